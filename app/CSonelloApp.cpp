@@ -1,0 +1,19 @@
+#include "app/CSonelloApp.h"
+
+#include <commctrl.h>
+
+#include "app/CSonelloDlg.h"
+
+BOOL CSonelloApp::InitInstance() {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    CWinApp::InitInstance();
+    SetRegistryKey("应用程序向导生成的本地应用程序");
+
+    CSonelloDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    // The dialog was the whole application: no message loop of our own.
+    return FALSE;
+}

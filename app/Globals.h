@@ -1,0 +1,24 @@
+// The player state that the three windows share. One GUI thread reads and writes all of it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/CString.h"
+
+class CPlayList;
+class CDlgLrc;
+
+extern CString g_strSongPath;  // the current song; the path label shows it
+extern bool g_bStartSong;      // open and play g_strSongPath from its start at the next one-second tick
+extern bool g_bPlaying;        // told to play and not paused, stopped or ended since
+extern int g_nPlayMode;        // 0 stop at the end, 1 repeat the song, 2 repeat the list
+extern bool g_bShowList;       // the song-list window is wanted; every main-window tick shows it
+extern CPlayList* g_pPlayList;
+extern CDlgLrc* g_pDlgLrc;
+extern bool g_bLrcShown;
+extern DWORD g_nLrcPos;        // playing position in ms for the lyric band
+
+// Play modes.
+constexpr int PLAYMODE_ONCE = 0;
+constexpr int PLAYMODE_REPEAT_SONG = 1;
+constexpr int PLAYMODE_REPEAT_LIST = 2;

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "framework/CWnd.h"
+
+class CEdit : public CWnd {};

@@ -1,0 +1,87 @@
+# Sourced by run, test and bench: a Wine prefix under the build folder, a display, a sound
+# server, and a persistent wineserver. sonello_env_stop ends whatever this started.
+# Needs BUILD_DIR set by the caller.
+
+: "${BUILD_DIR:?BUILD_DIR must be set}"
+mkdir -p "$BUILD_DIR"
+BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
+
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export LC_ALL=zh_CN.UTF-8 # gives Wine the ANSI code page 936
+export LANG=zh_CN.UTF-8
+
+SONELLO_STARTED_XVFB=""
+SONELLO_STARTED_PULSE=""
+
+sonello_env_stop() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$SONELLO_STARTED_PULSE" ]; then
+        kill "$SONELLO_STARTED_PULSE" >/dev/null 2>&1 || true
+        SONELLO_STARTED_PULSE=""
+    fi
+    if [ -n "$SONELLO_STARTED_XVFB" ]; then
+        kill "$SONELLO_STARTED_XVFB" >/dev/null 2>&1 || true
+        SONELLO_STARTED_XVFB=""
+    fi
+}
+
+sonello_start_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return
+    fi
+    local n
+    for n in $(seq 90 130); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        SONELLO_STARTED_XVFB=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return
+            sleep 0.1
+        done
+        kill "$SONELLO_STARTED_XVFB" 2>/dev/null || true
+        SONELLO_STARTED_XVFB=""
+    done
+    echo "wine-env: could not start Xvfb" >&2
+    return 1
+}
+
+sonello_start_sound() {
+    if pactl info >/dev/null 2>&1; then
+        return
+    fi
+    export PULSE_RUNTIME_PATH="$BUILD_DIR/pulse"
+    export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
+    mkdir -p "$PULSE_RUNTIME_PATH"
+    pactl info >/dev/null 2>&1 && return
+    # A null sink: MCI plays into it and the mixer has a device, with no sound card.
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+        --load="module-null-sink sink_name=sonello_null" \
+        --load="module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native auth-anonymous=1" \
+        --load="module-always-sink" >"$BUILD_DIR/pulse.log" 2>&1 &
+    SONELLO_STARTED_PULSE=$!
+    local i
+    for i in $(seq 50); do
+        pactl info >/dev/null 2>&1 && return
+        sleep 0.1
+    done
+    echo "wine-env: no sound server (see $BUILD_DIR/pulse.log); MCI will play nothing" >&2
+}
+
+sonello_prepare_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        # No Mono or Gecko installer prompts on the virtual display.
+        WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1 </dev/null
+        wineserver -w
+    fi
+}
+
+sonello_env_start() {
+    sonello_start_display
+    sonello_start_sound
+    sonello_prepare_prefix
+    wineserver -p >/dev/null 2>&1 || true
+}

@@ -1,0 +1,203 @@
+#include "sound/CSound.h"
+
+#include <cstdint>
+#include <cstring>
+
+MCIDEVICEID CSound::m_wDeviceID = 0;
+MCI_SEEK_PARMS CSound::m_seek = {};
+BOOL CSound::m_bOpened = FALSE;
+
+CSound theSound;
+
+namespace {
+
+struct ExtensionRow {
+    const char* pszExtension;
+    const char* pszDeviceType;
+};
+
+// Tested top to bottom; "cad" (not "cda") goes to the CD device as the player always did.
+const ExtensionRow kExtensions[] = {
+    {"mp3", "mpegvideo"}, {"aif", "mpegvideo"}, {"asf", "mpegvideo"}, {"asx", "mpegvideo"},
+    {"wma", "mpegvideo"}, {"mpeg", "mpegvideo"}, {"mpg", "mpegvideo"}, {"snd", "mpegvideo"},
+    {"wmv", "mpegvideo"}, {"wav", "waveaudio"}, {"mid", "sequencer"}, {"rmi", "sequencer"},
+    {"cad", "CDAudio"},
+};
+
+// Closes the mixer however the operation ends.
+class MixerHandle {
+public:
+    explicit MixerHandle(HMIXER h) : m_h(h) {}
+    MixerHandle(const MixerHandle&) = delete;
+    MixerHandle& operator=(const MixerHandle&) = delete;
+    ~MixerHandle() {
+        if (m_h)
+            ::mixerClose(m_h);
+    }
+    operator HMIXER() const { return m_h; }
+
+private:
+    HMIXER m_h;
+};
+
+}  // namespace
+
+CSound::CSound(DWORD dwLineComponentType) : m_dwLineComponentType(dwLineComponentType) {}
+
+CSound::~CSound() {
+    // An mpegvideo device left open crashes the process on its way out.
+    Close();
+}
+
+CString CSound::GetExtension(CString strPath) {
+    const int i = strPath.ReverseFind('.');
+    return strPath.Right(strPath.GetLength() - i - 1);
+}
+
+bool CSound::IsSameNoCase(CString a, CString b) {
+    if (a.GetLength() != b.GetLength())
+        return false;
+    return a.MakeLower() == b.MakeLower();
+}
+
+const char* CSound::DeviceTypeFor(const CString& strPath) {
+    const CString strExt = GetExtension(strPath);
+    for (const ExtensionRow& row : kExtensions)
+        if (IsSameNoCase(strExt, row.pszExtension))
+            return row.pszDeviceType;
+    return nullptr;
+}
+
+int CSound::Open(CString strPath) {
+    if (strPath == "") {
+        m_bOpened = FALSE;
+        return 1;
+    }
+    Close();
+    const char* pszType = DeviceTypeFor(strPath);
+    if (!pszType)
+        return 0;
+
+    MCI_OPEN_PARMSA open = {};
+    open.lpstrDeviceType = pszType;
+    open.lpstrElementName = strPath;
+    if (::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
+                          reinterpret_cast<DWORD_PTR>(&open)) != 0)
+        return 2;
+    m_wDeviceID = open.wDeviceID;
+    m_bOpened = TRUE;
+    return 0;
+}
+
+void CSound::Close() {
+    if (m_wDeviceID != 0)
+        ::mciSendCommandA(m_wDeviceID, MCI_CLOSE, 0, 0);
+    m_seek.dwCallback = 0;
+    m_seek.dwTo = 0;
+    m_wDeviceID = 0;
+    m_bOpened = FALSE;
+}
+
+DWORD CSound::PlayFromResume(HWND hNotify) {
+    ::mciSendCommandA(m_wDeviceID, MCI_SEEK, MCI_TO, reinterpret_cast<DWORD_PTR>(&m_seek));
+    MCI_PLAY_PARMS play = {};
+    play.dwCallback = reinterpret_cast<DWORD_PTR>(hNotify);
+    return ::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
+}
+
+UINT CSound::PercentFromValue(DWORD dwValue, DWORD dwMaximum) {
+    // An unreadable value (all bits set) or a zero maximum reads as silence, not as a huge percentage.
+    if (dwValue == static_cast<DWORD>(-1) || dwMaximum == 0)
+        return 0;
+    return static_cast<UINT>(static_cast<uint32_t>(dwValue * 100u) / dwMaximum);
+}
+
+DWORD CSound::ValueFromPercent(DWORD dwMaximum, int nPercent) {
+    return static_cast<DWORD>(static_cast<int32_t>(static_cast<int64_t>(static_cast<int32_t>(dwMaximum)) * nPercent / 100));
+}
+
+HMIXER CSound::LookUpControl(DWORD dwControlType) {
+    m_dwComponentType = m_dwLineComponentType;
+    HMIXER hMixer = nullptr;
+    if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
+        return nullptr;
+
+    MIXERLINEA line = {};
+    line.cbStruct = sizeof(line);
+    line.dwComponentType = m_dwComponentType;
+    if (::mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(hMixer), &line, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+        MMSYSERR_NOERROR) {
+        ::mixerClose(hMixer);
+        return nullptr;
+    }
+    MIXERLINECONTROLSA controls = {};
+    controls.cbStruct = sizeof(controls);
+    controls.dwLineID = line.dwLineID;
+    controls.dwControlType = dwControlType;
+    controls.cControls = 1;
+    controls.cbmxctrl = sizeof(m_control);
+    controls.pamxctrl = &m_control;
+    if (::mixerGetLineControlsA(reinterpret_cast<HMIXEROBJ>(hMixer), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+        MMSYSERR_NOERROR) {
+        ::mixerClose(hMixer);
+        return nullptr;
+    }
+    return hMixer;
+}
+
+DWORD CSound::GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control) {
+    DWORD dwValue = 0;
+    MIXERCONTROLDETAILS details = {};
+    details.cbStruct = sizeof(details);
+    details.dwControlID = control.dwControlID;
+    details.cChannels = 1;
+    details.cMultipleItems = 0;
+    details.cbDetails = sizeof(dwValue);
+    details.paDetails = &dwValue;
+    if (::mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(hMixer), &details,
+                                  MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
+        return static_cast<DWORD>(-1);
+    return dwValue;
+}
+
+bool CSound::SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue) {
+    MIXERCONTROLDETAILS details = {};
+    details.cbStruct = sizeof(details);
+    details.dwControlID = control.dwControlID;
+    details.cChannels = 1;
+    details.cMultipleItems = 0;
+    details.cbDetails = sizeof(dwValue);
+    details.paDetails = &dwValue;
+    return ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(hMixer), &details,
+                                    MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+}
+
+UINT CSound::GetVolume() {
+    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_VOLUME));
+    if (!hMixer)
+        return 0;
+    return PercentFromValue(GetControlValue(hMixer, m_control), m_control.Bounds.dwMaximum);
+}
+
+bool CSound::SetVolume(int nPercent) {
+    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_VOLUME));
+    if (!hMixer)
+        return false;
+    return SetControlValue(hMixer, m_control, ValueFromPercent(m_control.Bounds.dwMaximum, nPercent));
+}
+
+bool CSound::GetMute() {
+    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_MUTE));
+    if (!hMixer)
+        return false;
+    const DWORD dwValue = GetControlValue(hMixer, m_control);
+    // An unreadable switch counts as sound on.
+    return dwValue != static_cast<DWORD>(-1) && dwValue != 0;
+}
+
+bool CSound::SetMute(bool bMute) {
+    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_MUTE));
+    if (!hMixer)
+        return false;
+    return SetControlValue(hMixer, m_control, bMute ? 1 : 0);
+}

@@ -1,0 +1,52 @@
+// The one MCI device the player plays on, and the mixer's wave-out volume and mute.
+// The device state is class-wide and public: the main window sends some commands itself.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "framework/CString.h"
+
+class CSound {
+public:
+    // The mixer line to act on; the player always uses the wave-out source line.
+    explicit CSound(DWORD dwLineComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
+    virtual ~CSound();
+
+    // 0: opened, or the extension is not known (test m_bOpened); 1: empty path; 2: MCI_OPEN failed.
+    static int Open(CString strPath);
+    static void Close();
+    static DWORD PlayFromResume(HWND hNotify);
+    // Text after the last '.' of the whole path; the whole path when it has none.
+    static CString GetExtension(CString strPath);
+    // Same length in bytes and equal after lower-casing ASCII letters.
+    static bool IsSameNoCase(CString a, CString b);
+    // The MCI device type for a path's extension, or nullptr when none plays it.
+    static const char* DeviceTypeFor(const CString& strPath);
+
+    UINT GetVolume();
+    bool SetVolume(int nPercent);
+    bool GetMute();
+    bool SetMute(bool bMute);
+
+    // Volume arithmetic between a control's raw value and a percentage.
+    static UINT PercentFromValue(DWORD dwValue, DWORD dwMaximum);
+    static DWORD ValueFromPercent(DWORD dwMaximum, int nPercent);
+
+    static MCIDEVICEID m_wDeviceID;
+    static MCI_SEEK_PARMS m_seek;
+    static BOOL m_bOpened;
+
+    DWORD m_dwComponentType = 0;
+    MIXERCONTROLA m_control = {};
+
+private:
+    // Opens mixer 0 and finds the control of the given type on the line; nullptr on failure.
+    HMIXER LookUpControl(DWORD dwControlType);
+    static DWORD GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control);
+    static bool SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue);
+
+    const DWORD m_dwLineComponentType;
+};
+
+extern CSound theSound;

@@ -1,0 +1,133 @@
+#include "support/TestSupport.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+std::string TestDataPath(const std::string& relative) {
+    return std::string(SONELLO_TEST_DATA) + "/" + relative;
+}
+
+std::string BuildDataPath(const std::string& relative) {
+    return std::string(SONELLO_BUILD_DATA) + "/" + relative;
+}
+
+namespace {
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string full = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(full.c_str());
+            }
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    ::SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+ScratchDir::ScratchDir() {
+    static int s_nCounter = 0;
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof(name), "%ssonello_%lu_%lu_%d", temp, ::GetCurrentProcessId(), ::GetTickCount(),
+                  ++s_nCounter);
+    m_path = name;
+    ::CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+ScratchDir::~ScratchDir() {
+    RemoveTree(m_path);
+}
+
+CurrentDirScope::CurrentDirScope(const std::string& dir) {
+    ::GetCurrentDirectoryA(MAX_PATH, m_old);
+    ::SetCurrentDirectoryA(dir.c_str());
+}
+
+CurrentDirScope::~CurrentDirScope() {
+    ::SetCurrentDirectoryA(m_old);
+}
+
+void WriteWav(const std::string& path, int nMilliseconds, int nFrequency) {
+    const uint32_t rate = 22050;
+    const uint32_t samples = static_cast<uint32_t>(static_cast<uint64_t>(rate) * nMilliseconds / 1000);
+    std::vector<int16_t> pcm(samples);
+    for (uint32_t i = 0; i < samples; ++i)
+        pcm[i] = static_cast<int16_t>(8000 * std::sin(2 * 3.14159265358979 * nFrequency * i / rate));
+    const uint32_t dataBytes = samples * 2;
+    std::string out;
+    auto put32 = [&](uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+    auto put16 = [&](uint16_t v) { out.append(reinterpret_cast<const char*>(&v), 2); };
+    out += "RIFF";
+    put32(36 + dataBytes);
+    out += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(rate);
+    put32(rate * 2);
+    put16(2);
+    put16(16);
+    out += "data";
+    put32(dataBytes);
+    out.append(reinterpret_cast<const char*>(pcm.data()), dataBytes);
+    WriteFileBytes(path, out);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
+        bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+void PumpMessages(DWORD dwMilliseconds) {
+    PumpUntil([] { return false; }, dwMilliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (condition())
+            return true;
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= dwTimeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, (dwTimeoutMs - elapsed) < 10 ? (dwTimeoutMs - elapsed) : 10,
+                                    QS_ALLINPUT);
+    }
+}

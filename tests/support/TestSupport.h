@@ -1,0 +1,46 @@
+// Helpers shared by the test suites: paths, scratch folders, sound files, message pumping.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// A file or folder beside the tests in the source tree, as Wine sees it.
+std::string TestDataPath(const std::string& relative);
+// A file made by the build (the MP3 tone).
+std::string BuildDataPath(const std::string& relative);
+
+// A fresh, empty folder under the temp folder; removed with everything in it when it goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Makes the process's current directory the given one while it lives.
+class CurrentDirScope {
+public:
+    explicit CurrentDirScope(const std::string& dir);
+    ~CurrentDirScope();
+
+private:
+    char m_old[MAX_PATH] = {};
+};
+
+// A 16-bit mono PCM tone of the given length.
+void WriteWav(const std::string& path, int nMilliseconds, int nFrequency = 440);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Dispatches this thread's messages for the given time.
+void PumpMessages(DWORD dwMilliseconds);
+// Dispatches messages until the condition holds or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs);
