@@ -1,0 +1,49 @@
+// The lyric band: a borderless, topmost strip at the bottom of the screen whose white is keyed
+// out, so only the two lyric lines show over the desktop. It runs on its own 200 ms timer, polls
+// the player state and repaints itself whole on every tick, shown or not.
+#pragma once
+
+#include "framework/CDialog.h"
+#include "framework/CString.h"
+
+class CDC;
+
+extern int g_nScreenWidth;  // the band's width and the base of every horizontal position
+extern int g_nScreenHeight;
+extern CString g_strTopLine;  // text of the upper slot
+extern CString g_strBottomLine;
+extern CString g_strLrcMessage;  // shown instead of lyrics when none were found
+extern bool g_bLrcLoaded;        // the current song's lyrics were found and handed to g_lyc
+extern bool g_bTopCurrent;       // the upper slot holds the line being filled
+extern int g_nTopFill;           // filled width of each slot in pixels
+extern int g_nBottomFill;
+extern int g_nTopSeconds;  // whole seconds that pace each slot's fill
+extern int g_nBottomSeconds;
+
+class CDlgLrc : public CDialog {
+public:
+    explicit CDlgLrc(CWnd* pParent = nullptr);
+    ~CDlgLrc() override = default;
+
+    BOOL OnInitDialog() override;
+    void OnDestroy();
+    void OnClose();
+    void OnTimer(UINT_PTR nIDEvent);
+
+    // "Lrc\" + the song's name up to its first '.' + ".lrc", relative to the current directory.
+    static CString LrcFilePath(const CString& strSongPath);
+    static bool LrcFileExists(const CString& strSongPath);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static void LoadSongLyrics(double dPos);
+    static void UpdateSlots(double dPos);
+    static void DrawLyrics(CDC& dc, int nTextHeight, bool bInRange);
+};
+
+BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
+    ON_WM_DESTROY()
+    ON_WM_CLOSE()
+    ON_WM_TIMER()
+END_MESSAGE_MAP()

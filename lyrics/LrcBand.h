@@ -1,0 +1,24 @@
+// The lyric band's arithmetic, apart from any window: where texts stand and how the fill moves.
+// All divisions are of whole numbers, truncated toward zero.
+#pragma once
+
+// A message, centred on the band: (W - w) / 2.
+int CentredX(int nBandWidth, int nTextWidth);
+// The top slot is centred on a quarter of the band, the bottom slot on three quarters.
+int TopSlotX(int nBandWidth, int nTextWidth);
+int BottomSlotX(int nBandWidth, int nTextWidth);
+
+// A line's duration in whole seconds, as the fill paces by; 0 for no known duration.
+int WholeSeconds(double dDuration);
+
+// One tick of the current slot's fill.
+struct LrcFillTick {
+    bool bDraw;      // false: no duration to pace by, so nothing is red and nothing moves
+    int nRedWidth;   // pixels drawn red this tick
+    int nFill;       // the fill carried to the next tick
+    bool bHandOver;  // the fill passed the text: the other slot becomes current
+};
+
+// Five ticks a second: a step of (w / seconds) / 5 crosses the text in about the line's time.
+int FillStep(int nTextWidth, int nSeconds);
+LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds);

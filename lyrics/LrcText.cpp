@@ -1,0 +1,153 @@
+#include "lyrics/LrcText.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+const int kGbkCodePage = 936;
+
+bool HasPrefix(const std::string& s, const char* prefix, size_t n) {
+    return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
+}
+
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+std::string WideToGbk(const std::wstring& wide) {
+    if (wide.empty())
+        return std::string();
+    const int nWide = static_cast<int>(wide.size());
+    // No best fit: a character GBK lacks must show as '?', not as a look-alike.
+    const int n = ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), nWide, nullptr, 0, "?",
+                                        nullptr);
+    if (n <= 0)
+        return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), nWide, &out[0], n, "?", nullptr);
+    return out;
+}
+
+std::wstring Utf8ToWide(const char* p, size_t n) {
+    if (n == 0)
+        return std::wstring();
+    const int nIn = static_cast<int>(n);
+    const int nWide = ::MultiByteToWideChar(CP_UTF8, 0, p, nIn, nullptr, 0);
+    if (nWide <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(nWide), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, p, nIn, &wide[0], nWide);
+    return wide;
+}
+
+std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
+    std::wstring wide;
+    wide.reserve(bytes.size() / 2);
+    // From after the BOM; an odd last byte is half a character and is dropped.
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
+        const unsigned char b1 = static_cast<unsigned char>(bytes[i + 1]);
+        wide += static_cast<wchar_t>(bBigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0));
+    }
+    return wide;
+}
+
+}  // namespace
+
+bool IsValidUtf8(const char* p, size_t n) {
+    const auto* s = reinterpret_cast<const unsigned char*>(p);
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0)
+                lo = 0xA0;  // overlong
+            else if (b == 0xED)
+                hi = 0x9F;  // surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0)
+                lo = 0x90;  // overlong
+            else if (b == 0xF4)
+                hi = 0x8F;  // past U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k)
+            if (!IsContinuation(s[i + k]))
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+LrcEncoding DetectLrcEncoding(const std::string& bytes) {
+    if (HasPrefix(bytes, "\xEF\xBB\xBF", 3))
+        return LrcEncoding::Utf8Bom;
+    if (HasPrefix(bytes, "\xFF\xFE", 2))
+        return LrcEncoding::Utf16Le;
+    if (HasPrefix(bytes, "\xFE\xFF", 2))
+        return LrcEncoding::Utf16Be;
+    bool bMultiByte = false;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            bMultiByte = true;
+            break;
+        }
+    }
+    // Plain ASCII reads the same either way.
+    if (bMultiByte && IsValidUtf8(bytes.data(), bytes.size()))
+        return LrcEncoding::Utf8;
+    return LrcEncoding::Gbk;
+}
+
+std::string LrcBytesToGbk(const std::string& bytes) {
+    switch (DetectLrcEncoding(bytes)) {
+    case LrcEncoding::Utf8Bom:
+        return WideToGbk(Utf8ToWide(bytes.data() + 3, bytes.size() - 3));
+    case LrcEncoding::Utf8:
+        return WideToGbk(Utf8ToWide(bytes.data(), bytes.size()));
+    case LrcEncoding::Utf16Le:
+        return WideToGbk(Utf16ToWide(bytes, false));
+    case LrcEncoding::Utf16Be:
+        return WideToGbk(Utf16ToWide(bytes, true));
+    case LrcEncoding::Gbk:
+        break;
+    }
+    return bytes;
+}
+
+std::vector<CString> SplitTextModeLines(const std::string& text) {
+    std::vector<CString> lines;
+    size_t end = text.find('\x1A');
+    if (end == std::string::npos)
+        end = text.size();
+    size_t start = 0;
+    while (start < end) {
+        size_t lf = text.find('\n', start);
+        if (lf == std::string::npos || lf > end)
+            lf = end;
+        size_t stop = lf;
+        if (stop > start && text[stop - 1] == '\r' && lf < end)
+            --stop;  // the CR of a CR LF pair
+        const void* nul = std::memchr(text.data() + start, '\0', stop - start);
+        if (nul)
+            stop = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
+        lines.emplace_back(text.data() + start, static_cast<int>(stop - start));
+        start = lf + 1;
+    }
+    return lines;
+}
