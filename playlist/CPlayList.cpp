@@ -1,7 +1,269 @@
 #include "playlist/CPlayList.h"
 
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/Globals.h"
+#include "framework/CBitmap.h"
+#include "framework/CFileDialog.h"
+#include "framework/WindowDrag.h"
+#include "playlist/CSongListStore.h"
+
+namespace {
+
+const char kDefaultList[] = "默认";
+
+void FillBox(CListBox& box, const std::vector<CString>& rows) {
+    // One repaint for the whole fill, not one per row.
+    box.SendMessage(WM_SETREDRAW, FALSE);
+    for (const CString& row : rows)
+        box.AddString(row);
+    box.SendMessage(WM_SETREDRAW, TRUE);
+    box.Invalidate();
+}
+
+}  // namespace
+
+bool CPlayList::IsSupportedFile(CString strPath) {
+    static const char* const kExtensions[] = {"mp3", "aif", "asf", "asx", "wma", "mpeg",
+                                              "mpg", "snd", "wmv", "wav", "mid", "cad"};
+    const int nDot = strPath.ReverseFind('.');
+    CString strExtension = nDot < 0 ? strPath : strPath.Mid(nDot + 1);
+    strExtension.MakeLower();
+    for (const char* pszAccepted : kExtensions)
+        if (strExtension == pszAccepted)
+            return true;
+    return false;
+}
+
+void CPlayList::LoadAll() {
+    std::vector<CString> names, songs;
+    CSongListStore(m_hWnd).LoadAll(names, songs);
+    m_lbLists.ResetContent();
+    m_lbSongs.ResetContent();
+    FillBox(m_lbLists, names);
+    FillBox(m_lbSongs, songs);
+    // Selecting in code sends no LBN_SELCHANGE: the songs of the first list are already shown.
+    if (m_lbLists.GetCount() > 0)
+        m_lbLists.SetCurSel(0);
+}
+
+void CPlayList::ShowListSongs(const CString& strList) {
+    m_lbSongs.ResetContent();
+    std::vector<CString> songs;
+    CSongListStore(m_hWnd).ListSongs(strList, songs);
+    FillBox(m_lbSongs, songs);
+}
+
+CString CPlayList::AddList() {
+    return CSongListStore(m_hWnd).AddList();
+}
+
+bool CPlayList::RenameList(const CString& strOld, const CString& strNew) {
+    return CSongListStore(m_hWnd).RenameList(strOld, strNew);
+}
+
+bool CPlayList::AddSong(const CString& strPath, const CString& strList) {
+    return CSongListStore(m_hWnd).AddSong(strPath, strList);
+}
+
+bool CPlayList::AddSongs(const std::vector<CString>& paths, const CString& strList) {
+    return CSongListStore(m_hWnd).AddSongs(paths, strList);
+}
+
+bool CPlayList::DeleteSong(const CString& strPath, const CString& strList) {
+    return CSongListStore(m_hWnd).DeleteSong(strPath, strList);
+}
+
 void CPlayList::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_LISTS, m_lbLists);
     DDX_Control(pDX, IDC_SONGS, m_lbSongs);
+    DDX_Control(pDX, IDC_LISTNAME, m_editName);
+    DDX_Control(pDX, IDC_ADDSONG, m_btnAddSong);
+    DDX_Control(pDX, IDC_DELETESONG, m_btnDeleteSong);
+    DDX_Control(pDX, IDC_DELETELIST, m_btnDeleteList);
+}
+
+BOOL CPlayList::OnInitDialog() {
+    CDialog::OnInitDialog();
+    {
+        // The brush keeps its own copy of the pattern; the bitmap goes at the end of the block.
+        CBitmap bmpPattern;
+        if (bmpPattern.LoadBitmap(IDB_ABOUT))
+            m_brushBk.CreatePatternBrush(bmpPattern);
+    }
+    LoadAll();
+    // Songs arrive by drag and drop; these three stay off.
+    m_btnAddSong.EnableWindow(FALSE);
+    m_btnDeleteSong.EnableWindow(FALSE);
+    m_btnDeleteList.EnableWindow(FALSE);
+    MoveWindow(25, 300, 420, 175, TRUE);
+    return TRUE;
+}
+
+bool CPlayList::GetSelectedList(CString& strList) const {
+    const int nSel = m_lbLists.GetCurSel();
+    if (nSel == LB_ERR)
+        return false;
+    m_lbLists.GetText(nSel, strList);
+    return true;
+}
+
+void CPlayList::OnCloseList() {
+    ShowWindow(SW_HIDE);
+    g_bShowList = false;
+}
+
+void CPlayList::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
+    DragWindowByBackground(this, point);
+}
+
+void CPlayList::OnNewList() {
+    // An empty name means the store refused and has said why; there is no list to show.
+    const CString strName = AddList();
+    if (!strName.IsEmpty())
+        m_lbLists.AddString(strName);
+}
+
+void CPlayList::OnAddSong() {
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, "声音文件(*.*)||", nullptr);
+    if (dlg.DoModal() != IDOK)
+        return;
+    const CString strPath = dlg.GetPathName();
+    CString strList;
+    if (!IsSupportedFile(strPath) || !GetSelectedList(strList))
+        return;
+    if (AddSong(strPath, strList))
+        m_lbSongs.AddString(strPath);
+}
+
+void CPlayList::OnDblclkSongs() {
+    const int nSel = m_lbSongs.GetCurSel();
+    if (nSel == LB_ERR)
+        return;
+    m_lbSongs.GetText(nSel, g_strSongPath);
+    g_bStartSong = true;
+}
+
+void CPlayList::OnDropFiles(HDROP hDropInfo) {
+    std::vector<CString> accepted;
+    const UINT nCount = ::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < nCount; ++i) {
+        // Asked for its length first: a path of any length arrives whole.
+        const UINT nLength = ::DragQueryFileA(hDropInfo, i, nullptr, 0);
+        std::string buffer(nLength + 1, '\0');
+        const UINT nGot = ::DragQueryFileA(hDropInfo, i, &buffer[0], nLength + 1);
+        const CString strPath(buffer.data(), static_cast<int>(nGot));
+        if (IsSupportedFile(strPath))
+            accepted.push_back(strPath);
+    }
+    ::DragFinish(hDropInfo);
+
+    // One load and one save for the whole drop: a long list takes a hundred songs at once.
+    CString strList;
+    if (!accepted.empty() && GetSelectedList(strList) && AddSongs(accepted, strList)) {
+        for (const CString& strPath : accepted)
+            m_lbSongs.AddString(strPath);
+    }
+    Default();
+}
+
+int CPlayList::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CDialog::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    return 0;
+}
+
+void CPlayList::OnSingleLoop() {
+    g_nPlayMode = PLAYMODE_REPEAT_SONG;
+}
+
+void CPlayList::OnListLoop() {
+    g_nPlayMode = PLAYMODE_REPEAT_LIST;
+}
+
+void CPlayList::OnDeleteList() {
+    // Only the row goes: the file keeps the list, and a restart shows it again.
+    const int nSel = m_lbLists.GetCurSel();
+    if (nSel != LB_ERR)
+        m_lbLists.DeleteString(nSel);
+}
+
+void CPlayList::OnDeleteSong() {
+    const int nSel = m_lbSongs.GetCurSel();
+    CString strList;
+    if (nSel == LB_ERR || !GetSelectedList(strList))
+        return;
+    CString strPath;
+    m_lbSongs.GetText(nSel, strPath);
+    if (!DeleteSong(strPath, strList))
+        return;
+    // The store removes every entry with that path; so does the box.
+    for (int i = m_lbSongs.GetCount() - 1; i >= 0; --i) {
+        CString strRow;
+        m_lbSongs.GetText(i, strRow);
+        if (strRow == strPath)
+            m_lbSongs.DeleteString(i);
+    }
+}
+
+void CPlayList::OnRenameList() {
+    const CString strNew = m_editName.GetWindowText();
+    const int nSel = m_lbLists.GetCurSel();
+    if (nSel == LB_ERR)
+        return;
+    CString strOld;
+    m_lbLists.GetText(nSel, strOld);
+    if (strOld == kDefaultList)
+        return;
+    const int nCount = m_lbLists.GetCount();
+    for (int i = 0; i < nCount; ++i) {
+        CString strRow;
+        m_lbLists.GetText(i, strRow);
+        if (i != nSel && strRow == strNew)
+            return;
+    }
+    if (!RenameList(strOld, strNew))
+        return;
+    // The store renames every list of that name; the box follows it.
+    for (int i = 0; i < nCount; ++i) {
+        CString strRow;
+        m_lbLists.GetText(i, strRow);
+        if (strRow == strOld) {
+            m_lbLists.DeleteString(i);
+            m_lbLists.InsertString(i, strNew);
+        }
+    }
+    m_lbLists.SetCurSel(nSel);
+}
+
+void CPlayList::OnSelchangeLists() {
+    CString strList;
+    if (GetSelectedList(strList))
+        ShowListSongs(strList);
+}
+
+HBRUSH CPlayList::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    const HBRUSH hbrDefault = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    const HBRUSH hbrNull = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    switch (nCtlColor) {
+    case CTLCOLOR_EDIT:
+        if (pWnd->GetDlgCtrlID() == IDC_LISTNAME) {
+            pDC->SetTextColor(RGB(255, 100, 100));
+            pDC->SetBkColor(RGB(0, 255, 0));
+        }
+        return hbrNull;
+    case CTLCOLOR_BTN:
+        if (pWnd->GetDlgCtrlID() == IDC_NEWLIST) {
+            pDC->SetTextColor(RGB(255, 100, 100));
+            pDC->SetBkColor(RGB(0, 255, 0));
+        }
+        return hbrNull;
+    case CTLCOLOR_DLG:
+        return m_brushBk;
+    default:
+        return hbrDefault;
+    }
 }

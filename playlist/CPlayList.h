@@ -1,16 +1,87 @@
 // The song-list window: list names on the left, the songs of the selected list on the right.
+// Every change but the removal of a list row is written through to MySongList.xml at once;
+// the window keeps no list data apart from what its two boxes show.
 #pragma once
 
+#include <vector>
+
+#include "framework/CBrush.h"
+#include "framework/CButton.h"
+#include "framework/CDC.h"
 #include "framework/CDialog.h"
+#include "framework/CEdit.h"
 #include "framework/CListBox.h"
 #include "res/resource.h"
 
 class CPlayList : public CDialog {
 public:
     explicit CPlayList(CWnd* pParent = nullptr) : CDialog(IDD_PLAYLIST, pParent) {}
+    ~CPlayList() override = default;
 
-    void DoDataExchange(CDataExchange* pDX) override;
+    // True when the extension (after the last '.', else the whole path) is one the player
+    // takes into lists. .rmi plays but is not among them.
+    static bool IsSupportedFile(CString strPath);
+
+    // The store, shown in this window's boxes; its messages are owned by this window.
+    void LoadAll();
+    void ShowListSongs(const CString& strList);
+    CString AddList();
+    bool RenameList(const CString& strOld, const CString& strNew);
+    bool AddSong(const CString& strPath, const CString& strList);
+    bool AddSongs(const std::vector<CString>& paths, const CString& strList);
+    bool DeleteSong(const CString& strPath, const CString& strList);
+
+    void OnCloseList();
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnNewList();
+    void OnAddSong();
+    void OnDblclkLists() {}
+    void OnDblclkSongs();
+    void OnDropFiles(HDROP hDropInfo);
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnSingleLoop();
+    void OnListLoop();
+    void OnDeleteList();
+    void OnDeleteSong();
+    void OnRenameList();
+    void OnSelchangeLists();
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
     CListBox m_lbLists;
     CListBox m_lbSongs;  // read and moved by the main window
+    CEdit m_editName;
+    CButton m_btnAddSong;
+    CButton m_btnDeleteSong;
+    CButton m_btnDeleteList;
+
+    DECLARE_MESSAGE_MAP()
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+private:
+    // The selected list's name; false when no list is selected.
+    bool GetSelectedList(CString& strList) const;
+
+    CBrush m_brushBk;
 };
+
+BEGIN_MESSAGE_MAP(CPlayList, CDialog)
+    ON_BN_CLICKED(IDC_CLOSELIST, OnCloseList)
+    ON_WM_LBUTTONDOWN()
+    ON_BN_CLICKED(IDC_NEWLIST, OnNewList)
+    ON_BN_CLICKED(IDC_ADDSONG, OnAddSong)
+    ON_LBN_DBLCLK(IDC_LISTS, OnDblclkLists)
+    ON_LBN_DBLCLK(IDC_SONGS, OnDblclkSongs)
+    ON_WM_DROPFILES()
+    ON_WM_TIMER()
+    ON_WM_CREATE()
+    ON_BN_CLICKED(IDC_SINGLELOOP, OnSingleLoop)
+    ON_BN_CLICKED(IDC_LISTLOOP, OnListLoop)
+    ON_BN_CLICKED(IDC_DELETELIST, OnDeleteList)
+    ON_BN_CLICKED(IDC_DELETESONG, OnDeleteSong)
+    ON_BN_CLICKED(IDC_RENAMELIST, OnRenameList)
+    ON_LBN_SELCHANGE(IDC_LISTS, OnSelchangeLists)
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()

@@ -1,0 +1,54 @@
+// The song lists in MySongList.xml in the current directory. Holds nothing between calls: every
+// operation loads the whole file, and every change saves it whole. Lists are found by their
+// display name; where names repeat, the first list in the file is meant (renames reach all).
+// Failures are reported to the user in message boxes owned by hOwner; the result says whether
+// the operation went through, so the caller knows what to show.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/CString.h"
+#include "playlist/CComPtr.h"
+
+struct IXMLDOMNode;
+class CXmlDoc;
+
+class CSongListStore {
+public:
+    explicit CSongListStore(HWND hOwner) : m_hOwner(hOwner) {}
+
+    // The names of all lists in file order and the songs of the first list. A missing file is
+    // created holding the one list "默认"; a file that cannot be loaded is first kept beside it
+    // as MySongList.xml.bad (or .bad1, .bad2, ...) and the user is told its name.
+    bool LoadAll(std::vector<CString>& names, std::vector<CString>& songs);
+    // The songs of the named list, in file order.
+    bool ListSongs(const CString& strList, std::vector<CString>& songs);
+    // Appends a list and returns its display name; empty when nothing was stored.
+    CString AddList();
+    bool RenameList(const CString& strOld, const CString& strNew);
+    bool AddSong(const CString& strPath, const CString& strList);
+    // Writes exactly what AddSong for each path in turn would write, loading and saving once.
+    bool AddSongs(const std::vector<CString>& paths, const CString& strList);
+    // Removes every song of the named list with that path.
+    bool DeleteSong(const CString& strPath, const CString& strList);
+
+    // Every message box of the store goes through this function; tests put a recorder here.
+    using MessageFn = void (*)(HWND hOwner, const char* pszText, const char* pszCaption);
+    static MessageFn SetMessageFn(MessageFn pfn);
+
+    static const char kFileName[];
+
+private:
+    // Creates the document; reports a failure.
+    bool Create(CXmlDoc& doc) const;
+    // Creates the document, loads the file and finds the root; reports a failure.
+    bool OpenForEdit(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const;
+    bool Save(CXmlDoc& doc) const;
+    // Builds and saves the one-list document after keeping whatever file was there.
+    bool StartFresh(CXmlDoc& doc, std::vector<CString>& names) const;
+    void Message(const char* pszText) const;
+
+    HWND m_hOwner;
+};

@@ -1,0 +1,49 @@
+// One MSXML DOM document with COM joined for its lifetime. It knows XML and files, nothing of
+// song lists: the store walks the tree through these calls.
+#pragma once
+
+#include <windows.h>
+#include <msxml2.h>
+
+#include <string>
+
+#include "framework/CString.h"
+#include "playlist/CComPtr.h"
+
+class CXmlDoc {
+public:
+    CXmlDoc();
+    ~CXmlDoc();
+    CXmlDoc(const CXmlDoc&) = delete;
+    CXmlDoc& operator=(const CXmlDoc&) = delete;
+
+    // Makes the empty document. It never resolves external entities or reads a DTD, so a
+    // crafted file cannot pull other files into the tree.
+    HRESULT Create();
+    // True when the whole file was read and parsed.
+    bool Load(const char* pszFile);
+    // Writes the tree to a temporary file beside pszFile, then moves it over pszFile: a crash
+    // mid-save leaves the old file or the new one. The temporary file is gone on failure.
+    HRESULT Save(const char* pszFile);
+
+    // The document element, or empty.
+    CComPtr<IXMLDOMNode> Root() const;
+    CComPtr<IXMLDOMNode> CreateElement(const std::wstring& strName);
+    // Makes pNode the document element.
+    HRESULT SetRoot(IXMLDOMNode* pNode);
+
+    static CComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* pNode);
+    static CComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* pNode);
+    static long CountChildren(IXMLDOMNode* pNode);
+    static bool IsNamed(IXMLDOMNode* pNode, const wchar_t* pszName);
+    // The node's text in GBK.
+    static CString Text(IXMLDOMNode* pNode);
+    static HRESULT SetText(IXMLDOMNode* pNode, const CString& strText);
+    static HRESULT Append(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
+    static HRESULT Remove(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
+
+private:
+    // Set by the constructor's CoInitialize; only a successful one is undone.
+    bool m_bComJoined = false;
+    CComPtr<IXMLDOMDocument> m_pDoc;
+};
