@@ -73,6 +73,10 @@ bool CXmlDoc::Load(const char* pszFile) {
 }
 
 HRESULT CXmlDoc::Save(const char* pszFile) {
+    // A read-only list stays as it is, even where a move could replace it (Wine run as root).
+    const DWORD dwAttributes = ::GetFileAttributesA(pszFile);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))
+        return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
     const std::string strTemp = std::string(pszFile) + ".tmp";
     HRESULT hr = m_pDoc->save(CVariant::FileName(strTemp.c_str()).Get());
     if (SUCCEEDED(hr)) {

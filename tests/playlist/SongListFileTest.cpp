@@ -1,0 +1,186 @@
+// The song-list file is the user's only copy of the lists: these cases damage, lock, kill
+// and craft it, and check that nothing the user stored is lost or leaked.
+#include "playlist/CSongListStore.h"
+
+#include <cstdio>
+
+#include "playlist/SongListFixture.h"
+
+namespace {
+
+// As the child of SaveKilledMidwayLeavesTheOldOrTheNewFile, this program adds songs in a loop
+// until it is killed; it never reaches the tests.
+const char kSaveLoopDirVar[] = "SONELLO_SAVE_LOOP_DIR";
+const char kSaveLoopEventVar[] = "SONELLO_SAVE_LOOP_EVENT";
+
+int RunSaveLoopIfChild() {
+    char szDir[MAX_PATH], szEvent[MAX_PATH];
+    if (!::GetEnvironmentVariableA(kSaveLoopDirVar, szDir, MAX_PATH) ||
+        !::GetEnvironmentVariableA(kSaveLoopEventVar, szEvent, MAX_PATH))
+        return 0;
+    ::SetCurrentDirectoryA(szDir);
+    CSongListStore::SetMessageFn([](HWND, const char*, const char*) {});
+    const HANDLE hStarted = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, szEvent);
+    CSongListStore store(nullptr);
+    for (int i = 0;; ++i) {
+        CString strPath;
+        strPath.Format("C:\\歌\\%d.mp3", i);
+        store.AddSong(strPath, "默认");
+        ::SetEvent(hStarted);
+    }
+}
+
+const int g_nSaveLoopChild = RunSaveLoopIfChild();
+
+class SongListFile : public SongListFixture {
+protected:
+    bool Exists(const char* pszName) const {
+        return ::GetFileAttributesA(FilePath(pszName).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    CSongListStore m_store{nullptr};
+};
+
+const char kFresh[] = u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1></歌曲列表>\n";
+
+TEST_F(SongListFile, UnreadableFileIsKeptUnderTheNextFreeNameAndReportedOnce) {
+    const char* const kDamaged[] = {"<歌曲列表><列表1>", "", "\xFF\xFE garbage"};
+    const char* const kKeptAs[] = {"MySongList.xml.bad", "MySongList.xml.bad1", "MySongList.xml.bad2"};
+    for (int i = 0; i < 3; ++i) {
+        WriteList(kDamaged[i]);
+        std::vector<CString> names, songs;
+        ASSERT_TRUE(m_store.LoadAll(names, songs));
+        EXPECT_EQ(Rows({"默认"}), names);
+        EXPECT_EQ(kFresh, FileBytes());
+        ASSERT_EQ(static_cast<size_t>(i + 1), Messages().size());
+        EXPECT_EQ(std::string("提示"), Messages()[i].caption);
+        EXPECT_NE(std::string::npos, Messages()[i].text.find(std::string(kKeptAs[i]) + "，")) << Messages()[i].text;
+        // A good file loads without a word.
+        ASSERT_TRUE(m_store.LoadAll(names, songs));
+        EXPECT_EQ(static_cast<size_t>(i + 1), Messages().size());
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(kDamaged[i], FileBytes(kKeptAs[i]));
+}
+
+TEST_F(SongListFile, FileThatCanNeitherBeReadNorMovedIsNotOverwritten) {
+    WriteList("<歌曲列表>");
+    // Open without delete sharing: the rename is refused.
+    const HANDLE hFile =
+        ::CreateFileA(FilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    std::vector<CString> names, songs;
+    EXPECT_FALSE(m_store.LoadAll(names, songs));
+    ::CloseHandle(hFile);
+    EXPECT_TRUE(names.empty());
+    EXPECT_EQ("<歌曲列表>", FileBytes());
+    EXPECT_FALSE(Exists("MySongList.xml.bad"));
+    ASSERT_EQ(1u, Messages().size());
+    EXPECT_EQ(std::string("提示"), Messages()[0].caption);
+}
+
+TEST_F(SongListFile, ReadOnlyFileIsReportedAndLeftAlone) {
+    WriteList(kFresh);
+    ASSERT_TRUE(::SetFileAttributesA(FilePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(m_store.AddSong("s", "默认"));
+    EXPECT_FALSE(m_store.AddSongs(Rows({"s", "t"}), "默认"));
+    EXPECT_EQ(CString(), m_store.AddList());
+    EXPECT_FALSE(m_store.RenameList("默认", "x"));
+    EXPECT_FALSE(m_store.DeleteSong("s", "默认"));
+    EXPECT_EQ(kFresh, FileBytes());
+    EXPECT_FALSE(Exists("MySongList.xml.tmp"));
+    ASSERT_EQ(5u, Messages().size());
+    for (const StoreMessage& m : Messages())
+        EXPECT_EQ(std::string("提示"), m.caption);
+    // Reading still works.
+    std::vector<CString> names, songs;
+    EXPECT_TRUE(m_store.LoadAll(names, songs));
+    EXPECT_EQ(Rows({"默认"}), names);
+}
+
+TEST_F(SongListFile, FailedWriteIsReportedAndTheOldFileStays) {
+    // A folder squatting on the temporary name makes the write itself fail, as a full disk would.
+    ASSERT_TRUE(::CreateDirectoryA(FilePath("MySongList.xml.tmp").c_str(), nullptr));
+    std::vector<CString> names, songs;
+    EXPECT_FALSE(m_store.LoadAll(names, songs));
+    EXPECT_TRUE(names.empty());
+    EXPECT_FALSE(Exists("MySongList.xml"));
+
+    WriteList(kFresh);
+    EXPECT_FALSE(m_store.AddSong("s", "默认"));
+    EXPECT_EQ(kFresh, FileBytes());
+    ASSERT_EQ(2u, Messages().size());
+    EXPECT_EQ(std::string("提示"), Messages()[1].caption);
+}
+
+TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
+    // A long list makes each save long enough to be hit.
+    std::vector<CString> many;
+    for (int i = 0; i < 4000; ++i) {
+        CString strPath;
+        strPath.Format("D:\\音乐\\第%d首.mp3", i);
+        many.push_back(strPath);
+    }
+    std::vector<CString> names, songs;
+    ASSERT_TRUE(m_store.LoadAll(names, songs));
+    ASSERT_TRUE(m_store.AddSongs(many, "默认"));
+
+    char szEvent[64];
+    std::snprintf(szEvent, sizeof(szEvent), "SonelloSaveLoop%lu", ::GetCurrentProcessId());
+    const HANDLE hStarted = ::CreateEventA(nullptr, TRUE, FALSE, szEvent);
+    char szExe[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, szExe, MAX_PATH);
+    ::SetEnvironmentVariableA(kSaveLoopDirVar, m_dir.Path().c_str());
+    ::SetEnvironmentVariableA(kSaveLoopEventVar, szEvent);
+    size_t nSongs = many.size();
+    for (int nRound = 0; nRound < 30; ++nRound) {
+        ::ResetEvent(hStarted);
+        std::string strCommand = std::string("\"") + szExe + "\" --gtest_filter=-*";
+        STARTUPINFOA si = {sizeof(si)};
+        PROCESS_INFORMATION pi = {};
+        ASSERT_TRUE(::CreateProcessA(szExe, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        const DWORD dwStarted = ::WaitForSingleObject(hStarted, 30000);
+        ::Sleep(static_cast<DWORD>(nRound * 7 % 41));
+        ::TerminateProcess(pi.hProcess, 1);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        ASSERT_EQ(WAIT_OBJECT_0, dwStarted);
+
+        ASSERT_TRUE(m_store.LoadAll(names, songs));
+        ASSERT_TRUE(Messages().empty()) << "round " << nRound << ": " << Messages()[0].text;
+        ASSERT_GT(songs.size(), nSongs);
+        nSongs = songs.size();
+    }
+    ::SetEnvironmentVariableA(kSaveLoopDirVar, nullptr);
+    ::SetEnvironmentVariableA(kSaveLoopEventVar, nullptr);
+    ::CloseHandle(hStarted);
+}
+
+TEST_F(SongListFile, CraftedFileCannotPullOtherFilesIn) {
+    WriteFileBytes(m_dir.File("secret.txt"), "TOPSECRET");
+    WriteFileBytes(m_dir.File("evil.dtd"), "<!ENTITY y \"TOPSECRET\">");
+    const char* const kCrafted[] = {
+        u8"<!DOCTYPE 歌曲列表 [<!ENTITY x SYSTEM \"secret.txt\">]>"
+        u8"<歌曲列表><列表1><列表名字>&x;</列表名字><歌曲路径>&x;</歌曲路径></列表1></歌曲列表>",
+        u8"<!DOCTYPE 歌曲列表 SYSTEM \"evil.dtd\"><歌曲列表><列表1><列表名字>&y;</列表名字></列表1></歌曲列表>",
+        u8"<!DOCTYPE 歌曲列表 [<!ENTITY % p SYSTEM \"evil.dtd\"> %p;]>"
+        u8"<歌曲列表><列表1><列表名字>&y;</列表名字></列表1></歌曲列表>",
+    };
+    for (const char* pszCrafted : kCrafted) {
+        WriteList(pszCrafted);
+        std::vector<CString> names, songs;
+        EXPECT_TRUE(m_store.LoadAll(names, songs));
+        // Whether the parser refuses the file or leaves the entity empty, the secret stays out.
+        for (const CString& str : names)
+            EXPECT_EQ(-1, str.Find("TOPSECRET"));
+        for (const CString& str : songs)
+            EXPECT_EQ(-1, str.Find("TOPSECRET"));
+        if (!names.empty())
+            m_store.AddList();
+        EXPECT_EQ(std::string::npos, FileBytes().find("TOPSECRET"));
+        ::DeleteFileA(FilePath("MySongList.xml.bad").c_str());
+    }
+}
+
+}  // namespace
