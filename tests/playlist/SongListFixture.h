@@ -13,6 +13,7 @@
 #include "support/TestSupport.h"
 
 struct StoreMessage {
+    HWND hOwner;
     std::string text;
     std::string caption;
 };
@@ -29,8 +30,8 @@ protected:
         static std::vector<StoreMessage> messages;
         return messages;
     }
-    static void Record(HWND /*hOwner*/, const char* pszText, const char* pszCaption) {
-        Messages().push_back({pszText, pszCaption});
+    static void Record(HWND hOwner, const char* pszText, const char* pszCaption) {
+        Messages().push_back({hOwner, pszText, pszCaption});
     }
 
     std::string FilePath(const char* pszName = "MySongList.xml") const { return m_dir.File(pszName); }
