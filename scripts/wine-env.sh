@@ -84,4 +84,7 @@ sonello_env_start() {
     sonello_start_sound
     sonello_prepare_prefix
     wineserver -p >/dev/null 2>&1 || true
+    # Start Wine's services now, detached from our output: a service started by the first
+    # test would inherit its pipes and hold them open after the test has ended.
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
