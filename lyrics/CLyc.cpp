@@ -42,12 +42,23 @@ bool IsLetter(char c, char lower) {
     return c == lower || c == lower - 'a' + 'A';
 }
 
-// From nStart up to, not including, the closing byte; cut to what the buffer holds.
+// From nStart up to, not including, the closing byte; cut to what the buffer holds, and never
+// inside a two-byte character.
 CString TagValue(const CString& strLine, int nStart) {
     const int nLength = strLine.GetLength();
     if (nLength < nStart + 2)
         return CString();
-    return strLine.Mid(nStart, std::min(nLength - 1 - nStart, kMaxTagValue));
+    const CString strValue = strLine.Mid(nStart, nLength - 1 - nStart);
+    if (strValue.GetLength() <= kMaxTagValue)
+        return strValue;
+    int nCut = 0;
+    while (nCut < kMaxTagValue) {
+        const int nChar = IsGbkLeadByte(static_cast<unsigned char>(strValue[nCut])) ? 2 : 1;
+        if (nCut + nChar > kMaxTagValue)
+            break;
+        nCut += nChar;
+    }
+    return strValue.Left(nCut);
 }
 
 }  // namespace
@@ -183,6 +194,10 @@ void CLyc::ParseTimeLine(CString strLine) {
     std::map<CString, size_t> textStarts;  // key to where its latest text starts
     size_t cur = 0;                        // the step's line is s[cur..n)
     size_t close = s.find(']');            // first ']' at or after cur
+    bool bKey = false;
+    double dKeyTime = 0.0;
+    double dKeyValue = 0.0;
+    CString strKey;
     for (;;) {
         if (close != npos && close < cur)
             close = s.find(']', cur);
@@ -217,8 +232,14 @@ void CLyc::ParseTimeLine(CString strLine) {
         // An overflowing number has no key that reads back to it; count it as unreadable.
         if (!std::isfinite(dTime))
             dTime = 0.0;
-        const CString strKey = TimeKey(dTime);
-        m_arrTime.push_back(std::atof(strKey));
+        // Steps past the last ']' all land on one time; format and look it up once.
+        if (!bKey || dTime != dKeyTime) {
+            strKey = TimeKey(dTime);
+            dKeyTime = dTime;
+            dKeyValue = std::atof(strKey);
+            bKey = true;
+        }
+        m_arrTime.push_back(dKeyValue);
         textStarts[strKey] = text;
 
         if (rest >= n || lastOpen == npos || lastOpen < rest)

@@ -1,0 +1,96 @@
+// Each fixtures/NAME.lrc must load into the timeline written in fixtures/NAME.expected.
+// The expected files are UTF-8 so that they read plainly; the timeline is GBK and is
+// converted for the comparison.
+#include "lyrics/CLyc.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+std::string GbkToUtf8(const CString& str) {
+    if (str.IsEmpty())
+        return std::string();
+    const int nWide = ::MultiByteToWideChar(936, 0, str, str.GetLength(), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(nWide), L'\0');
+    ::MultiByteToWideChar(936, 0, str, str.GetLength(), &wide[0], nWide);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::string Number(const char* pszFormat, double d) {
+    char buf[64];
+    std::snprintf(buf, sizeof(buf), pszFormat, d);
+    return buf;
+}
+
+std::string Dump(const CLyc& lyc) {
+    std::string out;
+    out += std::string("loaded: ") + (lyc.m_bLoaded ? "yes" : "no") + "\n";
+    out += "title: " + GbkToUtf8(lyc.m_strTitle) + "\n";
+    out += "artist: " + GbkToUtf8(lyc.m_strArtist) + "\n";
+    out += "album: " + GbkToUtf8(lyc.m_strAlbum) + "\n";
+    out += "by: " + GbkToUtf8(lyc.m_strBy) + "\n";
+    out += "offset: " + Number("%.3f", lyc.m_dOffset) + "\n";
+    out += "first: " + Number("%.2f", lyc.m_dFirstTime) + "\n";
+    out += "last: " + Number("%.2f", lyc.m_dLastTime) + "\n";
+    out += "times:";
+    for (double t : lyc.m_arrTime)
+        out += " " + Number("%.2f", t);
+    out += "\n";
+    for (const auto& entry : lyc.m_mapText)
+        out += "[" + GbkToUtf8(entry.first) + "]" + GbkToUtf8(entry.second) + "\n";
+    return out;
+}
+
+void ExpectFixture(const std::string& name) {
+    CLyc lyc;
+    ASSERT_TRUE(lyc.Load(TestDataPath("lyrics/fixtures/" + name + ".lrc").c_str()));
+    const std::string expected = ReadFileBytes(TestDataPath("lyrics/fixtures/" + name + ".expected"));
+    ASSERT_FALSE(expected.empty()) << name;
+    EXPECT_EQ(expected, Dump(lyc)) << name;
+}
+
+}  // namespace
+
+TEST(LrcFixture, GbkSongWithHeaderTagsAndSharedTimes) {
+    ExpectFixture("gbk-song");
+}
+
+TEST(LrcFixture, BlankLinesDoNotEndTheFile) {
+    ExpectFixture("blank-lines");
+}
+
+TEST(LrcFixture, Utf8WithBomIsConvertedToGbk) {
+    ExpectFixture("utf8-bom");
+}
+
+TEST(LrcFixture, Utf8WithoutBomIsRecognisedAndConverted) {
+    ExpectFixture("utf8");
+}
+
+TEST(LrcFixture, Utf16LittleEndianIsConvertedToGbk) {
+    ExpectFixture("utf16le");
+}
+
+TEST(LrcFixture, Utf16BigEndianIsConvertedToGbk) {
+    ExpectFixture("utf16be");
+}
+
+TEST(LrcFixture, LongTagValuesAreCut) {
+    ExpectFixture("long-tags");
+}
+
+TEST(LrcFixture, TagsWithoutTimeLinesLoadAsNotLoaded) {
+    ExpectFixture("tags-only");
+}
+
+TEST(LrcFixture, OddLinesFollowTheLineRules) {
+    ExpectFixture("odd-lines");
+}
