@@ -31,7 +31,7 @@ public:                                                \
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
     inline const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     inline const AFX_MSGMAP* theClass::GetThisMessageMap() {                            \
-        typedef theClass ThisClass;                                                     \
+        using ThisClass [[maybe_unused]] = theClass;                                    \
         typedef baseClass TheBaseClass;                                                 \
         static const AFX_MSGMAP_ENTRY entries[] = {
 #define END_MESSAGE_MAP()                                                               \
