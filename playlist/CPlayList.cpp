@@ -23,6 +23,17 @@ void FillBox(CListBox& box, const std::vector<CString>& rows) {
     box.Invalidate();
 }
 
+// The DOM reads a name back without the white space around it; the box must show what
+// the file will give back.
+CString TrimXmlSpace(const CString& str) {
+    const std::string& s = str.Str();
+    const char* const kSpace = " \t\r\n";
+    const size_t nFirst = s.find_first_not_of(kSpace);
+    if (nFirst == std::string::npos)
+        return CString();
+    return CString(s.substr(nFirst, s.find_last_not_of(kSpace) - nFirst + 1));
+}
+
 }  // namespace
 
 bool CPlayList::IsSupportedFile(CString strPath) {
@@ -210,7 +221,7 @@ void CPlayList::OnDeleteSong() {
 }
 
 void CPlayList::OnRenameList() {
-    const CString strNew = m_editName.GetWindowText();
+    const CString strNew = TrimXmlSpace(m_editName.GetWindowText());
     const int nSel = m_lbLists.GetCurSel();
     if (nSel == LB_ERR)
         return;

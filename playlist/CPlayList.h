@@ -54,11 +54,10 @@ public:
     CButton m_btnDeleteSong;
     CButton m_btnDeleteList;
 
-    DECLARE_MESSAGE_MAP()
-
-protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+
+    DECLARE_MESSAGE_MAP()
 
 private:
     // The selected list's name; false when no list is selected.

@@ -184,6 +184,19 @@ TEST_F(PlayListWindow, RenameSparesTheDefaultListAndTakenNamesButAllowsEmpty) {
     EXPECT_EQ(Rows({"默认", "", "B"}), StoredNames());
 }
 
+TEST_F(PlayListWindow, RenamedListKeepsTakingSongsWhateverSpacesSurroundItsName) {
+    Open();
+    Rename(1, " \t 新 名 ");
+    EXPECT_EQ(Rows({"A", "新 名"}), BoxRows(m_pDlg->m_lbLists));
+    Rename(1, "   ");
+    EXPECT_EQ(Rows({"A", ""}), BoxRows(m_pDlg->m_lbLists));
+    Rename(1, " A");
+    EXPECT_EQ(Rows({"A", ""}), BoxRows(m_pDlg->m_lbLists));
+    SelectList(1);
+    Drop({"C:\\c.mp3"});
+    EXPECT_EQ(Rows({"s3", "C:\\c.mp3"}), StoredSongs(""));
+}
+
 TEST_F(PlayListWindow, RenameReachesEveryRowOfTheOldName) {
     // Two lists of one name are one name to the file: the rename renames both.
     Open(u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1><列表2><列表名字>新建列表3</列表名字></列表2>"
