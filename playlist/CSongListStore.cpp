@@ -119,22 +119,24 @@ bool CSongListStore::StartFresh(CXmlDoc& doc, std::vector<CString>& names) const
         Message("MySongList.xml 无法读取，也无法改名保留；为了不丢失其中的歌曲列表，没有新建列表。");
         return false;
     }
-    if (!strKept.IsEmpty())
-        Message("MySongList.xml 无法读取，已改名保留为 " + strKept + "，并新建了歌曲列表。");
-
     const CComPtr<IXMLDOMNode> pRoot = doc.CreateElement(kRootTag);
     const CComPtr<IXMLDOMNode> pList = doc.CreateElement(std::wstring(kListTagPrefix) + L"1");
     const CComPtr<IXMLDOMNode> pName = doc.CreateElement(kNameTag);
-    if (!pRoot || !pList || !pName || FAILED(doc.SetRoot(pRoot.Get())) ||
-        FAILED(CXmlDoc::Append(pRoot.Get(), pList.Get())) || FAILED(CXmlDoc::SetText(pName.Get(), kDefaultList)) ||
-        FAILED(CXmlDoc::Append(pList.Get(), pName.Get()))) {
+    bool bCreated = pRoot && pList && pName && SUCCEEDED(doc.SetRoot(pRoot.Get())) &&
+                    SUCCEEDED(CXmlDoc::Append(pRoot.Get(), pList.Get())) &&
+                    SUCCEEDED(CXmlDoc::SetText(pName.Get(), kDefaultList)) &&
+                    SUCCEEDED(CXmlDoc::Append(pList.Get(), pName.Get()));
+    if (!bCreated)
         Message("新建歌曲列表失败！");
-        return false;
+    else
+        bCreated = Save(doc);
+    if (!strKept.IsEmpty()) {
+        Message("MySongList.xml 无法读取，已改名保留为 " + strKept +
+                (bCreated ? "，并新建了歌曲列表。" : "。"));
     }
-    if (!Save(doc))
-        return false;
-    names.push_back(kDefaultList);
-    return true;
+    if (bCreated)
+        names.push_back(kDefaultList);
+    return bCreated;
 }
 
 bool CSongListStore::ListSongs(const CString& strList, std::vector<CString>& songs) {

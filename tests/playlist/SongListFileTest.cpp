@@ -111,6 +111,14 @@ TEST_F(SongListFile, FailedWriteIsReportedAndTheOldFileStays) {
     EXPECT_EQ(kFresh, FileBytes());
     ASSERT_EQ(2u, Messages().size());
     EXPECT_EQ(std::string("提示"), Messages()[1].caption);
+
+    // An unreadable file is still kept, and the user learns where, though no new one is made.
+    WriteList("<歌曲列表>");
+    EXPECT_FALSE(m_store.LoadAll(names, songs));
+    EXPECT_EQ("<歌曲列表>", FileBytes("MySongList.xml.bad"));
+    EXPECT_FALSE(Exists("MySongList.xml"));
+    ASSERT_EQ(4u, Messages().size());
+    EXPECT_NE(std::string::npos, Messages()[3].text.find("MySongList.xml.bad")) << Messages()[3].text;
 }
 
 TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
