@@ -69,7 +69,7 @@ bool CSongListStore::Create(CXmlDoc& doc) const {
     return true;
 }
 
-bool CSongListStore::OpenForEdit(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const {
+bool CSongListStore::Open(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const {
     if (!Create(doc))
         return false;
     // A file removed or damaged while the player runs is left alone, not overwritten.
@@ -143,7 +143,7 @@ bool CSongListStore::ListSongs(const CString& strList, std::vector<CString>& son
     songs.clear();
     CXmlDoc doc;
     CComPtr<IXMLDOMNode> pRoot;
-    if (!OpenForEdit(doc, pRoot))
+    if (!Open(doc, pRoot))
         return false;
     for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList;
          pList = CXmlDoc::NextSibling(pList.Get())) {
@@ -166,7 +166,7 @@ bool CSongListStore::ListSongs(const CString& strList, std::vector<CString>& son
 CString CSongListStore::AddList() {
     CXmlDoc doc;
     CComPtr<IXMLDOMNode> pRoot;
-    if (!OpenForEdit(doc, pRoot))
+    if (!Open(doc, pRoot))
         return CString();
     // Lists are never removed, so the child count numbers them without gaps.
     const long nNumber = CXmlDoc::CountChildren(pRoot.Get()) + 1;
@@ -185,7 +185,7 @@ CString CSongListStore::AddList() {
 bool CSongListStore::RenameList(const CString& strOld, const CString& strNew) {
     CXmlDoc doc;
     CComPtr<IXMLDOMNode> pRoot;
-    if (!OpenForEdit(doc, pRoot))
+    if (!Open(doc, pRoot))
         return false;
     for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList;
          pList = CXmlDoc::NextSibling(pList.Get())) {
@@ -212,7 +212,7 @@ bool CSongListStore::AddSongs(const std::vector<CString>& paths, const CString& 
         return true;
     CXmlDoc doc;
     CComPtr<IXMLDOMNode> pRoot;
-    if (!OpenForEdit(doc, pRoot))
+    if (!Open(doc, pRoot))
         return false;
     // Only a list that starts with its name can take songs.
     CComPtr<IXMLDOMNode> pTarget;
@@ -238,7 +238,7 @@ bool CSongListStore::AddSongs(const std::vector<CString>& paths, const CString& 
 bool CSongListStore::DeleteSong(const CString& strPath, const CString& strList) {
     CXmlDoc doc;
     CComPtr<IXMLDOMNode> pRoot;
-    if (!OpenForEdit(doc, pRoot))
+    if (!Open(doc, pRoot))
         return false;
     for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList;
          pList = CXmlDoc::NextSibling(pList.Get())) {

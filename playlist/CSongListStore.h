@@ -44,7 +44,7 @@ private:
     // Creates the document; reports a failure.
     bool Create(CXmlDoc& doc) const;
     // Creates the document, loads the file and finds the root; reports a failure.
-    bool OpenForEdit(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const;
+    bool Open(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const;
     bool Save(CXmlDoc& doc) const;
     // Builds and saves the one-list document after keeping whatever file was there.
     bool StartFresh(CXmlDoc& doc, std::vector<CString>& names) const;
