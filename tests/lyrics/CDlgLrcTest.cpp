@@ -1,0 +1,452 @@
+// The band driven tick by tick: the shared player state is set by hand and WM_TIMER is sent
+// straight to the window, so no real timer tick slips in between.
+#include "lyrics/CDlgLrc.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/Globals.h"
+#include "framework/CDC.h"
+#include "framework/CFont.h"
+#include "lyrics/CLyc.h"
+#include "lyrics/LrcBand.h"
+#include "res/resource.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+const COLORREF kWhite = 0xFFFFFF;
+const COLORREF kBlue = 0xFF0000;
+const COLORREF kRed = 0x0000FF;
+const COLORREF kBlack = 0x000000;
+
+// Two seconds for the first line, so the fill moves a tenth of its width a tick.
+const char kLyrics[] = "[00:01.00]WWWWWWWW\r\n[00:03.00]MMMMMMMM\r\n[00:09.00]end\r\n";
+
+// A copy of the band's client area, read back from its device context.
+class BandShot {
+public:
+    explicit BandShot(HWND hWnd) {
+        RECT rc;
+        ::GetClientRect(hWnd, &rc);
+        m_nWidth = rc.right;
+        m_nHeight = rc.bottom;
+        HDC hdc = ::GetDC(hWnd);
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = m_nWidth;
+        bmi.bmiHeader.biHeight = -m_nHeight;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        bmi.bmiHeader.biCompression = BI_RGB;
+        void* pBits = nullptr;
+        HBITMAP hbm = ::CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+        HDC hMem = ::CreateCompatibleDC(hdc);
+        HGDIOBJ hOld = ::SelectObject(hMem, hbm);
+        ::BitBlt(hMem, 0, 0, m_nWidth, m_nHeight, hdc, 0, 0, SRCCOPY);
+        ::GdiFlush();
+        const auto* p = static_cast<const uint32_t*>(pBits);
+        m_pixels.assign(p, p + static_cast<size_t>(m_nWidth) * m_nHeight);
+        ::SelectObject(hMem, hOld);
+        ::DeleteDC(hMem);
+        ::DeleteObject(hbm);
+        ::ReleaseDC(hWnd, hdc);
+    }
+
+    COLORREF At(int x, int y) const {
+        const uint32_t v = m_pixels[static_cast<size_t>(y) * m_nWidth + x];  // 0x00RRGGBB
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+
+    // Pixels of exactly this colour in [left, right) x [top, bottom), clipped to the band.
+    int Count(COLORREF cr, int left, int top, int right, int bottom) const {
+        int n = 0;
+        for (int y = std::max(top, 0); y < std::min(bottom, m_nHeight); ++y)
+            for (int x = std::max(left, 0); x < std::min(right, m_nWidth); ++x)
+                n += At(x, y) == cr;
+        return n;
+    }
+    int CountAll(COLORREF cr) const { return Count(cr, 0, 0, m_nWidth, m_nHeight); }
+
+private:
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    std::vector<uint32_t> m_pixels;
+};
+
+// One band for the whole suite: under Wine without a window manager every hide of a shown
+// window waits two seconds for the window to be withdrawn.
+class LyricBand : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_pBand = new CDlgLrc;
+        s_pBand->Create(IDD_LRC, nullptr);
+    }
+    static void TearDownTestSuite() {
+        delete s_pBand;
+        s_pBand = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(::IsWindow(m_band));
+        if (!m_band.IsWindowVisible())
+            m_band.ShowWindow(SW_SHOW);
+        ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
+        g_strSongPath = "D:\\Music\\song.mp3";
+        g_bStartSong = false;
+        g_bPlaying = false;
+        g_nLrcPos = 0;
+        g_bLrcShown = false;
+        g_strTopLine = g_strBottomLine = g_strLrcMessage = "";
+        g_bLrcLoaded = false;
+        g_bTopCurrent = true;
+        g_nTopFill = g_nBottomFill = 0;
+        g_nTopSeconds = g_nBottomSeconds = 0;
+        g_lyc.Load("no such file");
+    }
+
+    void Tick() { m_band.SendMessage(WM_TIMER, 1); }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            Tick();
+    }
+
+    // Loads the song's lyrics on one tick and starts playing at the given position.
+    void StartSong(const std::string& lyrics, DWORD dwPosMs) {
+        WriteFileBytes("Lrc\\song.lrc", lyrics);
+        g_nLrcPos = dwPosMs;
+        g_bStartSong = true;
+        Tick();
+        g_bStartSong = false;
+        g_bPlaying = true;
+    }
+
+    // Width and height of a text in the band's font.
+    SIZE TextSize(const CString& str) {
+        CClientDC dc(&m_band);
+        CFont font;
+        font.CreatePointFont(280, "宋体");
+        HGDIOBJ hOld = dc.SelectObject(font);
+        SIZE size = dc.GetTextExtent(str, str.GetLength());
+        TEXTMETRICA tm = {};
+        dc.GetTextMetrics(&tm);
+        dc.SelectObject(hOld);
+        size.cy = tm.tmHeight;
+        return size;
+    }
+
+    static CDlgLrc* s_pBand;
+    ScratchDir m_dir;
+    CurrentDirScope m_cwd{m_dir.Path()};
+    CDlgLrc& m_band = *s_pBand;
+};
+
+CDlgLrc* LyricBand::s_pBand = nullptr;
+
+}  // namespace
+
+TEST_F(LyricBand, StartsAsATopmostKeyedBandAcrossTheBottom) {
+    EXPECT_EQ(::GetSystemMetrics(SM_CXFULLSCREEN), g_nScreenWidth);
+    EXPECT_EQ(::GetSystemMetrics(SM_CYFULLSCREEN), g_nScreenHeight);
+    RECT rc;
+    m_band.GetWindowRect(&rc);
+    EXPECT_EQ(0, rc.left);
+    EXPECT_EQ(g_nScreenHeight - 100, rc.top);
+    EXPECT_EQ(g_nScreenWidth, rc.right - rc.left);
+    EXPECT_EQ(100, rc.bottom - rc.top);
+    EXPECT_TRUE(m_band.IsWindowVisible());
+    EXPECT_TRUE(m_band.GetExStyle() & WS_EX_TOPMOST);
+    EXPECT_TRUE(m_band.GetExStyle() & WS_EX_LAYERED);
+
+    COLORREF crKey = 0;
+    BYTE bAlpha = 0;
+    DWORD dwFlags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(m_band, &crKey, &bAlpha, &dwFlags));
+    EXPECT_EQ(kWhite, crKey);
+    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), dwFlags);
+}
+
+TEST_F(LyricBand, ItsOwnTimerPicksUpAStartRequest) {
+    WriteFileBytes("Lrc\\song.lrc", kLyrics);
+    g_bStartSong = true;
+    EXPECT_TRUE(PumpUntil([] { return g_bLrcLoaded; }, 3000));
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+}
+
+TEST_F(LyricBand, LoadsOnlyOnTicksThatSeeTheStartRequest) {
+    WriteFileBytes("Lrc\\song.lrc", kLyrics);
+    g_bPlaying = true;
+    Tick();
+    EXPECT_FALSE(g_bLrcLoaded);
+    EXPECT_EQ(CString(""), g_strTopLine);
+
+    g_bStartSong = true;
+    Tick();
+    EXPECT_TRUE(g_bLrcLoaded);
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+
+    g_bStartSong = false;
+    WriteFileBytes("Lrc\\song.lrc", "[00:01.00]new one\r\n[00:05.00]new two\r\n");
+    Ticks(3);
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    g_bStartSong = true;
+    Tick();
+    EXPECT_EQ(CString("new one"), g_strTopLine);
+    EXPECT_EQ(CString("new two"), g_strBottomLine);
+}
+
+TEST_F(LyricBand, EachRequestedTickRestartsTheSlotsAtThePositionOfThen) {
+    StartSong(kLyrics, 0);
+    g_bTopCurrent = false;
+    g_nTopFill = 40;
+    g_nBottomFill = 70;
+    g_nLrcPos = 3500;  // still the previous song's position while the request waits
+    g_bStartSong = true;
+    g_bPlaying = false;
+    Tick();
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(0, g_nTopFill);
+    EXPECT_EQ(0, g_nBottomFill);
+    EXPECT_EQ(CString("MMMMMMMM"), g_strTopLine);
+    EXPECT_EQ(CString("end"), g_strBottomLine);
+}
+
+TEST_F(LyricBand, WithoutALyricFileItShowsTheSearchMessage) {
+    g_bPlaying = true;
+    g_bStartSong = true;
+    Tick();
+    EXPECT_FALSE(g_bLrcLoaded);
+    EXPECT_EQ(CString("正在从网络搜索歌词........."), g_strLrcMessage);
+    const SIZE size = TextSize(g_strLrcMessage);
+    const int x = CentredX(g_nScreenWidth, size.cx);
+    const BandShot shot(m_band);
+    EXPECT_GT(shot.Count(kBlue, x, 30, x + size.cx, 30 + size.cy), 0);
+    EXPECT_EQ(0, shot.CountAll(kRed));
+
+    // A later song with a lyric file shows its lyrics.
+    StartSong(kLyrics, 0);
+    EXPECT_TRUE(g_bLrcLoaded);
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+}
+
+TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading) {
+    StartSong(kLyrics, 1000);
+    Tick();
+    const int nFill = g_nTopFill;
+    ASSERT_GT(nFill, 0);
+
+    g_bPlaying = false;  // paused
+    WriteFileBytes("Lrc\\song.lrc", "[00:01.00]other\r\n");
+    Ticks(3);
+    EXPECT_EQ(nFill, g_nTopFill);
+    const SIZE noSong = TextSize("没有歌曲");
+    const SIZE top = TextSize(g_strTopLine);
+    const int xNoSong = CentredX(g_nScreenWidth, noSong.cx);
+    const int xTop = TopSlotX(g_nScreenWidth, top.cx);
+    const BandShot shot(m_band);
+    EXPECT_GT(shot.Count(kBlue, xNoSong, 30, xNoSong + noSong.cx, 30 + noSong.cy), 0);
+    EXPECT_EQ(0, shot.Count(kBlue, xTop, 5, xTop + top.cx, 30));
+    EXPECT_EQ(0, shot.CountAll(kRed));
+
+    g_bPlaying = true;
+    Tick();
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_GT(g_nTopFill, nFill);
+}
+
+TEST_F(LyricBand, TheFilledPartIsRedAndTheRestBlueOnAKeyedWhiteBackground) {
+    StartSong(kLyrics, 1000);
+    Ticks(3);
+    const SIZE top = TextSize(g_strTopLine);
+    const SIZE bottom = TextSize(g_strBottomLine);
+    const int nFill = g_nTopFill;
+    ASSERT_EQ(3 * ((top.cx / 2) / 5), nFill);
+    const int x1 = TopSlotX(g_nScreenWidth, top.cx);
+    const int x2 = BottomSlotX(g_nScreenWidth, bottom.cx);
+
+    const BandShot shot(m_band);
+    // Top slot: red up to the fill, blue after it.
+    EXPECT_GT(shot.Count(kRed, x1, 5, x1 + nFill, 5 + top.cy), 0);
+    EXPECT_EQ(0, shot.Count(kBlue, x1, 5, x1 + nFill, 5 + top.cy));
+    EXPECT_GT(shot.Count(kBlue, x1 + nFill, 5, x1 + top.cx, 5 + top.cy), 0);
+    EXPECT_EQ(shot.CountAll(kRed), shot.Count(kRed, x1, 5, x1 + nFill, 5 + top.cy));
+    // Bottom slot: blue only.
+    EXPECT_GT(shot.Count(kBlue, x2, 55, x2 + bottom.cx, 55 + bottom.cy), 0);
+    // White between the texts, and the one-pixel frame of the default pen.
+    EXPECT_EQ(kWhite, shot.At(g_nScreenWidth / 2, 50));
+    EXPECT_EQ(kWhite, shot.At(1, 1));
+    EXPECT_EQ(kBlack, shot.At(0, 0));
+    EXPECT_EQ(kBlack, shot.At(g_nScreenWidth - 1, 99));
+
+    COLORREF crKey = 0;
+    DWORD dwFlags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(m_band, &crKey, nullptr, &dwFlags));
+    EXPECT_EQ(kWhite, crKey);
+    EXPECT_TRUE(dwFlags & LWA_COLORKEY);
+}
+
+TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
+    StartSong(kLyrics, 1000);
+    const int w1 = TextSize("WWWWWWWW").cx;
+    const int nStep = (w1 / 2) / 5;
+    ASSERT_GT(nStep, 0);
+    int nTicks = 0;
+    while (g_bTopCurrent && nTicks < 100) {
+        Tick();
+        ++nTicks;
+        if (g_bTopCurrent) {
+            EXPECT_EQ(nTicks * nStep, g_nTopFill);
+        }
+    }
+    EXPECT_FALSE(g_bTopCurrent);
+    EXPECT_GT(nTicks * nStep, w1);
+    EXPECT_LE((nTicks - 1) * nStep, w1);
+    EXPECT_EQ(0, g_nTopFill);
+
+    // The song has not reached the next line: the texts stay, and the bottom slot fills
+    // from its own count at the pace of the line still in effect.
+    Tick();
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(2, g_nBottomSeconds);
+    EXPECT_EQ((TextSize("MMMMMMMM").cx / 2) / 5, g_nBottomFill);
+    const BandShot shot(m_band);
+    EXPECT_EQ(0, shot.Count(kRed, 0, 0, g_nScreenWidth, 50));
+    EXPECT_GT(shot.Count(kRed, 0, 55, g_nScreenWidth, 100), 0);
+
+    // Once the song reaches the next line the bottom slot takes it and the top the one after.
+    g_nLrcPos = 3000;
+    Tick();
+    EXPECT_FALSE(g_bTopCurrent);
+    EXPECT_EQ(CString("end"), g_strTopLine);
+    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(6, g_nBottomSeconds);
+}
+
+TEST_F(LyricBand, AZeroFillStepNeverHandsOverWhileTheTextsMoveOn) {
+    // "i" is far narrower than 5 pixels for each of its 100 seconds.
+    StartSong("[00:01.00]i\r\n[01:41.00]two\r\n[01:50.00]three\r\n[02:00.00]four\r\n", 1000);
+    Ticks(50);
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(0, g_nTopFill);
+    EXPECT_EQ(100, g_nTopSeconds);
+
+    g_nLrcPos = 101000;  // "two" is what the bottom slot already shows: no change
+    Tick();
+    EXPECT_EQ(CString("i"), g_strTopLine);
+    g_nLrcPos = 110000;
+    Tick();
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(CString("three"), g_strTopLine);
+    EXPECT_EQ(CString("four"), g_strBottomLine);
+}
+
+TEST_F(LyricBand, AnEmptyLineNeverHandsOver) {
+    StartSong("[00:01.00]\r\n[00:03.00]after\r\n", 1000);
+    Ticks(30);
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(0, g_nTopFill);
+    EXPECT_EQ(CString(""), g_strTopLine);
+}
+
+TEST_F(LyricBand, BeforeTheFirstLineBothLinesShowAndNothingIsRed) {
+    StartSong(kLyrics, 0);
+    Ticks(5);
+    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(0, g_nTopFill);
+    const BandShot shot(m_band);
+    EXPECT_GT(shot.CountAll(kBlue), 0);
+    EXPECT_EQ(0, shot.CountAll(kRed));
+}
+
+TEST_F(LyricBand, PastTheLastLineTheTextsStayAndNothingIsRed) {
+    StartSong(kLyrics, 4000);
+    Ticks(2);
+    g_nLrcPos = 60000;
+    Ticks(5);
+    EXPECT_EQ(CString("MMMMMMMM"), g_strTopLine);
+    EXPECT_EQ(CString("end"), g_strBottomLine);
+    const BandShot shot(m_band);
+    EXPECT_EQ(0, shot.CountAll(kRed));
+}
+
+TEST_F(LyricBand, NoLineDurationDrawsNoFillAndLeavesTheFillAlone) {
+    // At exactly the last start time there is no next line to measure to.
+    StartSong(kLyrics, 9000);
+    g_nTopFill = 7;
+    Ticks(3);
+    EXPECT_EQ(0, g_nTopSeconds);
+    EXPECT_EQ(7, g_nTopFill);
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(0, BandShot(m_band).CountAll(kRed));
+
+    // The position is in range but the offset moves the lookup before the first line.
+    StartSong(std::string("[offset:-5000]\r\n") + kLyrics, 2000);
+    g_nTopFill = 7;
+    Ticks(3);
+    EXPECT_EQ(7, g_nTopFill);
+    EXPECT_EQ(0, BandShot(m_band).CountAll(kRed));
+
+    // A lyric file that exists but cannot be opened; the old first and last times still apply.
+    StartSong(kLyrics, 1000);
+    ::DeleteFileA("Lrc\\song.lrc");
+    ASSERT_TRUE(::CreateDirectoryA("Lrc\\song.lrc", nullptr));
+    g_nLrcPos = 2000;
+    g_bStartSong = true;
+    Tick();
+    g_bStartSong = false;
+    EXPECT_TRUE(g_bLrcLoaded);
+    EXPECT_FALSE(g_lyc.m_bLoaded);
+    EXPECT_EQ(CString(" "), g_strTopLine);
+    g_nTopFill = 7;
+    Ticks(3);
+    EXPECT_EQ(7, g_nTopFill);
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(0, BandShot(m_band).CountAll(kRed));
+}
+
+TEST_F(LyricBand, ALyricFileWithoutTimesShowsBlankSlots) {
+    StartSong("[ti:Instrumental]\r\n纯音乐\r\n", 0);
+    EXPECT_TRUE(g_bLrcLoaded);
+    Ticks(5);
+    EXPECT_EQ(CString(" "), g_strTopLine);
+    EXPECT_EQ(CString(" "), g_strBottomLine);
+    EXPECT_EQ(0, g_nTopFill);
+    const BandShot shot(m_band);
+    EXPECT_EQ(0, shot.CountAll(kRed));
+    EXPECT_EQ(0, shot.CountAll(kBlue));
+}
+
+TEST_F(LyricBand, ASongNameWithABackslashTrailByteFindsItsLyrics) {
+    const CString strName = CString("\xDA\x5C") + "歌";
+    WriteFileBytes(std::string("Lrc\\") + strName.GetString() + ".lrc", "[00:01.00]found\r\n");
+    g_strSongPath = "C:\\音乐\\" + strName + ".mp3";
+    g_bStartSong = true;
+    g_bPlaying = true;
+    Tick();
+    EXPECT_TRUE(g_bLrcLoaded);
+    EXPECT_EQ(CString("found"), g_strTopLine);
+}
+
+TEST_F(LyricBand, ClosingOnlyHidesTheBandSoItCanBeShownAgain) {
+    g_bLrcShown = true;
+    m_band.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(g_bLrcShown);
+    EXPECT_TRUE(PumpUntil([this] { return !m_band.IsWindowVisible(); }, 2000));
+    EXPECT_TRUE(::IsWindow(m_band));
+
+    // Hidden, it still ticks and loads.
+    WriteFileBytes("Lrc\\song.lrc", kLyrics);
+    g_bStartSong = true;
+    EXPECT_TRUE(PumpUntil([] { return g_bLrcLoaded; }, 3000));
+
+    m_band.ShowWindow(SW_SHOW);
+    g_bLrcShown = true;
+    EXPECT_TRUE(m_band.IsWindowVisible());
+}

@@ -1,0 +1,103 @@
+#include "lyrics/LrcBand.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+
+#include "lyrics/CDlgLrc.h"
+#include "support/TestSupport.h"
+
+TEST(LyricFilePath, BaseNameRunsFromTheLastBackslashToTheFirstDot) {
+    EXPECT_EQ(CString("Lrc\\01.lrc"), CDlgLrc::LrcFilePath("D:\\Music\\01.Song.mp3"));
+    EXPECT_EQ(CString("Lrc\\song.lrc"), CDlgLrc::LrcFilePath("D:\\a.b\\song.mp3"));
+    EXPECT_EQ(CString("Lrc\\song.lrc"), CDlgLrc::LrcFilePath("D:\\x\\song.live.mp3"));
+    EXPECT_EQ(CString("Lrc\\song.lrc"), CDlgLrc::LrcFilePath("song.mp3"));
+}
+
+TEST(LyricFilePath, ANameWithoutADotHasAnEmptyBaseName) {
+    EXPECT_EQ(CString("Lrc\\.lrc"), CDlgLrc::LrcFilePath("D:\\Music\\song"));
+    EXPECT_EQ(CString("Lrc\\.lrc"), CDlgLrc::LrcFilePath("D:\\Music\\"));
+    EXPECT_EQ(CString("Lrc\\.lrc"), CDlgLrc::LrcFilePath("当前没有选中歌曲"));
+}
+
+TEST(LyricFilePath, ATrailByteLikeABackslashIsPartOfItsCharacter) {
+    // 0xDA 0x5C is one GBK character; its second byte is not a path separator.
+    const CString strChar = "\xDA\x5C";
+    EXPECT_EQ("Lrc\\" + strChar + "歌.lrc", CDlgLrc::LrcFilePath("C:\\音乐\\" + strChar + "歌.mp3"));
+    EXPECT_EQ(CString("Lrc\\x.lrc"), CDlgLrc::LrcFilePath("C:\\" + strChar + "\\x.mp3"));
+    EXPECT_EQ("Lrc\\" + strChar + ".lrc", CDlgLrc::LrcFilePath(strChar + ".mp3"));
+}
+
+TEST(LyricFilePath, TheFileCountsOnlyInsideAnLrcDirectory) {
+    ScratchDir dir;
+    CurrentDirScope cwd(dir.Path());
+    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    WriteFileBytes("Lrc", "not a directory");
+    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    ::DeleteFileA("Lrc");
+    ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
+    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    WriteFileBytes("Lrc\\song.lrc", "[00:01.00]x\n");
+    EXPECT_TRUE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    EXPECT_TRUE(CDlgLrc::LrcFileExists("E:\\other\\song.flac"));
+    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\songs.mp3"));
+}
+
+TEST(BandLayout, SlotsCentreOnAQuarterAndThreeQuartersOfTheWidth) {
+    EXPECT_EQ(270, TopSlotX(1281, 101));     // 320 - 50
+    EXPECT_EQ(911, BottomSlotX(1281, 101));  // 1281 - 320 - 50
+    EXPECT_EQ(589, CentredX(1280, 101));     // 1179 / 2
+    // A text wider than the band starts left of it; division truncates toward zero.
+    EXPECT_EQ(-1, CentredX(100, 103));
+    EXPECT_EQ(-75, TopSlotX(100, 200));
+    EXPECT_EQ(320, TopSlotX(1280, 0));
+}
+
+TEST(BandFill, StepCrossesTheTextInAboutTheLinesSeconds) {
+    EXPECT_EQ(10, FillStep(100, 2));
+    EXPECT_EQ(6, FillStep(100, 3));  // (100 / 3) / 5
+    EXPECT_EQ(0, FillStep(24, 5));   // narrower than 5 pixels a second
+    EXPECT_EQ(0, FillStep(0, 1));
+    EXPECT_EQ(0, FillStep(100, 0));
+}
+
+TEST(BandFill, HandsOverOnlyOnceTheFillIsPastTheWidth) {
+    LrcFillTick tick = AdvanceFill(90, 100, 2);
+    EXPECT_TRUE(tick.bDraw);
+    EXPECT_EQ(100, tick.nRedWidth);
+    EXPECT_EQ(100, tick.nFill);
+    EXPECT_FALSE(tick.bHandOver);
+    tick = AdvanceFill(tick.nFill, 100, 2);
+    EXPECT_EQ(110, tick.nRedWidth);
+    EXPECT_EQ(0, tick.nFill);
+    EXPECT_TRUE(tick.bHandOver);
+}
+
+TEST(BandFill, AStepOfZeroOrAnEmptyTextNeverHandsOver) {
+    int nFill = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const LrcFillTick narrow = AdvanceFill(nFill, 24, 5);
+        EXPECT_FALSE(narrow.bHandOver);
+        nFill = narrow.nFill;
+        EXPECT_FALSE(AdvanceFill(0, 0, 1).bHandOver);
+    }
+    EXPECT_EQ(0, nFill);
+}
+
+TEST(BandFill, NoDurationDrawsNothingAndKeepsTheFill) {
+    const LrcFillTick tick = AdvanceFill(500, 100, 0);
+    EXPECT_FALSE(tick.bDraw);
+    EXPECT_EQ(500, tick.nFill);
+    EXPECT_FALSE(tick.bHandOver);
+}
+
+TEST(BandFill, DurationsBecomeWholeSecondsWithinRange) {
+    EXPECT_EQ(2, WholeSeconds(2.99));
+    EXPECT_EQ(1, WholeSeconds(1.0));
+    EXPECT_EQ(0, WholeSeconds(0.0));
+    EXPECT_EQ(0, WholeSeconds(-3.0));
+    EXPECT_EQ(0, WholeSeconds(std::nan("")));
+    EXPECT_EQ(INT_MAX, WholeSeconds(1e300));
+    EXPECT_EQ(0, FillStep(5000, WholeSeconds(1e300)));
+}
