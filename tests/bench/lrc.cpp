@@ -1,0 +1,133 @@
+// Times the lyric timeline on a 5,000-line LRC file in the current directory: loading it, the
+// lookups the band makes on one 200 ms tick, and a whole band tick with its drawing.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Globals.h"
+#include "lyrics/CDlgLrc.h"
+#include "lyrics/CLyc.h"
+#include "res/resource.h"
+
+namespace {
+
+const int kLines = 5000;
+const int kLoadRuns = 9;
+const int kLookupRounds = 20000;
+const int kTicks = 200;
+
+double NowMs() {
+    static LARGE_INTEGER s_frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(s_frequency.QuadPart);
+}
+
+// Median of several runs of f, in ms.
+double Median(int nRuns, const std::function<void()>& f) {
+    std::vector<double> ms;
+    for (int i = 0; i < nRuns; ++i) {
+        const double start = NowMs();
+        f();
+        ms.push_back(NowMs() - start);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+void Report(const char* pszWhat, double dMs, double dTargetMs) {
+    if (dTargetMs > 0)
+        std::printf("%-46s %10.4f ms   target < %g ms   %s\n", pszWhat, dMs, dTargetMs,
+                    dMs < dTargetMs ? "ok" : "OVER");
+    else
+        std::printf("%-46s %10.4f ms\n", pszWhat, dMs);
+    std::fflush(stdout);
+}
+
+// A song of kLines lines, one every 0.7 s, a few sharing times, in GBK as most files are.
+std::string MakeLrc() {
+    std::string lrc = "[ti:基准测试]\r\n[ar:Sonello]\r\n[al:五千行]\r\n[by:bench]\r\n[offset:0]\r\n";
+    char line[128];
+    for (int i = 0; i < kLines; ++i) {
+        const double t = i * 0.7;
+        const int nMinutes = static_cast<int>(t / 60);
+        std::snprintf(line, sizeof(line), "[%02d:%05.2f]第%d行歌词，我爱你有几分 la la la\r\n", nMinutes,
+                      t - nMinutes * 60, i);
+        lrc += line;
+        if (i % 50 == 0)
+            lrc += "\r\n";
+    }
+    return lrc;
+}
+
+void WriteFile(const char* pszPath, const std::string& bytes) {
+    FILE* f = std::fopen(pszPath, "wb");
+    if (!f)
+        return;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// The same text as UTF-8 with a BOM, to time the conversion as well.
+std::string ToUtf8Bom(const std::string& gbk) {
+    const int nWide = ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(nWide), L'\0');
+    ::MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &wide[0], nWide);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, &utf8[0], n, nullptr, nullptr);
+    return "\xEF\xBB\xBF" + utf8;
+}
+
+}  // namespace
+
+int main() {
+    ::CreateDirectoryA("Lrc", nullptr);
+    const std::string lrc = MakeLrc();
+    WriteFile("Lrc\\bench.lrc", lrc);
+    WriteFile("Lrc\\bench-utf8.lrc", ToUtf8Bom(lrc));
+    std::printf("%d lines, %zu bytes\n", kLines, lrc.size());
+
+    CLyc lyc;
+    Report("Load, GBK (median)", Median(kLoadRuns, [&] { lyc.Load("Lrc\\bench.lrc"); }), 20);
+    Report("Load, UTF-8 with BOM (median)", Median(kLoadRuns, [&] { lyc.Load("Lrc\\bench-utf8.lrc"); }), 20);
+    if (!lyc.m_bLoaded || lyc.m_arrTime.size() != kLines) {
+        std::printf("the timeline did not load whole\n");
+        return 1;
+    }
+
+    // One tick's lookups in the middle of the song, where each scan runs half the array.
+    const double dMiddle = (lyc.m_dFirstTime + lyc.m_dLastTime) / 2;
+    size_t nSink = 0;
+    const double dStart = NowMs();
+    for (int i = 0; i < kLookupRounds; ++i) {
+        const double dPos = dMiddle + (i % 7) * 0.1;
+        nSink += lyc.GetCurrentLine(dPos).GetLength();
+        nSink += lyc.GetNextLine().GetLength();
+        nSink += static_cast<size_t>(lyc.GetLineDuration(dPos));
+    }
+    Report("one tick's lookups (average)", (NowMs() - dStart) / kLookupRounds, 0.1);
+
+    // A whole tick of the band: its lookups plus the drawing, on a shown band.
+    g_lyc.Load("Lrc\\bench.lrc");
+    g_strSongPath = "D:\\音乐\\bench.mp3";
+    g_bPlaying = true;
+    g_bLrcLoaded = true;
+    g_nLrcPos = static_cast<DWORD>(dMiddle * 1000);
+    CDlgLrc band;
+    band.Create(IDD_LRC, nullptr);
+    const double dTickStart = NowMs();
+    for (int i = 0; i < kTicks; ++i)
+        band.SendMessage(WM_TIMER, 1);
+    Report("one whole band tick with drawing (average)", (NowMs() - dTickStart) / kTicks, 0);
+    std::printf("(checksum %zu)\n", nSink);
+    return 0;
+}
