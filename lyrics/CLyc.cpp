@@ -232,8 +232,8 @@ void CLyc::ParseTimeLine(CString strLine) {
         // An overflowing number has no key that reads back to it; count it as unreadable.
         if (!std::isfinite(dTime))
             dTime = 0.0;
-        // Steps past the last ']' all land on one time; format and look it up once.
-        if (!bKey || dTime != dKeyTime) {
+        // Steps past the last ']' all land on one time; format it once ("-0.00" is a key of its own).
+        if (!bKey || dTime != dKeyTime || std::signbit(dTime) != std::signbit(dKeyTime)) {
             strKey = TimeKey(dTime);
             dKeyTime = dTime;
             dKeyValue = std::atof(strKey);

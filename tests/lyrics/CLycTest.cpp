@@ -142,6 +142,15 @@ TEST(LrcTimeTags, UnreadableOrOverflowingNumbersCountAsZero) {
     EXPECT_EQ(CString("hex"), lyc.m_mapText["0.00"]);
 }
 
+TEST(LrcTimeTags, NegativeZeroKeepsItsOwnKey) {
+    CLyc lyc;
+    // The first tag sums to -0; the steps through "x[" read nothing, which is +0.
+    lyc.ParseTimeLine("[-0:-0]x[");
+    EXPECT_EQ(3u, lyc.m_arrTime.size());
+    EXPECT_EQ(CString("x["), lyc.m_mapText["-0.00"]);
+    EXPECT_EQ(CString(""), lyc.m_mapText["0.00"]);
+}
+
 TEST(LrcTimeTags, AVeryLongLineOfBracketsTakesLinearTime) {
     CLyc lyc;
     const DWORD start = ::GetTickCount();
