@@ -405,12 +405,8 @@ void CSonelloDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
         CSound::m_seek.dwTo = static_cast<DWORD>(m_sliderSeek.GetPos());
         // While paused the slider only moves the resume point: the window must not say
         // 暂停 over a playing device.
-        if (g_bPlaying) {
-            Mci(MCI_SEEK, MCI_TO, &CSound::m_seek);
-            MCI_PLAY_PARMS play = {};
-            play.dwCallback = reinterpret_cast<DWORD_PTR>(m_hWnd);
-            Mci(MCI_PLAY, MCI_NOTIFY, &play);
-        }
+        if (g_bPlaying)
+            CSound::PlayFromResume(m_hWnd);
     } else if (pScrollBar && pScrollBar->m_hWnd == m_sliderVolume.m_hWnd) {
         theSound.SetVolume(m_sliderVolume.GetPos());
     }

@@ -6,6 +6,7 @@
 MCIDEVICEID CSound::m_wDeviceID = 0;
 MCI_SEEK_PARMS CSound::m_seek = {};
 BOOL CSound::m_bOpened = FALSE;
+CSound::ValueWrittenHook CSound::s_pfnValueWritten = nullptr;
 
 CSound theSound;
 
@@ -100,9 +101,11 @@ void CSound::Close() {
 
 DWORD CSound::PlayFromResume(HWND hNotify) {
     ::mciSendCommandA(m_wDeviceID, MCI_SEEK, MCI_TO, reinterpret_cast<DWORD_PTR>(&m_seek));
+    // The play names its start too: some mpegvideo drivers rewind on stop and refuse the seek.
     MCI_PLAY_PARMS play = {};
     play.dwCallback = reinterpret_cast<DWORD_PTR>(hNotify);
-    return ::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
+    play.dwFrom = m_seek.dwTo;
+    return ::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY | MCI_FROM, reinterpret_cast<DWORD_PTR>(&play));
 }
 
 UINT CSound::PercentFromValue(DWORD dwValue, DWORD dwMaximum) {
@@ -145,31 +148,31 @@ HMIXER CSound::LookUpControl(DWORD dwControlType) {
     return hMixer;
 }
 
-DWORD CSound::GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control) {
-    DWORD dwValue = 0;
+bool CSound::ControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD* pdwValue, bool bWrite) {
     MIXERCONTROLDETAILS details = {};
     details.cbStruct = sizeof(details);
     details.dwControlID = control.dwControlID;
-    details.cChannels = 1;
+    details.cChannels = 1;  // one value for all channels
     details.cMultipleItems = 0;
-    details.cbDetails = sizeof(dwValue);
-    details.paDetails = &dwValue;
-    if (::mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(hMixer), &details,
-                                  MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
-        return static_cast<DWORD>(-1);
-    return dwValue;
+    details.cbDetails = sizeof(*pdwValue);
+    details.paDetails = pdwValue;
+    HMIXEROBJ hObj = reinterpret_cast<HMIXEROBJ>(hMixer);
+    const MMRESULT r = bWrite ? ::mixerSetControlDetails(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE)
+                              : ::mixerGetControlDetailsA(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+    return r == MMSYSERR_NOERROR;
 }
 
-bool CSound::SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue) {
-    MIXERCONTROLDETAILS details = {};
-    details.cbStruct = sizeof(details);
-    details.dwControlID = control.dwControlID;
-    details.cChannels = 1;
-    details.cMultipleItems = 0;
-    details.cbDetails = sizeof(dwValue);
-    details.paDetails = &dwValue;
-    return ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(hMixer), &details,
-                                    MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+DWORD CSound::GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control) {
+    DWORD dwValue = 0;
+    return ControlValue(hMixer, control, &dwValue, false) ? dwValue : static_cast<DWORD>(-1);
+}
+
+bool CSound::SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue) const {
+    if (!ControlValue(hMixer, control, &dwValue, true))
+        return false;
+    if (s_pfnValueWritten)
+        s_pfnValueWritten(m_dwComponentType, control.dwControlType, dwValue);
+    return true;
 }
 
 UINT CSound::GetVolume() {

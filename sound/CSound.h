@@ -33,6 +33,11 @@ public:
     static UINT PercentFromValue(DWORD dwValue, DWORD dwMaximum);
     static DWORD ValueFromPercent(DWORD dwMaximum, int nPercent);
 
+    // Told of every value written to a mixer control. Wine's wave-out line takes writes but
+    // reads back 0, so tests watch the values here; the product leaves it empty.
+    using ValueWrittenHook = void (*)(DWORD dwComponentType, DWORD dwControlType, DWORD dwValue);
+    static ValueWrittenHook s_pfnValueWritten;
+
     static MCIDEVICEID m_wDeviceID;
     static MCI_SEEK_PARMS m_seek;
     static BOOL m_bOpened;
@@ -44,7 +49,8 @@ private:
     // Opens mixer 0 and finds the control of the given type on the line; nullptr on failure.
     HMIXER LookUpControl(DWORD dwControlType);
     static DWORD GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control);
-    static bool SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue);
+    bool SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue) const;
+    static bool ControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD* pdwValue, bool bWrite);
 
     const DWORD m_dwLineComponentType;
 };
