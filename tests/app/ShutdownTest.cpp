@@ -1,0 +1,109 @@
+#include "MainWindowFixture.h"
+
+namespace {
+
+// Drives a running modal main window from a thread timer, as the user's keys would.
+struct ModalScript {
+    static ModalScript* s_pActive;
+    std::vector<std::function<void(HWND)>> steps;
+    size_t next = 0;
+    std::vector<bool> alive;
+
+    static HWND MainWindow() {
+        HWND found = nullptr;
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND h, LPARAM l) -> BOOL {
+                if (::GetDlgItem(h, IDC_PLAY) && ::IsWindowVisible(h)) {
+                    *reinterpret_cast<HWND*>(l) = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+        ModalScript* p = s_pActive;
+        HWND h = MainWindow();
+        p->alive.push_back(h != nullptr);
+        if (h && p->next < p->steps.size())
+            p->steps[p->next++](h);
+    }
+    INT_PTR Run() {
+        s_pActive = this;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, OnTick);
+        CSonelloDlg dlg;
+        const INT_PTR result = dlg.DoModal();
+        ::KillTimer(nullptr, timer);
+        s_pActive = nullptr;
+        return result;
+    }
+};
+ModalScript* ModalScript::s_pActive = nullptr;
+
+void PostKey(HWND hDlg, UINT vk) {
+    // To the control with the focus, as the keyboard would.
+    HWND target = ::GetFocus();
+    if (!target || (target != hDlg && !::IsChild(hDlg, target)))
+        target = hDlg;
+    ::PostMessageA(target, WM_KEYDOWN, vk, 1);
+    ::PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+}
+
+class Shutdown : public ::testing::Test {
+protected:
+    ScratchDir m_dir;
+    CurrentDirScope m_cwd{m_dir.Path()};
+};
+
+}  // namespace
+
+TEST_F(Shutdown, EscapeAndEnterDoNotCloseThePlayerButCancelDoes) {
+    ModalScript script;
+    script.steps = {
+        [](HWND h) { PostKey(h, VK_ESCAPE); },
+        [](HWND h) { PostKey(h, VK_RETURN); },
+        [](HWND h) { ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), 0); },
+    };
+    EXPECT_EQ(IDCANCEL, script.Run());
+    ASSERT_GE(script.alive.size(), 3u);
+    EXPECT_TRUE(script.alive[1]) << "alive after Escape";
+    EXPECT_TRUE(script.alive[2]) << "alive after Enter";
+    EXPECT_EQ(nullptr, g_pPlayList);
+    EXPECT_EQ(0u, CSound::m_wDeviceID);
+}
+
+TEST_F(Shutdown, TheSystemMenusCloseEndsThePlayer) {
+    ModalScript script;
+    script.steps = {[](HWND h) { ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }};
+    EXPECT_EQ(IDCANCEL, script.Run());
+}
+
+TEST_F(Shutdown, TheTrayMenusCloseEndsThePlayerAndRemovesTheIcon) {
+    static HWND s_hMain = nullptr;
+    ModalScript script;
+    script.steps = {
+        [](HWND h) {
+            s_hMain = h;
+            ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_MINIMIZE, BN_CLICKED), 0);
+            // The menu's own loop reads these: move to its one item and choose it.
+            ::PostMessageA(h, WM_KEYDOWN, VK_DOWN, 1);
+            ::PostMessageA(h, WM_KEYDOWN, VK_RETURN, 1);
+            ::SendMessageA(h, WM_TRAYNOTIFY, IDR_MAINFRAME, WM_RBUTTONDOWN);
+        },
+    };
+    // The window is hidden in the tray, so the script finds it only once; the menu ends it.
+    const UINT_PTR guard = ::SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (s_hMain)
+            ::PostMessageA(s_hMain, WM_COMMAND, IDOK, 0);
+    });
+    const INT_PTR result = script.Run();
+    ::KillTimer(nullptr, guard);
+    EXPECT_EQ(IDCANCEL, result) << "IDOK means the menu never chose 关闭";
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = s_hMain;
+    nid.uID = IDR_MAINFRAME;
+    EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &nid)) << "no icon left behind";
+}
