@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 bash "$ROOT/scripts/setup.sh"
-bash "$ROOT/scripts/build.sh" --target bench_playlist
+bash "$ROOT/scripts/build.sh" bench_playlist
 
 SCRATCH=$(mktemp -d)
 source "$ROOT/scripts/wine-env.sh"
