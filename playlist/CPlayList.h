@@ -22,7 +22,8 @@ public:
     // takes into lists. .rmi plays but is not among them.
     static bool IsSupportedFile(CString strPath);
 
-    // The store, shown in this window's boxes; its messages are owned by this window.
+    // The store, shown in this window's boxes and reporting on this window. False (or an empty
+    // name) when the store refused and has told the user why; the boxes are then left alone.
     void LoadAll();
     void ShowListSongs(const CString& strList);
     CString AddList();
