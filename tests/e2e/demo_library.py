@@ -1,0 +1,102 @@
+#!/usr/bin/python3
+"""The demo library as the player meets it: a copy of the build's demo songs and lyrics in a
+fresh folder with the song-list file the demo maker writes for it. The player must read that
+file, show the list "演示歌曲", play every song (WAV and MP3) and show the first line of each
+song's lyrics, whatever their encoding (GBK, GBK with a blank line, UTF-8 with a byte-order
+mark). Its own save must give back the demo's file byte for byte, plus the list it adds.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+# No byte-code caches beside the sources.
+sys.dont_write_bytecode = True
+
+from player import HERE, Failure, Player, wine_path
+
+sys.path.insert(0, os.path.join(HERE, "..", "..", "demo"))
+import make_demo  # noqa: E402
+
+
+def first_line(song):
+    with open(os.path.join(make_demo.HERE, "lyrics", song.name + ".lrc"), encoding="utf-8") as f:
+        for line in f:
+            m = make_demo.TIME_TAG.match(line)
+            if m:
+                return line[m.end():].strip()
+    raise Failure("no timed line in the lyrics of " + song.name)
+
+
+class DemoLibrary:
+    def __init__(self, args):
+        self.work = os.path.abspath(args.work)
+        self.demo = os.path.abspath(args.demo)
+        shutil.rmtree(self.work, ignore_errors=True)
+        shutil.copytree(os.path.join(self.demo, "songs"), os.path.join(self.work, "songs"))
+        shutil.copytree(os.path.join(self.demo, "Lrc"), os.path.join(self.work, "Lrc"))
+        subprocess.run(["/usr/bin/python3", os.path.join(make_demo.HERE, "make_demo.py"), "--out", self.work,
+                        "--list-only"], check=True)
+        self.p = Player(args.player, args.driver, self.work, args.artifacts)
+        self.paths = [wine_path(os.path.join(self.work, "songs", s.file_name)) for s in make_demo.SONGS]
+
+    def run_steps(self):
+        p = self.p
+        written = p.song_list_bytes()
+        p.start()
+        p.expect(p.song_list_bytes() == written, "the player reads the demo's song-list file without rewriting it")
+        p.expect(p.driver("lists").splitlines() == ["* 默认", "  演示歌曲"], "the lists box shows 默认 and 演示歌曲")
+        p.expect(p.songs() == [], "默认 is empty")
+        p.show_song_list()
+        p.driver("select-list", "演示歌曲")
+        p.driver("wait-songs", len(self.paths), 3000)
+        p.expect(p.songs() == ["  " + path for path in self.paths], "演示歌曲 shows the demo songs in order")
+        p.show_band()
+
+        for row, song in enumerate(make_demo.SONGS):
+            p.play_row(row)
+            p.expect(p.driver("text", 1011) == self.paths[row], "the path label names %s" % song.file_name)
+            line = first_line(song)
+            score = p.driver("wait-band-shows", "top", line, 0.9, 4000, check=False)
+            p.screenshot(song.name)
+            p.expect(float(score or 0) >= 0.9, "the band shows %s's first line %s (match %s)" % (song.name, line, score))
+            red = int(p.driver("wait-band-red", 4000, check=False) or 0)
+            p.expect(red > 0, "red fills the line being sung (%d pixels)" % red)
+            p.expect_time_advances()
+
+        # The player's own save of the file: the demo's document with a third list added.
+        p.driver("click", "list:1012")  # 新建列表
+        expected = written.decode("utf-8").rstrip("\n").replace(
+            "</歌曲列表>", "<列表3><列表名字>新建列表3</列表名字></列表3></歌曲列表>")
+        text = p.wait_song_list_file(expected)
+        p.expect(text == expected, "the player's own save keeps the demo's file as it was written (it holds %r)" % text)
+        p.expect(p.song_list_bytes().endswith(b"\n") == written.endswith(b"\n"),
+                 "the demo's file ends as the player's own save does")
+        p.close()
+
+    def run(self):
+        try:
+            self.run_steps()
+        except (Failure, subprocess.TimeoutExpired, subprocess.CalledProcessError) as e:
+            self.p.log("FAILED: %s" % e)
+            self.p.screenshot("failure")
+            return 1
+        finally:
+            self.p.kill()
+        self.p.log("passed; screenshots in " + self.p.artifacts)
+        return 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--player", required=True)
+    parser.add_argument("--driver", required=True)
+    parser.add_argument("--demo", required=True, help="the build's demo folder")
+    parser.add_argument("--work", required=True, help="made afresh for this run")
+    parser.add_argument("--artifacts", required=True)
+    return DemoLibrary(parser.parse_args()).run()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,768 @@
+// Drives a running Sonello.exe from outside, as a user's hand would: finds its windows, presses
+// its buttons, reads its labels and list boxes, and looks at the screen over the lyric band.
+// Results go to standard output as UTF-8, one per line. Exit code: 0 done, 1 a check failed or
+// timed out, 2 bad usage or no player. Run "sonello_driver help" for the commands.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kMainMarker = 1004;  // the play button: only the main window has it
+const int kCloseButton = 1001;
+const int kMinimizeButton = 1002;
+const int kListsBox = 1013;
+const int kSongsBox = 1015;
+const UINT kTrayNotify = WM_APP + 1000;
+const UINT kTrayIconId = 128;
+const DWORD kSendTimeoutMs = 5000;
+const DWORD kPollMs = 20;
+
+// The band's layout: slot texts at y 5 and 55, centred on a quarter and three quarters.
+const int kTopSlotY = 5;
+const int kBottomSlotY = 55;
+const COLORREF kBandRed = RGB(255, 0, 0);
+
+// ---- owners of handles --------------------------------------------------------------------
+
+class ScreenDC {
+public:
+    ScreenDC() : m_hdc(::GetDC(nullptr)) {}
+    ~ScreenDC() { ::ReleaseDC(nullptr, m_hdc); }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    operator HDC() const { return m_hdc; }
+
+private:
+    HDC m_hdc;
+};
+
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC hdc) : m_hdc(::CreateCompatibleDC(hdc)) {}
+    ~MemoryDC() {
+        if (m_hdc)
+            ::DeleteDC(m_hdc);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    operator HDC() const { return m_hdc; }
+
+private:
+    HDC m_hdc;
+};
+
+class GdiObject {
+public:
+    explicit GdiObject(HGDIOBJ h) : m_h(h) {}
+    ~GdiObject() {
+        if (m_h)
+            ::DeleteObject(m_h);
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    operator HGDIOBJ() const { return m_h; }
+
+private:
+    HGDIOBJ m_h;
+};
+
+// Puts back what a selection replaced before the objects are deleted.
+class Selection {
+public:
+    Selection(HDC hdc, HGDIOBJ h) : m_hdc(hdc), m_old(::SelectObject(hdc, h)) {}
+    ~Selection() { ::SelectObject(m_hdc, m_old); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC m_hdc;
+    HGDIOBJ m_old;
+};
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : m_h(h) {}
+    ~Handle() {
+        if (m_h)
+            ::CloseHandle(m_h);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    operator HANDLE() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// ---- output -------------------------------------------------------------------------------
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty())
+        return std::string();
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+void Print(const std::wstring& line) {
+    const std::string s = Utf8(line) + "\n";
+    std::fwrite(s.data(), 1, s.size(), stdout);
+    std::fflush(stdout);
+}
+
+int Fail(const std::wstring& why, int code = 1) {
+    const std::string s = "driver: " + Utf8(why) + "\n";
+    std::fwrite(s.data(), 1, s.size(), stderr);
+    std::fflush(stderr);
+    return code;
+}
+
+std::wstring Number(long long n) {
+    return std::to_wstring(n);
+}
+
+DWORD Elapsed(DWORD start) {
+    return ::GetTickCount() - start;
+}
+
+// Polls until the condition holds or the time is up; returns the condition's last answer.
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (Elapsed(start) >= timeoutMs)
+            return false;
+        ::Sleep(kPollMs);
+    }
+}
+
+// ---- finding the player -------------------------------------------------------------------
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+std::wstring ImageNameOf(DWORD pid) {
+    Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process)
+        return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = MAX_PATH;
+    if (!::QueryFullProcessImageNameW(process, 0, path, &n))
+        return std::wstring();
+    const std::wstring full(path, n);
+    const size_t slash = full.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? full : full.substr(slash + 1);
+}
+
+struct PlayerWindows {
+    HWND main = nullptr;
+    HWND list = nullptr;
+    HWND band = nullptr;
+    DWORD pid = 0;
+    bool Complete() const { return main && list && band; }
+};
+
+BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
+    auto* found = reinterpret_cast<PlayerWindows*>(lParam);
+    if (ClassOf(hwnd) != L"#32770" || !::GetDlgItem(hwnd, kMainMarker))
+        return TRUE;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    // Test programs of the build make the same dialog; only the player's own counts.
+    if (::lstrcmpiW(ImageNameOf(pid).c_str(), L"Sonello.exe") != 0)
+        return TRUE;
+    found->main = hwnd;
+    found->pid = pid;
+    return FALSE;
+}
+
+BOOL CALLBACK FindOwned(HWND hwnd, LPARAM lParam) {
+    auto* found = reinterpret_cast<PlayerWindows*>(lParam);
+    if (::GetWindow(hwnd, GW_OWNER) != found->main || ClassOf(hwnd) != L"#32770")
+        return TRUE;
+    if (::GetDlgItem(hwnd, kListsBox))
+        found->list = hwnd;
+    else if (!::GetWindow(hwnd, GW_CHILD))  // the band has no controls at all
+        found->band = hwnd;
+    return TRUE;
+}
+
+PlayerWindows FindPlayer() {
+    PlayerWindows w;
+    ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&w));
+    if (w.main)
+        ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&w));
+    return w;
+}
+
+PlayerWindows WaitPlayer(DWORD timeoutMs) {
+    PlayerWindows w;
+    PollUntil(timeoutMs, [&] { return (w = FindPlayer()).Complete(); });
+    return w;
+}
+
+HWND RoleOf(const PlayerWindows& w, const std::wstring& role) {
+    return role == L"list" ? w.list : role == L"band" ? w.band : role == L"main" ? w.main : nullptr;
+}
+
+// A control given as "1019" (the main window's, else the song list's) or "list:1019".
+HWND ControlOf(const PlayerWindows& w, const std::wstring& spec) {
+    const bool bList = spec.compare(0, 5, L"list:") == 0;
+    const int id = _wtoi(bList ? spec.c_str() + 5 : spec.c_str());
+    if (!bList) {
+        if (HWND h = ::GetDlgItem(w.main, id))
+            return h;
+    }
+    return w.list ? ::GetDlgItem(w.list, id) : nullptr;
+}
+
+// ---- talking to its windows ---------------------------------------------------------------
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// Asked with the wide calls: under Wine the narrow ones hand UTF-16 back across processes.
+std::wstring TextOf(HWND hwnd) {
+    const LRESULT n = Send(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> buf(static_cast<size_t>(n > 0 ? n : 0) + 64, L'\0');
+    Send(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+    return buf.data();
+}
+
+std::vector<std::wstring> RowsOf(HWND box) {
+    std::vector<std::wstring> rows;
+    const LRESULT count = Send(box, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT n = Send(box, LB_GETTEXTLEN, i, 0);
+        std::vector<wchar_t> buf(static_cast<size_t>(n > 0 ? n : 0) + 64, L'\0');
+        Send(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf.data()));
+        rows.push_back(buf.data());
+    }
+    return rows;
+}
+
+// What a click on a push button or an owner-drawn button tells its dialog.
+void Click(HWND control) {
+    const int id = ::GetDlgCtrlID(control);
+    ::PostMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+// What a click or a double-click on a list-box row does: select it, then tell the dialog.
+void ChooseRow(HWND box, int row, WORD notification) {
+    Send(box, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    const int id = ::GetDlgCtrlID(box);
+    Send(::GetParent(box), WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(box));
+}
+
+std::wstring RectText(HWND hwnd) {
+    RECT rc = {};
+    ::GetWindowRect(hwnd, &rc);
+    return Number(rc.left) + L" " + Number(rc.top) + L" " + Number(rc.right - rc.left) + L" " +
+           Number(rc.bottom - rc.top);
+}
+
+int WaitExit(DWORD pid, DWORD timeoutMs) {
+    Handle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process)
+        return Fail(L"the player's process is gone before it could be watched");
+    if (::WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
+        return Fail(L"the player did not end within " + Number(timeoutMs) + L" ms");
+    DWORD code = 0;
+    ::GetExitCodeProcess(process, &code);
+    Print(Number(code));
+    return 0;
+}
+
+// The icon's menu runs its own loop on the player's thread, in a window of the menu class.
+HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs) {
+    HWND menu = nullptr;
+    PollUntil(timeoutMs, [&] {
+        HWND h = nullptr;
+        while ((h = ::FindWindowExW(nullptr, h, L"#32768", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == pid && ::IsWindowVisible(h)) {
+                menu = h;
+                return true;
+            }
+        }
+        return false;
+    });
+    return menu;
+}
+
+BOOL CALLBACK CollectIcon(HWND hwnd, LPARAM lParam) {
+    if (ClassOf(hwnd) == L"__winex11_tray_icon" && ::IsWindowVisible(hwnd))
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    return TRUE;
+}
+
+// Without a notification area on the X display Wine shows the icons in a window of its own,
+// one child window per icon.
+std::vector<HWND> TrayIcons() {
+    std::vector<HWND> icons;
+    HWND tray = nullptr;
+    while ((tray = ::FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr)) != nullptr) {
+        if (::IsWindowVisible(tray))
+            ::EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
+    }
+    return icons;
+}
+
+// ---- looking at the screen ----------------------------------------------------------------
+
+// 32-bit pixels 0x00RRGGBB, top row first.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    return bmi;
+}
+
+// Draws into a fresh picture of the given size and hands back its pixels.
+bool Paint(int width, int height, Picture* out, const std::function<bool(HDC)>& draw) {
+    if (width <= 0 || height <= 0)
+        return false;
+    ScreenDC screen;
+    MemoryDC mem(screen);
+    const BITMAPINFO bmi = TopDownInfo(width, height);
+    void* bits = nullptr;
+    GdiObject dib(::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!mem || !dib)
+        return false;
+    bool ok = false;
+    {
+        Selection selected(mem, dib);
+        ok = draw(mem);
+        ::GdiFlush();
+    }
+    const DWORD* p = static_cast<const DWORD*>(bits);
+    out->width = width;
+    out->height = height;
+    out->pixels.assign(p, p + static_cast<size_t>(width) * height);
+    return ok;
+}
+
+// The screen as the user sees it, layered windows and all.
+bool CaptureScreen(const RECT& rc, Picture* out) {
+    ScreenDC screen;
+    return Paint(rc.right - rc.left, rc.bottom - rc.top, out, [&](HDC mem) {
+        return ::BitBlt(mem, 0, 0, rc.right - rc.left, rc.bottom - rc.top, screen, rc.left, rc.top, SRCCOPY) != FALSE;
+    });
+}
+
+// Only what is on the screen can be read back: the band may reach below its bottom edge.
+bool CaptureBand(const PlayerWindows& w, Picture* out) {
+    RECT rc;
+    if (!w.band || !::IsWindowVisible(w.band) || !::GetWindowRect(w.band, &rc))
+        return false;
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT screen = {x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT visible;
+    if (!::IntersectRect(&visible, &rc, &screen) || visible.left != rc.left || visible.top != rc.top)
+        return false;
+    return CaptureScreen(visible, out);
+}
+
+bool IsBandRed(DWORD px) {
+    return (px & 0xFFFFFF) == ((GetRValue(kBandRed) << 16) | (GetGValue(kBandRed) << 8) | GetBValue(kBandRed));
+}
+
+// Text of the band is blue or red or a blend of them; the desktop behind it is grey or black.
+bool IsInk(DWORD px) {
+    const int r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
+    const int hi = r > g ? (r > b ? r : b) : (g > b ? g : b);
+    const int lo = r < g ? (r < b ? r : b) : (g < b ? g : b);
+    return hi - lo > 80;
+}
+
+int RedPixels(const Picture& picture) {
+    int n = 0;
+    for (DWORD px : picture.pixels)
+        n += IsBandRed(px);
+    return n;
+}
+
+// The band's font, made as the band makes it: 28 points of 宋体 at the screen's resolution.
+HFONT MakeBandFont() {
+    ScreenDC screen;
+    LOGFONTW lf = {};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"\x5B8B\x4F53", LF_FACESIZE);  // 宋体
+    POINT pt = {0, ::MulDiv(::GetDeviceCaps(screen, LOGPIXELSY), 280, 720)};
+    ::DPtoLP(screen, &pt, 1);
+    POINT org = {0, 0};
+    ::DPtoLP(screen, &org, 1);
+    lf.lfHeight = -std::abs(pt.y - org.y);
+    return ::CreateFontIndirectW(&lf);
+}
+
+// Which pixels a line's glyphs cover and where the band would put them.
+struct Glyphs {
+    int x = 0;
+    int y = 0;
+    Picture picture;
+};
+
+bool RenderLine(const std::wstring& text, bool bTop, int bandWidth, Glyphs* out) {
+    GdiObject font(MakeBandFont());
+    SIZE size = {};
+    TEXTMETRICW tm = {};
+    {
+        ScreenDC screen;
+        MemoryDC mem(screen);
+        Selection selected(mem, font);
+        ::GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &size);
+        ::GetTextMetricsW(mem, &tm);
+    }
+    out->x = bTop ? bandWidth / 4 - size.cx / 2 : bandWidth - bandWidth / 4 - size.cx / 2;
+    out->y = bTop ? kTopSlotY : kBottomSlotY;
+    return Paint(size.cx, tm.tmHeight, &out->picture, [&](HDC mem) {
+        Selection selected(mem, font);
+        RECT rc = {0, 0, size.cx, tm.tmHeight};
+        ::FillRect(mem, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::SetBkMode(mem, TRANSPARENT);
+        ::SetTextColor(mem, RGB(0, 0, 255));
+        return ::TextOutW(mem, 0, 0, text.c_str(), static_cast<int>(text.size())) != FALSE;
+    });
+}
+
+// Of the pixels inked in the expected line or on the screen, the share inked in both: 1 is the
+// very text; another text scores far lower.
+double MatchLine(const Picture& band, const Glyphs& g) {
+    int both = 0, either = 0;
+    for (int y = 0; y < g.picture.height; ++y) {
+        for (int x = 0; x < g.picture.width; ++x) {
+            const int bx = g.x + x, by = g.y + y;
+            // What lies beyond the screen cannot be seen, so it neither matches nor differs.
+            if (bx < 0 || by < 0 || bx >= band.width || by >= band.height)
+                continue;
+            const bool bScreen = IsInk(band.At(bx, by));
+            const bool bExpected = IsInk(g.picture.At(x, y));
+            both += bScreen && bExpected;
+            either += bScreen || bExpected;
+        }
+    }
+    return either ? static_cast<double>(both) / either : 0.0;
+}
+
+// ---- commands -----------------------------------------------------------------------------
+
+struct Args {
+    std::vector<std::wstring> words;  // the command's own arguments
+    std::wstring At(size_t i) const { return i < words.size() ? words[i] : std::wstring(); }
+    int Int(size_t i, int dflt) const { return i < words.size() ? _wtoi(words[i].c_str()) : dflt; }
+    DWORD Ms(size_t i, DWORD dflt) const { return static_cast<DWORD>(Int(i, static_cast<int>(dflt))); }
+};
+
+int CmdWindows(const PlayerWindows& w, const Args&) {
+    for (const wchar_t* role : {L"main", L"list", L"band"}) {
+        const HWND h = RoleOf(w, role);
+        if (!h)
+            continue;
+        // Wine keeps the X11 window of a top-level window as a property of it.
+        const HANDLE xid = ::GetPropW(h, L"__wine_x11_whole_window");
+        Print(std::wstring(role) + L" " + Number(reinterpret_cast<INT_PTR>(h)) + L" " +
+              Number(::IsWindowVisible(h) != FALSE) + L" " + RectText(h) + L" " + Number(reinterpret_cast<INT_PTR>(xid)));
+    }
+    return 0;
+}
+
+int CmdClick(const PlayerWindows& w, const Args& a) {
+    const HWND control = ControlOf(w, a.At(0));
+    if (!control)
+        return Fail(L"no control " + a.At(0), 2);
+    Click(control);
+    return 0;
+}
+
+int CmdText(const PlayerWindows& w, const Args& a) {
+    const HWND control = ControlOf(w, a.At(0));
+    if (!control)
+        return Fail(L"no control " + a.At(0), 2);
+    Print(TextOf(control));
+    return 0;
+}
+
+int CmdWaitText(const PlayerWindows& w, const Args& a) {
+    const HWND control = ControlOf(w, a.At(0));
+    if (!control)
+        return Fail(L"no control " + a.At(0), 2);
+    const DWORD start = ::GetTickCount();
+    std::wstring now;
+    if (!PollUntil(a.Ms(2, 5000), [&] { return (now = TextOf(control)) == a.At(1); }))
+        return Fail(L"control " + a.At(0) + L" reads \"" + now + L"\", not \"" + a.At(1) + L"\"");
+    Print(Number(Elapsed(start)));
+    return 0;
+}
+
+int CmdWaitChange(const PlayerWindows& w, const Args& a) {
+    const HWND control = ControlOf(w, a.At(0));
+    if (!control)
+        return Fail(L"no control " + a.At(0), 2);
+    const std::wstring before = TextOf(control);
+    std::wstring now;
+    if (!PollUntil(a.Ms(1, 5000), [&] { return (now = TextOf(control)) != before; }))
+        return Fail(L"control " + a.At(0) + L" still reads \"" + before + L"\"");
+    Print(now);
+    return 0;
+}
+
+int PrintRows(HWND box) {
+    const LRESULT sel = Send(box, LB_GETCURSEL, 0, 0);
+    const std::vector<std::wstring> rows = RowsOf(box);
+    for (size_t i = 0; i < rows.size(); ++i)
+        Print((static_cast<LRESULT>(i) == sel ? L"* " : L"  ") + rows[i]);
+    return 0;
+}
+
+int CmdLists(const PlayerWindows& w, const Args&) {
+    return PrintRows(::GetDlgItem(w.list, kListsBox));
+}
+
+int CmdSongs(const PlayerWindows& w, const Args&) {
+    return PrintRows(::GetDlgItem(w.list, kSongsBox));
+}
+
+int CmdWaitSongs(const PlayerWindows& w, const Args& a) {
+    const HWND box = ::GetDlgItem(w.list, kSongsBox);
+    const DWORD start = ::GetTickCount();
+    LRESULT count = 0;
+    if (!PollUntil(a.Ms(1, 5000), [&] { return (count = Send(box, LB_GETCOUNT, 0, 0)) == a.Int(0, -1); }))
+        return Fail(L"the songs box has " + Number(count) + L" rows, not " + a.At(0));
+    Print(Number(Elapsed(start)));
+    return 0;
+}
+
+int CmdSelectList(const PlayerWindows& w, const Args& a) {
+    const HWND box = ::GetDlgItem(w.list, kListsBox);
+    const std::vector<std::wstring> rows = RowsOf(box);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] == a.At(0)) {
+            ChooseRow(box, static_cast<int>(i), LBN_SELCHANGE);
+            return 0;
+        }
+    }
+    return Fail(L"no list named " + a.At(0));
+}
+
+int CmdDblclickSong(const PlayerWindows& w, const Args& a) {
+    const HWND box = ::GetDlgItem(w.list, kSongsBox);
+    const int row = a.Int(0, -1);
+    if (row < 0 || row >= Send(box, LB_GETCOUNT, 0, 0))
+        return Fail(L"no song row " + a.At(0));
+    ChooseRow(box, row, LBN_DBLCLK);
+    return 0;
+}
+
+int WaitVisibility(const PlayerWindows& w, const Args& a, bool bWant, DWORD timeoutMs) {
+    const HWND h = RoleOf(w, a.At(0));
+    if (!h)
+        return Fail(L"no window " + a.At(0), 2);
+    const bool bDone = PollUntil(timeoutMs, [&] { return (::IsWindowVisible(h) != FALSE) == bWant; });
+    Print(::IsWindowVisible(h) ? L"visible" : L"hidden");
+    return bDone ? 0 : 1;
+}
+
+int CmdVisible(const PlayerWindows& w, const Args& a) {
+    return WaitVisibility(w, a, true, 0);
+}
+
+int CmdWaitVisible(const PlayerWindows& w, const Args& a) {
+    return WaitVisibility(w, a, true, a.Ms(1, 5000));
+}
+
+int CmdWaitHidden(const PlayerWindows& w, const Args& a) {
+    return WaitVisibility(w, a, false, a.Ms(1, 5000));
+}
+
+int BandRed(const PlayerWindows& w, DWORD timeoutMs) {
+    int red = 0;
+    PollUntil(timeoutMs, [&] {
+        Picture band;
+        red = CaptureBand(w, &band) ? RedPixels(band) : 0;
+        return red > 0;
+    });
+    Print(Number(red));
+    return red > 0 ? 0 : 1;
+}
+
+int CmdBandRed(const PlayerWindows& w, const Args&) {
+    return BandRed(w, 0);
+}
+
+int CmdWaitBandRed(const PlayerWindows& w, const Args& a) {
+    return BandRed(w, a.Ms(0, 5000));
+}
+
+// The best match of a slot with a text while the time lasts; prints it.
+int BandShows(const PlayerWindows& w, const Args& a, double dWant, DWORD timeoutMs) {
+    const bool bTop = a.At(0) != L"bottom";
+    double dBest = -1.0;
+    Glyphs glyphs;
+    bool bRendered = false;
+    PollUntil(timeoutMs, [&] {
+        Picture band;
+        if (!CaptureBand(w, &band))
+            return false;
+        if (!bRendered && !(bRendered = RenderLine(a.At(1), bTop, band.width, &glyphs)))
+            return false;
+        const double d = MatchLine(band, glyphs);
+        dBest = d > dBest ? d : dBest;
+        return dBest >= dWant;
+    });
+    if (dBest < 0.0)
+        return Fail(L"the band is not on the screen");
+    wchar_t buf[32];
+    std::swprintf(buf, 32, L"%.3f", dBest);
+    Print(buf);
+    return dBest >= dWant ? 0 : 1;
+}
+
+int CmdBandShows(const PlayerWindows& w, const Args& a) {
+    return BandShows(w, a, 0.0, 0);
+}
+
+int CmdWaitBandShows(const PlayerWindows& w, const Args& a) {
+    return BandShows(w, a, _wtof(a.At(2).c_str()), a.Ms(3, 5000));
+}
+
+int CmdClose(const PlayerWindows& w, const Args& a) {
+    Click(::GetDlgItem(w.main, kCloseButton));
+    return WaitExit(w.pid, a.Ms(0, 10000));
+}
+
+int CmdTray(const PlayerWindows& w, const Args&) {
+    Click(::GetDlgItem(w.main, kMinimizeButton));
+    return 0;
+}
+
+int CmdTrayClose(const PlayerWindows& w, const Args& a) {
+    // A right click on the icon reaches the window as its callback message.
+    ::PostMessageW(w.main, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN);
+    const HWND menu = WaitPopupMenu(w.pid, 5000);
+    if (!menu)
+        return Fail(L"the icon's menu did not open");
+    // The menu loop reads the keyboard from the player's queue: move to the one item, take it.
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitExit(w.pid, a.Ms(0, 10000));
+}
+
+int CmdWaitExit(const PlayerWindows& w, const Args& a) {
+    return WaitExit(w.pid, a.Ms(0, 10000));
+}
+
+struct Command {
+    const wchar_t* name;
+    const wchar_t* args;
+    const wchar_t* what;
+    int (*run)(const PlayerWindows&, const Args&);
+};
+
+const Command kCommands[] = {
+    {L"windows", L"", L"role, handle, visible, x y w h, X11 window of main, list, band", CmdWindows},
+    {L"click", L"<id>|list:<id>", L"press a button (the main window's, else the song list's)", CmdClick},
+    {L"text", L"<id>|list:<id>", L"a control's text", CmdText},
+    {L"wait-text", L"<id> <text> <ms>", L"until the text is exactly that; prints the ms taken", CmdWaitText},
+    {L"wait-change", L"<id> <ms>", L"until the text differs from now; prints the new text", CmdWaitChange},
+    {L"lists", L"", L"rows of the lists box, the selected one marked *", CmdLists},
+    {L"songs", L"", L"rows of the songs box, the selected one marked *", CmdSongs},
+    {L"wait-songs", L"<count> <ms>", L"until the songs box has that many rows", CmdWaitSongs},
+    {L"select-list", L"<name>", L"click the list of that name", CmdSelectList},
+    {L"dblclick-song", L"<row>", L"double-click a song", CmdDblclickSong},
+    {L"visible", L"main|list|band", L"exit 0 when the window is visible", CmdVisible},
+    {L"wait-visible", L"main|list|band <ms>", L"until the window is visible", CmdWaitVisible},
+    {L"wait-hidden", L"main|list|band <ms>", L"until the window is hidden", CmdWaitHidden},
+    {L"band-red", L"", L"red pixels on the screen over the band; exit 1 when none", CmdBandRed},
+    {L"wait-band-red", L"<ms>", L"until red shows over the band", CmdWaitBandRed},
+    {L"band-shows", L"top|bottom <text>", L"how well the screen over that slot matches the text (0..1)", CmdBandShows},
+    {L"wait-band-shows", L"top|bottom <text> <score> <ms>", L"until the match reaches the score", CmdWaitBandShows},
+    {L"close", L"[ms]", L"press the close button, wait for the end; prints the exit code", CmdClose},
+    {L"tray", L"", L"minimise to the notification area", CmdTray},
+    {L"tray-close", L"[ms]", L"choose 关闭 from the icon's menu; waits as close does", CmdTrayClose},
+    {L"wait-exit", L"[ms]", L"wait for the player to end; prints the exit code", CmdWaitExit},
+};
+
+int Usage() {
+    std::wstring text = L"usage: sonello_driver <command> [arguments]";
+    const auto line = [&](const std::wstring& call, const std::wstring& what) {
+        text += L"\n  " + call + std::wstring(call.size() < 34 ? 34 - call.size() : 1, L' ') + what;
+    };
+    line(L"wait-main [ms]", L"wait for the player's three windows; prints its process id");
+    line(L"tray-icons", L"icons in the notification area, then x y w h of each");
+    for (const Command& c : kCommands)
+        line(std::wstring(c.name) + (*c.args ? L" " : L"") + c.args, c.what);
+    return Fail(text, 2);
+}
+
+int Run(const std::wstring& name, const Args& a) {
+    if (name == L"tray-icons") {
+        const std::vector<HWND> icons = TrayIcons();
+        Print(Number(static_cast<long long>(icons.size())));
+        for (HWND icon : icons)
+            Print(RectText(icon));
+        return 0;
+    }
+    if (name == L"wait-main") {
+        const PlayerWindows w = WaitPlayer(a.Ms(0, 15000));
+        if (!w.Complete())
+            return Fail(L"no player windows (main " + Number(w.main != nullptr) + L", list " + Number(w.list != nullptr) +
+                        L", band " + Number(w.band != nullptr) + L")");
+        Print(Number(w.pid));
+        return 0;
+    }
+    for (const Command& c : kCommands) {
+        if (name != c.name)
+            continue;
+        const PlayerWindows w = WaitPlayer(3000);
+        if (!w.main)
+            return Fail(L"Sonello.exe's main window was not found", 2);
+        return c.run(w, a);
+    }
+    return Usage();
+}
+
+}  // namespace
+
+int main() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    Args a;
+    for (int i = 2; i < argc; ++i)
+        a.words.push_back(argv[i]);
+    const std::wstring name = argc > 1 ? argv[1] : L"";
+    ::LocalFree(argv);
+    return Run(name, a);
+}
