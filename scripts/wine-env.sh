@@ -79,11 +79,26 @@ sonello_prepare_prefix() {
     fi
 }
 
+# On our own virtual display there is no window manager: Wine would wait two seconds for one
+# at every hide. Let Wine place its windows itself there, and leave them to the desktop's
+# window manager elsewhere.
+sonello_manage_windows() {
+    local key='HKCU\Software\Wine\X11 Driver'
+    local unmanaged=no
+    grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null && unmanaged=yes
+    if [ -n "$SONELLO_STARTED_XVFB" ] && [ $unmanaged = no ]; then
+        wine reg add "$key" /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+    elif [ -z "$SONELLO_STARTED_XVFB" ] && [ $unmanaged = yes ]; then
+        wine reg delete "$key" /v Managed /f >/dev/null 2>&1 </dev/null || true
+    fi
+}
+
 sonello_env_start() {
     sonello_start_display
     sonello_start_sound
     sonello_prepare_prefix
     wineserver -p >/dev/null 2>&1 || true
+    sonello_manage_windows
     # Start Wine's services now, detached from our output: a service started by the first
     # test would inherit its pipes and hold them open after the test has ended.
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
