@@ -129,7 +129,7 @@ class Road:
         p.expect(p.driver("tray-icons") == "0", "no icon in the notification area yet")
         p.driver("click", 1002)
         p.driver("wait-hidden", "main", 3000)
-        # Without a window manager Wine waits two seconds for each window it hides to be withdrawn.
+        # Wine hides a window the window manager looks after only once it lets go: up to two seconds.
         p.expect(p.driver("wait-hidden", "list", 5000, check=False) == "hidden",
                  "the song list goes with the main window")
         icons = p.driver("tray-icons").splitlines()
