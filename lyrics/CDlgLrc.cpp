@@ -27,6 +27,8 @@ int g_nBottomSeconds = 0;
 namespace {
 
 const UINT_PTR kLrcTimer = 1;
+// The song whose lyrics were last looked up.
+CString s_strLyricsSong;
 const UINT kLrcTickMs = 200;
 const int kBandHeight = 100;
 const int kTopY = 5;
@@ -152,7 +154,9 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
         dc.GetTextMetrics(&tm);
 
         const double dPos = g_nLrcPos / 1000.0;
-        if (g_bStartSong)
+        // A request that the main window took before any tick of ours saw it still gets its
+        // lyrics: a song playing under another song's lyrics is looked up on the next tick.
+        if (g_bStartSong || (g_bPlaying && g_strSongPath != s_strLyricsSong))
             LoadSongLyrics(dPos);
 
         if (!g_bPlaying) {
@@ -185,6 +189,7 @@ bool CDlgLrc::LrcFileExists(const CString& strSongPath) {
 
 // Runs on every tick while the start request is pending, each time from the position of then.
 void CDlgLrc::LoadSongLyrics(double dPos) {
+    s_strLyricsSong = g_strSongPath;
     if (!LrcFileExists(g_strSongPath)) {
         g_bLrcLoaded = false;
         g_strLrcMessage = kSearching;

@@ -71,7 +71,7 @@ TEST_F(Playback, StopThenPlayStartsFromTheBeginning) {
 }
 
 TEST_F(Playback, TheTickShowsThePositionAndTheTime) {
-    StartSong(Wav("song.wav", 4000));
+    StartSong(BuildDataPath("long.mp3"));
     PumpMessages(2100);
     Tick(TIMER_SECOND);
     EXPECT_EQ(CString("00:02"), Text(IDC_TIME));

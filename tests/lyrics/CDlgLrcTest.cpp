@@ -177,13 +177,8 @@ TEST_F(LyricBand, ItsOwnTimerPicksUpAStartRequest) {
     EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
 }
 
-TEST_F(LyricBand, LoadsOnlyOnTicksThatSeeTheStartRequest) {
+TEST_F(LyricBand, ReloadsTheSameSongOnlyOnTicksThatSeeTheStartRequest) {
     WriteFileBytes("Lrc\\song.lrc", kLyrics);
-    g_bPlaying = true;
-    Tick();
-    EXPECT_FALSE(g_bLrcLoaded);
-    EXPECT_EQ(CString(""), g_strTopLine);
-
     g_bStartSong = true;
     Tick();
     EXPECT_TRUE(g_bLrcLoaded);
@@ -191,6 +186,7 @@ TEST_F(LyricBand, LoadsOnlyOnTicksThatSeeTheStartRequest) {
     EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
 
     g_bStartSong = false;
+    g_bPlaying = true;
     WriteFileBytes("Lrc\\song.lrc", "[00:01.00]new one\r\n[00:05.00]new two\r\n");
     Ticks(3);
     EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
@@ -198,6 +194,20 @@ TEST_F(LyricBand, LoadsOnlyOnTicksThatSeeTheStartRequest) {
     Tick();
     EXPECT_EQ(CString("new one"), g_strTopLine);
     EXPECT_EQ(CString("new two"), g_strBottomLine);
+}
+
+// The main window may start a song within 200 ms of its request, before any tick of the band
+// saw it; the band used to go on showing the previous song's lyrics.
+TEST_F(LyricBand, ASongStartedBeforeAnyTickSawItsRequestStillGetsItsLyrics) {
+    StartSong(kLyrics, 0);
+    ASSERT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    WriteFileBytes("Lrc\\other.lrc", "[00:00.00]other one\r\n[00:04.00]other two\r\n");
+    g_strSongPath = "D:\\Music\\other.mp3";
+    g_nLrcPos = 0;
+    Tick();
+    EXPECT_TRUE(g_bLrcLoaded);
+    EXPECT_EQ(CString("other one"), g_strTopLine);
+    EXPECT_EQ(CString("other two"), g_strBottomLine);
 }
 
 TEST_F(LyricBand, EachRequestedTickRestartsTheSlotsAtThePositionOfThen) {
