@@ -27,7 +27,8 @@ BOOL CALLBACK FindShown(HWND hWnd, LPARAM lParam) {
 
 // Milliseconds from CreateProcess to the main window shown, or -1.
 double TimeToWindow(const std::string& exe, const std::string& dir) {
-    STARTUPINFOA si = {sizeof(si)};
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     LARGE_INTEGER freq;
     LARGE_INTEGER t0;
