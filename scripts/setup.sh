@@ -7,7 +7,7 @@ packages=(
     cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-utils xdotool pulseaudio
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
-    fonts-wqy-zenhei locales
+    fonts-wqy-microhei locales
     googletest sox lame imagemagick python3 python3-xlib
 )
 

@@ -77,6 +77,16 @@ sonello_prepare_prefix() {
         WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1 </dev/null
         wineserver -w
     fi
+    # Windows' SimSun is not here: draw the dialogs' 宋体 and MS Shell Dlg, as a Chinese
+    # Windows does, with an outline CJK font.
+    if ! grep -q '^"MS Shell Dlg"="WenQuanYi Micro Hei"' "$WINEPREFIX/system.reg"; then
+        local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+        local face
+        for face in 宋体 SimSun NSimSun "MS Shell Dlg" "MS Shell Dlg 2"; do
+            wine reg add "$key" /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 </dev/null || true
+        done
+        wineserver -k >/dev/null 2>&1 || true
+    fi
 }
 
 # On our own virtual display there is no window manager: Wine would wait two seconds for one
