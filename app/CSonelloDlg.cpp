@@ -261,9 +261,7 @@ void CSonelloDlg::OnPlay() {
         CSound::Open(g_strSongPath);
     if (!CSound::m_bOpened) {
         // Nothing could be opened: say so instead of pretending to play.
-        g_bPlaying = false;
-        m_strStatus = "停止";
-        UpdateDisplay();
+        EnterStopped();
         return;
     }
     CSound::PlayFromResume(m_hWnd);
@@ -383,9 +381,7 @@ void CSonelloDlg::StartRequestedSong() {
     m_bSongLoaded = true;
     if (!CSound::m_bOpened) {
         // A song that cannot be opened is never shown as playing; the path label names it.
-        g_bPlaying = false;
-        m_strStatus = "停止";
-        UpdateDisplay();
+        EnterStopped();
         return;
     }
     CSound::PlayFromResume(m_hWnd);

@@ -79,31 +79,3 @@ TEST_F(Shutdown, TheSystemMenusCloseEndsThePlayer) {
     script.steps = {[](HWND h) { ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }};
     EXPECT_EQ(IDCANCEL, script.Run());
 }
-
-TEST_F(Shutdown, TheTrayMenusCloseEndsThePlayerAndRemovesTheIcon) {
-    static HWND s_hMain = nullptr;
-    ModalScript script;
-    script.steps = {
-        [](HWND h) {
-            s_hMain = h;
-            ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_MINIMIZE, BN_CLICKED), 0);
-            // The menu's own loop reads these: move to its one item and choose it.
-            ::PostMessageA(h, WM_KEYDOWN, VK_DOWN, 1);
-            ::PostMessageA(h, WM_KEYDOWN, VK_RETURN, 1);
-            ::SendMessageA(h, WM_TRAYNOTIFY, IDR_MAINFRAME, WM_RBUTTONDOWN);
-        },
-    };
-    // The window is hidden in the tray, so the script finds it only once; the menu ends it.
-    const UINT_PTR guard = ::SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (s_hMain)
-            ::PostMessageA(s_hMain, WM_COMMAND, IDOK, 0);
-    });
-    const INT_PTR result = script.Run();
-    ::KillTimer(nullptr, guard);
-    EXPECT_EQ(IDCANCEL, result) << "IDOK means the menu never chose 关闭";
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = sizeof(nid);
-    nid.hWnd = s_hMain;
-    nid.uID = IDR_MAINFRAME;
-    EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &nid)) << "no icon left behind";
-}

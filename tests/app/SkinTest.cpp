@@ -262,3 +262,113 @@ TEST_F(Skin, TheBarsDrawTheirValuesOverThePicture) {
     EXPECT_EQ(RGB(0, 245, 245), c[static_cast<size_t>(39) * box.Width()]);
     EXPECT_NE(RGB(0, 245, 245), c[1]);
 }
+
+namespace {
+
+// Reads and closes the first modal box with this caption that a thread timer finds.
+struct BoxCloser {
+    static const char* s_pszCaption;
+    static std::vector<std::string> s_texts;  // the texts of the box's controls
+    static std::string Find(const char* pszPart) {
+        for (const std::string& t : s_texts)
+            if (t.find(pszPart) != std::string::npos)
+                return t;
+        return std::string();
+    }
+    static bool s_bFound;
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND h = ::FindWindowA("#32770", s_pszCaption);
+        if (!h || s_bFound)
+            return;
+        s_bFound = true;
+        ::EnumChildWindows(
+            h,
+            [](HWND child, LPARAM) -> BOOL {
+                char text[512] = {};
+                ::GetWindowTextA(child, text, sizeof(text));
+                s_texts.push_back(text);
+                return TRUE;
+            },
+            0);
+        ::PostMessageA(h, WM_COMMAND, IDOK, 0);
+    }
+    explicit BoxCloser(const char* pszCaption) {
+        s_pszCaption = pszCaption;
+        s_texts.clear();
+        s_bFound = false;
+        m_timer = ::SetTimer(nullptr, 0, 200, OnTick);
+    }
+    ~BoxCloser() { ::KillTimer(nullptr, m_timer); }
+    UINT_PTR m_timer;
+};
+const char* BoxCloser::s_pszCaption = nullptr;
+std::vector<std::string> BoxCloser::s_texts;
+bool BoxCloser::s_bFound = false;
+
+}  // namespace
+
+TEST_F(Skin, TheSystemMenusAboutItemOpensTheAboutBox) {
+    BoxCloser closer("关于 Sonello");
+    m_dlg->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    EXPECT_TRUE(BoxCloser::s_bFound);
+    EXPECT_EQ("Sonello 1.0 版", BoxCloser::Find("Sonello"));
+    EXPECT_EQ("确定", BoxCloser::Find("确定"));
+}
+
+TEST_F(Skin, TheAboutButtonThanksTheUserInSevenLines) {
+    BoxCloser closer("关于本播放器");
+    Click(IDC_ABOUT);
+    ASSERT_TRUE(BoxCloser::s_bFound);
+    const std::string text = BoxCloser::Find("谢谢使用");
+    EXPECT_EQ(0u, text.find("谢谢使用！\n由于作者水平有限")) << text;
+    size_t nLines = 1;
+    for (char c : text)
+        nLines += c == '\n';
+    EXPECT_EQ(7u, nLines);
+}
+
+namespace {
+
+// What the tray menu offered, and the commands that reached the main window.
+struct TrayMenuWatch {
+    static std::string s_item;
+    static std::vector<WPARAM> s_commands;
+    static HWND s_hMain;
+    static void CALLBACK Choose(HWND, UINT, UINT_PTR, DWORD) {
+        HWND hMenuWnd = ::FindWindowA("#32768", nullptr);
+        if (!hMenuWnd || !::IsWindowVisible(hMenuWnd))
+            return;
+        HMENU hMenu = reinterpret_cast<HMENU>(::SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0));
+        char text[64] = {};
+        ::GetMenuStringA(hMenu, 0, text, sizeof(text), MF_BYPOSITION);
+        s_item = text;
+        ::PostMessageA(hMenuWnd, WM_KEYDOWN, VK_DOWN, 1);
+        ::PostMessageA(hMenuWnd, WM_KEYDOWN, VK_RETURN, 1);
+    }
+    static LRESULT CALLBACK OnGetMessage(int nCode, WPARAM wParam, LPARAM lParam) {
+        const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+        if (nCode == HC_ACTION && pMsg->hwnd == s_hMain && pMsg->message == WM_COMMAND)
+            s_commands.push_back(pMsg->wParam);
+        return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+};
+std::string TrayMenuWatch::s_item;
+std::vector<WPARAM> TrayMenuWatch::s_commands;
+HWND TrayMenuWatch::s_hMain = nullptr;
+
+}  // namespace
+
+TEST_F(Skin, TheTrayIconsMenuOffersCloseWhichCancelsThePlayer) {
+    Click(IDC_MINIMIZE);
+    ASSERT_TRUE(IconInTray(m_dlg->m_hWnd));
+    TrayMenuWatch::s_hMain = m_dlg->m_hWnd;
+    HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, TrayMenuWatch::OnGetMessage, nullptr, ::GetCurrentThreadId());
+    const UINT_PTR chooser = ::SetTimer(nullptr, 0, 100, TrayMenuWatch::Choose);
+    m_dlg->SendMessage(WM_TRAYNOTIFY, IDR_MAINFRAME, WM_RBUTTONDOWN);
+    ::KillTimer(nullptr, chooser);
+    PumpUntil([] { return !TrayMenuWatch::s_commands.empty(); }, 2000);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ("关闭", TrayMenuWatch::s_item);
+    ASSERT_EQ(1u, TrayMenuWatch::s_commands.size());
+    EXPECT_EQ(static_cast<WPARAM>(IDCANCEL), LOWORD(TrayMenuWatch::s_commands[0]));
+}
