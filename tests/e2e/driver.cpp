@@ -221,9 +221,9 @@ HWND RoleOf(const PlayerWindows& w, const std::wstring& role) {
 }
 
 // A control given as "1019" (the main window's, else the song list's) or "list:1019".
-HWND ControlOf(const PlayerWindows& w, const std::wstring& spec) {
-    const bool bList = spec.compare(0, 5, L"list:") == 0;
-    const int id = _wtoi(bList ? spec.c_str() + 5 : spec.c_str());
+HWND ControlOf(const PlayerWindows& w, const std::wstring& control) {
+    const bool bList = control.compare(0, 5, L"list:") == 0;
+    const int id = _wtoi(bList ? control.c_str() + 5 : control.c_str());
     if (!bList) {
         if (HWND h = ::GetDlgItem(w.main, id))
             return h;
