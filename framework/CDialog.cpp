@@ -55,7 +55,8 @@ INT_PTR CDialog::DoModal() {
 
     MSG msg;
     bool bQuit = false;
-    while (m_nModalResult == -1) {
+    // A window destroyed from elsewhere ends the loop too.
+    while (m_nModalResult == -1 && ::IsWindow(m_hWnd)) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             bQuit = got == 0;
