@@ -12,6 +12,7 @@
 #include "lyrics/CDlgLrc.h"
 #include "lyrics/CLyc.h"
 #include "res/resource.h"
+#include "tests/bench/BenchClock.h"
 
 namespace {
 
@@ -19,17 +20,6 @@ const int kLines = 5000;
 const int kLoadRuns = 9;
 const int kLookupRounds = 20000;
 const int kTicks = 200;
-
-double NowMs() {
-    static LARGE_INTEGER s_frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(s_frequency.QuadPart);
-}
 
 // Median of several runs of f, in ms.
 double Median(int nRuns, const std::function<void()>& f) {

@@ -13,23 +13,13 @@
 
 #include "playlist/CPlayList.h"
 #include "playlist/CSongListStore.h"
+#include "tests/bench/BenchClock.h"
 
 namespace {
 
 const int kListSongs = 10000;
 const int kDropFiles = 100;
 const int kRuns = 5;
-
-double NowMs() {
-    static LARGE_INTEGER s_frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(s_frequency.QuadPart);
-}
 
 // Runs f kRuns times; prints and returns the median.
 double Time(const char* pszWhat, const std::function<void()>& f) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/bench/BenchClock.h"
+
 namespace {
 
 struct Search {
@@ -30,12 +32,8 @@ double TimeToWindow(const std::string& exe, const std::string& dir) {
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    LARGE_INTEGER freq;
-    LARGE_INTEGER t0;
-    LARGE_INTEGER t1;
-    ::QueryPerformanceFrequency(&freq);
     std::string cmd = "\"" + exe + "\"";
-    ::QueryPerformanceCounter(&t0);
+    const double start = NowMs();
     if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
         return -1;
     Search s = {pi.dwProcessId, nullptr};
@@ -43,8 +41,7 @@ double TimeToWindow(const std::string& exe, const std::string& dir) {
     for (int i = 0; i < 20000 && !s.hFound; ++i) {
         ::EnumWindows(FindShown, reinterpret_cast<LPARAM>(&s));
         if (s.hFound) {
-            ::QueryPerformanceCounter(&t1);
-            ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
+            ms = NowMs() - start;
             break;
         }
         ::Sleep(1);

@@ -76,16 +76,7 @@ class DemoLibrary:
         p.close()
 
     def run(self):
-        try:
-            self.run_steps()
-        except (Failure, subprocess.TimeoutExpired, subprocess.CalledProcessError) as e:
-            self.p.log("FAILED: %s" % e)
-            self.p.screenshot("failure")
-            return 1
-        finally:
-            self.p.kill()
-        self.p.log("passed; screenshots in " + self.p.artifacts)
-        return 0
+        return self.p.run(self.run_steps)
 
 
 def main():

@@ -123,6 +123,19 @@ class Player:
             self.process.wait()
         self.process = None
 
+    def run(self, steps):
+        """Runs a scenario; a failure is logged with a screenshot. Returns the exit code."""
+        try:
+            steps()
+        except (Failure, subprocess.TimeoutExpired, subprocess.CalledProcessError) as e:
+            self.log("FAILED: %s" % e)
+            self.screenshot("failure")
+            return 1
+        finally:
+            self.kill()
+        self.log("passed; screenshots in " + self.artifacts)
+        return 0
+
     # ---- what a user does ------------------------------------------------------------------
     def windows(self):
         found = {}

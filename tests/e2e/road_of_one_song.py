@@ -19,7 +19,7 @@ import time
 # No byte-code caches beside the sources.
 sys.dont_write_bytecode = True
 
-from player import Failure, Player, desktop_has_tray, wine_path
+from player import Player, desktop_has_tray, wine_path
 
 FRESH_DOC = "<歌曲列表><列表1><列表名字>默认</列表名字></列表1></歌曲列表>"
 SONG_SECONDS = 5
@@ -153,24 +153,18 @@ class Road:
         p.expect(text == self.two_songs, "MySongList.xml still holds both songs (it holds %r)" % text)
         p.screenshot("closed")
 
+    def steps(self):
+        self.prepare()
+        self.start()
+        self.drop()
+        self.play()
+        self.next_song()
+        self.stop()
+        self.tray()
+        self.close()
+
     def run(self):
-        try:
-            self.prepare()
-            self.start()
-            self.drop()
-            self.play()
-            self.next_song()
-            self.stop()
-            self.tray()
-            self.close()
-        except (Failure, subprocess.TimeoutExpired, subprocess.CalledProcessError) as e:
-            self.p.log("FAILED: %s" % e)
-            self.p.screenshot("failure")
-            return 1
-        finally:
-            self.p.kill()
-        self.p.log("passed; screenshots in " + self.p.artifacts)
-        return 0
+        return self.p.run(self.steps)
 
 
 def main():
