@@ -1,12 +1,13 @@
 #include "lyrics/CLyc.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 
+#include "lyrics/LrcStamp.h"
 #include "lyrics/LrcText.h"
 
 CLyc g_lyc;
@@ -42,13 +43,23 @@ bool IsLetter(char c, char lower) {
     return c == lower || c == lower - 'a' + 'A';
 }
 
-// From nStart up to, not including, the closing byte; cut to what the buffer holds, and never
-// inside a two-byte character.
+// From nStart up to, not including, the line's last character (taken to be the closing ']');
+// cut to what the buffer holds. Walked by characters, so no value starts or ends inside one.
 CString TagValue(const CString& strLine, int nStart) {
     const int nLength = strLine.GetLength();
     if (nLength < nStart + 2)
         return CString();
-    const CString strValue = strLine.Mid(nStart, nLength - 1 - nStart);
+    int nFirst = -1;  // first character at or after nStart
+    int nLast = 0;    // start of the last character
+    for (int i = 0; i < nLength;) {
+        if (nFirst < 0 && i >= nStart)
+            nFirst = i;
+        nLast = i;
+        i += IsGbkLeadByte(static_cast<unsigned char>(strLine[i])) && i + 1 < nLength ? 2 : 1;
+    }
+    if (nFirst < 0 || nLast <= nFirst)
+        return CString();
+    const CString strValue = strLine.Mid(nFirst, nLast - nFirst);
     if (strValue.GetLength() <= kMaxTagValue)
         return strValue;
     int nCut = 0;
@@ -61,10 +72,38 @@ CString TagValue(const CString& strLine, int nStart) {
     return strValue.Left(nCut);
 }
 
+// The text from s[nFrom] on, less every stamp in it ([mm:ss.xx] or <mm:ss.xx>), each of which
+// becomes a word starting where it stood. Walked by characters: a GBK trail byte is no bracket.
+CString TakeWordStamps(const std::string& s, size_t nFrom, std::vector<LrcWord>& words) {
+    std::string text;
+    size_t nCopied = nFrom;
+    LrcStamp stamp;
+    for (size_t i = nFrom; i < s.size();) {
+        const char c = s[i];
+        if (IsGbkLeadByte(static_cast<unsigned char>(c)) && i + 1 < s.size()) {
+            i += 2;
+            continue;
+        }
+        const size_t nStamp = (c == '[' || c == '<') ? ReadLrcStamp(s, i, stamp) : 0;
+        if (nStamp == 0) {
+            ++i;
+            continue;
+        }
+        text.append(s, nCopied, i - nCopied);
+        words.push_back({stamp.dTime, static_cast<int>(text.size())});
+        i += nStamp;
+        nCopied = i;
+    }
+    text.append(s, nCopied, std::string::npos);
+    return CString(text);
+}
+
 }  // namespace
 
 CLyc::~CLyc() {
     m_mapText.clear();
+    m_mapWords.clear();
+    m_arrWords.clear();
     m_arrTime.clear();
 }
 
@@ -74,6 +113,8 @@ bool CLyc::Load(CString strPath) {
         return false;
 
     m_mapText.clear();
+    m_mapWords.clear();
+    m_arrWords.clear();
     m_arrTime.clear();
     m_strArtist = m_strAlbum = m_strTitle = m_strBy = "UnKnow";
     m_dFirstTime = m_dLastTime = 0.0;
@@ -81,7 +122,7 @@ bool CLyc::Load(CString strPath) {
     m_dOffset = 0.0;
 
     // Read as bytes: a text-mode read would take a 0x1A or 0x0D 0x0A inside UTF-16 for control codes.
-    std::vector<CString> lines = SplitTextModeLines(LrcBytesToGbk(ReadAllBytes(strPath)));
+    std::vector<CString> lines = SplitLrcLines(LrcBytesToGbk(ReadAllBytes(strPath)));
     for (CString& strLine : lines) {
         // Blank lines are skipped, not taken for the end: editors leave them between verses.
         if (strLine.Str().find_first_not_of(' ') == std::string::npos)
@@ -135,6 +176,14 @@ CString CLyc::GetCurrentLine(double dPos) {
     return TextAt(i - 1);
 }
 
+const std::vector<LrcWord>& CLyc::GetLineWords(int nIndex) const {
+    static const std::vector<LrcWord> s_none;
+    if (!m_bLoaded || m_mapWords.empty() || nIndex < 0 || static_cast<size_t>(nIndex) >= m_arrTime.size())
+        return s_none;
+    const auto it = m_mapWords.find(TimeKey(m_arrTime[nIndex]));
+    return it == m_mapWords.end() ? s_none : m_arrWords[it->second];
+}
+
 CString CLyc::GetNextLine() {
     if (!m_bLoaded || m_nCurIndex < 0)
         return " ";
@@ -156,8 +205,9 @@ double CLyc::GetLineDuration(double dPos) {
     return d >= 1 ? d : 1.0;
 }
 
-int CLyc::ClassifyLine(CString strLine) {
-    if (strLine.IsEmpty() || strLine[0] != '[' || strLine.Find(']') < 0)
+int CLyc::ClassifyLine(const CString& strLine) {
+    // A ']' that is the second byte of a character (沒, 註, ...) closes nothing.
+    if (strLine.IsEmpty() || strLine[0] != '[' || strLine.FindChar(']') < 0)
         return LINE_OTHER;
     const char c1 = ByteAt(strLine, 1);
     const char c2 = ByteAt(strLine, 2);
@@ -175,98 +225,81 @@ int CLyc::ClassifyLine(CString strLine) {
         bOffset = IsLetter(ByteAt(strLine, i + 1), kOffset[i]);
     if (bOffset)
         return LINE_OFFSET;
-    if (strLine.Find(':') >= 0)
-        return LINE_TIME;
-    return LINE_OTHER;
+    // Any other bracketed tag ([length:03:45], [id: 51037068], [re:...]) is a header.
+    LrcStamp stamp;
+    return ReadLrcStamp(strLine.Str(), 0, stamp) ? LINE_TIME : LINE_OTHER;
 }
 
-// Each step takes the tag before the first ']' and moves on past it; the text of every step is
-// what follows the line's last ']'. Walked by offsets, with only the last text per key copied,
-// so that a long line of brackets costs linear time rather than a copy per byte.
-void CLyc::ParseTimeLine(CString strLine) {
+// The leading run of stamps (spaces or tabs between them) gives the line's start times; the
+// text is everything after that run, less the stamps inside it, which time its words.
+void CLyc::ParseTimeLine(const CString& strLine) {
     const std::string& s = strLine.Str();
-    const size_t n = s.size();
-    const char* p = s.c_str();
-    const size_t npos = std::string::npos;
-    const size_t lastClose = s.rfind(']');
-    const size_t lastOpen = s.rfind('[');
-
-    std::map<CString, size_t> textStarts;  // key to where its latest text starts
-    size_t cur = 0;                        // the step's line is s[cur..n)
-    size_t close = s.find(']');            // first ']' at or after cur
-    bool bKey = false;
-    double dKeyTime = 0.0;
-    double dKeyValue = 0.0;
-    CString strKey;
-    for (;;) {
-        if (close != npos && close < cur)
-            close = s.find(']', cur);
-        // tag: s[cur+1 .. close); empty without a ']' or when the line starts with one.
-        const bool bTag = close != npos && close > cur + 1;
-        // rest: past the first ']' after the line's first byte, or the line without that byte.
-        size_t restClose = close;
-        if (restClose != npos && restClose < cur + 1)
-            restClose = s.find(']', cur + 1);
-        const size_t rest = restClose == npos ? cur + 1 : restClose + 1;
-        const size_t text = (lastClose != npos && lastClose >= rest) ? lastClose + 1 : rest;
-
-        double dMinutes = 0.0;
-        double dSeconds = 0.0;
-        if (bTag) {
-            // atof stops at the ']' that ends the tag, so the tag needs no copy of its own.
-            size_t lastColon = npos;
-            for (size_t i = close; i > cur + 1; --i) {
-                if (p[i - 1] == ':') {
-                    lastColon = i - 1;
-                    break;
-                }
-            }
-            if (lastColon != npos) {
-                dMinutes = std::atof(p + cur + 1);
-                dSeconds = std::atof(p + lastColon + 1);
-            } else {
-                dSeconds = std::atof(p + cur + 1);
-            }
-        }
-        double dTime = dMinutes * 60 + dSeconds;
-        // An overflowing number has no key that reads back to it; count it as unreadable.
-        if (!std::isfinite(dTime))
-            dTime = 0.0;
-        // Steps past the last ']' all land on one time; format it once ("-0.00" is a key of its own).
-        if (!bKey || dTime != dKeyTime || std::signbit(dTime) != std::signbit(dKeyTime)) {
-            strKey = TimeKey(dTime);
-            dKeyTime = dTime;
-            dKeyValue = std::atof(strKey);
-            bKey = true;
-        }
-        m_arrTime.push_back(dKeyValue);
-        textStarts[strKey] = text;
-
-        if (rest >= n || lastOpen == npos || lastOpen < rest)
+    LrcStamp stamp;
+    size_t nTextStart = 0;
+    size_t nStamps = 0;
+    double dFirst = 0.0;
+    for (size_t i = 0;;) {
+        // Angle stamps time words, even at the start of the text.
+        const size_t nStamp = i < s.size() && s[i] == '[' ? ReadLrcStamp(s, i, stamp) : 0;
+        if (nStamp == 0)
             break;
-        cur = rest;
+        if (nStamps++ == 0)
+            dFirst = stamp.dTime;
+        i += nStamp;
+        nTextStart = i;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+            ++i;
     }
-    for (const auto& entry : textStarts)
-        m_mapText[entry.first] = CString(p + entry.second, static_cast<int>(n - entry.second));
+    if (nStamps == 0)
+        return;
+
+    std::vector<LrcWord> words;
+    const CString strText = TakeWordStamps(s, nTextStart, words);
+    // Word times count from the line's first stamp, so every stamp of the line shares them and a
+    // repeat of the line sings its words as far in.
+    const bool bWords = !words.empty();
+    if (bWords) {
+        for (LrcWord& word : words)
+            word.dStart -= dFirst;
+        m_arrWords.push_back(std::move(words));
+    }
+    std::set<CString> written;  // a key met again on this line needs no second copy of the text
+    for (size_t i = 0; i < nTextStart;) {
+        const size_t nStamp = ReadLrcStamp(s, i, stamp);
+        if (nStamp == 0) {
+            ++i;  // a space or tab between stamps
+            continue;
+        }
+        i += nStamp;
+        m_arrTime.push_back(stamp.dTime);
+        if (nStamps > 1 && !written.insert(stamp.strKey).second)
+            continue;
+        // Equal keys share one entry: the later line's text and words win.
+        m_mapText[stamp.strKey] = strText;
+        if (bWords)
+            m_mapWords[stamp.strKey] = m_arrWords.size() - 1;
+        else if (!m_mapWords.empty())
+            m_mapWords.erase(stamp.strKey);
+    }
 }
 
-void CLyc::ParseTitle(CString strLine) {
+void CLyc::ParseTitle(const CString& strLine) {
     m_strTitle = TagValue(strLine, 4);
 }
 
-void CLyc::ParseArtist(CString strLine) {
+void CLyc::ParseArtist(const CString& strLine) {
     m_strArtist = TagValue(strLine, 4);
 }
 
-void CLyc::ParseAlbum(CString strLine) {
+void CLyc::ParseAlbum(const CString& strLine) {
     m_strAlbum = TagValue(strLine, 4);
 }
 
-void CLyc::ParseBy(CString strLine) {
+void CLyc::ParseBy(const CString& strLine) {
     m_strBy = TagValue(strLine, 4);
 }
 
-void CLyc::ParseOffset(CString strLine) {
+void CLyc::ParseOffset(const CString& strLine) {
     // Milliseconds in the file, seconds here.
     m_dOffset = std::atof(TagValue(strLine, 8)) / 1000;
 }
@@ -283,9 +316,5 @@ CString CLyc::TextAt(size_t i) const {
 }
 
 size_t CLyc::FirstLaterThan(double t) const {
-    // A plain scan: lyric files are short and the band asks a handful of times a tick.
-    size_t i = 0;
-    while (i < m_arrTime.size() && !(t < m_arrTime[i]))
-        ++i;
-    return i;
+    return static_cast<size_t>(std::upper_bound(m_arrTime.begin(), m_arrTime.end(), t) - m_arrTime.begin());
 }

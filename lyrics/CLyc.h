@@ -18,6 +18,13 @@ enum {
     LINE_OFFSET = 6,
 };
 
+// One timed word of a word-timed line: dStart seconds after the line's own start (the offset is
+// not in it), the text from byte nOffset of the line's shown text on is being sung.
+struct LrcWord {
+    double dStart;
+    int nOffset;
+};
+
 class CLyc {
 public:
     CLyc() = default;
@@ -35,20 +42,27 @@ public:
     CString GetNextLine();
     // Seconds until the next line starts, at least 1; 0 outside the timeline and for the last line.
     double GetLineDuration(double dPos);
+    // Word timings of the line starting at m_arrTime[nIndex] (GetLineWords(m_nCurIndex) after
+    // GetCurrentLine), in the order written; empty for a line without them, out of range, or not
+    // loaded. Text before the first word belongs to the line's own start.
+    const std::vector<LrcWord>& GetLineWords(int nIndex) const;
 
     // Used by Load only; public so that each rule can be checked on its own.
-    int ClassifyLine(CString strLine);
-    void ParseTimeLine(CString strLine);
-    void ParseTitle(CString strLine);
-    void ParseArtist(CString strLine);
-    void ParseAlbum(CString strLine);
-    void ParseBy(CString strLine);
-    void ParseOffset(CString strLine);
+    int ClassifyLine(const CString& strLine);
+    void ParseTimeLine(const CString& strLine);
+    void ParseTitle(const CString& strLine);
+    void ParseArtist(const CString& strLine);
+    void ParseAlbum(const CString& strLine);
+    void ParseBy(const CString& strLine);
+    void ParseOffset(const CString& strLine);
 
     // A start time written as the map's key.
     static CString TimeKey(double dTime);
 
     std::map<CString, CString> m_mapText;  // time key to the line starting then
+    // Time key to its line's word timings in m_arrWords; only word-timed lines have an entry.
+    std::map<CString, size_t> m_mapWords;
+    std::vector<std::vector<LrcWord>> m_arrWords;  // one per word-timed line read, shared by its stamps
     std::vector<double> m_arrTime;         // start times, ascending after Load; equal ones all kept
     bool m_bLoaded = false;
     int m_nCurIndex = 0;  // where GetNextLine continues from
@@ -63,7 +77,7 @@ public:
 private:
     // Text of T[i]; empty if its key were missing.
     CString TextAt(size_t i) const;
-    // Smallest i with t < T[i]; the size when there is none.
+    // Smallest i with t < T[i]; the size when there is none (also for a t that is not a number).
     size_t FirstLaterThan(double t) const;
 };
 

@@ -16,6 +16,6 @@ bool IsValidUtf8(const char* p, size_t n);
 LrcEncoding DetectLrcEncoding(const std::string& bytes);
 // The file's text in GBK; characters GBK lacks become '?'.
 std::string LrcBytesToGbk(const std::string& bytes);
-// Lines as a text-mode read delivers them: CR LF and LF end a line, Ctrl-Z ends the file, and a
-// NUL ends its line as it ends a C string. A last line without a line end still counts.
-std::vector<CString> SplitTextModeLines(const std::string& text);
+// The file's lines: CR LF, LF and a lone CR end a line, Ctrl-Z ends the file, and a NUL ends its
+// line as it ends a C string. A last line without a line end still counts.
+std::vector<CString> SplitLrcLines(const std::string& text);

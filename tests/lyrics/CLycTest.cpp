@@ -26,6 +26,10 @@ std::vector<double> Times(const CLyc& lyc) {
     return lyc.m_arrTime;
 }
 
+const std::vector<LrcWord>& Words(const CLyc& lyc, const char* pszKey) {
+    return lyc.m_arrWords.at(lyc.m_mapWords.at(pszKey));
+}
+
 const char kThreeLines[] = "[00:10.00]ten\r\n[00:20.00]twenty\r\n[00:30.00]thirty\r\n";
 
 }  // namespace
@@ -47,17 +51,26 @@ TEST(LrcClassify, OnlyTheTwoTagLettersAreLookedAt) {
     EXPECT_EQ(LINE_ARTIST, lyc.ClassifyLine("[artist:Someone]"));
     // A tag rule wins over a time even when the line has a colon.
     EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine("[ti:00:01.00]x"));
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[offse]:1"));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[offse]:1"));
 }
 
-TEST(LrcClassify, BracketedLinesWithAColonAreTimeLines) {
+TEST(LrcClassify, OnlyALineOpeningWithAStampIsATimeLine) {
     CLyc lyc;
     EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[00:01.00]x"));
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[re:Someone]"));
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[length:03:45]"));
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[x]y:z"));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[xyz]"));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[]"));
+    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[-0:01]"));
+    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[00:01.00][Drum Solo]"));
+    // Header tags, with a colon or not, and brackets that merely look like time.
+    for (const char* pszLine : {"[length:03:45]", "[length: 2:50]", "[id: 51037068]", "[re:Someone]", "[ve:1.12.0]",
+                                "[total:225000]", "[x]y:z", "[xyz]", "[]", "[ 00:01.00]x", "[00:01.00 ]x",
+                                "[00.01.00]x", "[:01]x", "[00:01.00>x", "<00:01.00>x"})
+        EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(pszLine)) << pszLine;
+}
+
+TEST(LrcClassify, ABracketByteInsideACharacterClosesNothing) {
+    CLyc lyc;
+    // 沒 is 9B 5D: its second byte is ']'.
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[ti:\x9B\x5D"));
+    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine("[ti:\x9B\x5D]"));
 }
 
 TEST(LrcClassify, LinesNotOpeningABracketPairAreIgnored) {
@@ -78,37 +91,68 @@ TEST(LrcTimeTags, MinutesAndSecondsMakeTheKey) {
     EXPECT_EQ(CString("Hello"), lyc.m_mapText["83.45"]);
 }
 
-TEST(LrcTimeTags, SecondsFollowTheLastColonAndMinutesPrecedeTheFirst) {
-    CLyc lyc;
-    lyc.ParseTimeLine("[01:23:45]x");
-    lyc.ParseTimeLine("[length:03:45]");
-    lyc.ParseTimeLine("[re:Someone]");
-    lyc.ParseTimeLine("[7]seven");
-    EXPECT_EQ((std::vector<double>{105.0, 45.0, 0.0, 7.0}), Times(lyc));
-    EXPECT_EQ(CString("x"), lyc.m_mapText["105.00"]);
-    EXPECT_EQ(CString(""), lyc.m_mapText["45.00"]);
-    EXPECT_EQ(CString(""), lyc.m_mapText["0.00"]);
-}
-
-TEST(LrcTimeTags, EveryTagOnALineSharesTheTextAfterItsLastBracket) {
+TEST(LrcTimeTags, EveryLeadingStampSharesTheTextAfterTheRun) {
     CLyc lyc;
     lyc.ParseTimeLine("[00:12.00][01:05.50]La la");
-    lyc.ParseTimeLine("[00:05.00]a]b");
+    lyc.ParseTimeLine("[00:01.00] \t[00:20.00] spaced");
     lyc.ParseTimeLine("[00:10.00]");
-    EXPECT_EQ((std::vector<double>{12.0, 65.5, 5.0, 10.0}), Times(lyc));
+    EXPECT_EQ((std::vector<double>{12.0, 65.5, 1.0, 20.0, 10.0}), Times(lyc));
     EXPECT_EQ(CString("La la"), lyc.m_mapText["12.00"]);
     EXPECT_EQ(CString("La la"), lyc.m_mapText["65.50"]);
-    EXPECT_EQ(CString("b"), lyc.m_mapText["5.00"]);
+    // Text is not trimmed: the space after the run belongs to it.
+    EXPECT_EQ(CString(" spaced"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ(CString(" spaced"), lyc.m_mapText["20.00"]);
     EXPECT_EQ(CString(""), lyc.m_mapText["10.00"]);
+    EXPECT_TRUE(lyc.m_mapWords.empty());
 }
 
-TEST(LrcTimeTags, AnOpenBracketInTheTextKeepsSteppingOneByteAtATime) {
+TEST(LrcTimeTags, BracketsThatAreNotStampsAreText) {
     CLyc lyc;
     lyc.ParseTimeLine("[00:05.00]see [note");
-    EXPECT_EQ((std::vector<double>{5.0, 0.0, 0.0, 0.0, 0.0, 0.0}), Times(lyc));
-    EXPECT_EQ(2u, lyc.m_mapText.size());
+    lyc.ParseTimeLine("[00:06.00]a]b");
+    lyc.ParseTimeLine("[00:07.00][Drum Solo] <x> [00:01] y");
+    EXPECT_EQ((std::vector<double>{5.0, 6.0, 7.0}), Times(lyc));
     EXPECT_EQ(CString("see [note"), lyc.m_mapText["5.00"]);
-    EXPECT_EQ(CString("note"), lyc.m_mapText["0.00"]);
+    EXPECT_EQ(CString("a]b"), lyc.m_mapText["6.00"]);
+    // [00:01] after the text has begun is a word timing, not text.
+    EXPECT_EQ(CString("[Drum Solo] <x>  y"), lyc.m_mapText["7.00"]);
+}
+
+TEST(LrcTimeTags, StampsAfterTheTextBeginsTimeItsWords) {
+    CLyc lyc;
+    lyc.ParseTimeLine("[00:12.00]\xB7\xE7[00:12.80]\xB4\xB5 <00:13.10>x<00:13.50>");  // 风[..]吹 <..>x<..>
+    EXPECT_EQ((std::vector<double>{12.0}), Times(lyc));
+    EXPECT_EQ(CString("\xB7\xE7\xB4\xB5 x"), lyc.m_mapText["12.00"]);
+    // Each word's start counts from the line's.
+    const std::vector<LrcWord>& words = Words(lyc, "12.00");
+    ASSERT_EQ(3u, words.size());
+    EXPECT_NEAR(0.8, words[0].dStart, 1e-9);
+    EXPECT_EQ(2, words[0].nOffset);
+    EXPECT_NEAR(1.1, words[1].dStart, 1e-9);
+    EXPECT_EQ(5, words[1].nOffset);
+    EXPECT_NEAR(1.5, words[2].dStart, 1e-9);
+    EXPECT_EQ(6, words[2].nOffset);  // the end of the last word
+}
+
+TEST(LrcTimeTags, TrailBytesThatLookLikeBracketsAreNeverStamps) {
+    CLyc lyc;
+    // 遊 is DF 5B ('[' second) and 沒 9B 5D (']' second); a byte search would find stamps here.
+    lyc.ParseTimeLine("[00:01.00]\xDF\x5B" "00:02.00]\x9B\x5D[00:03.00]x");
+    EXPECT_EQ((std::vector<double>{1.0}), Times(lyc));
+    EXPECT_EQ(CString("\xDF\x5B" "00:02.00]\x9B\x5Dx"), lyc.m_mapText["1.00"]);
+    ASSERT_EQ(1u, Words(lyc, "1.00").size());
+    EXPECT_DOUBLE_EQ(2.0, Words(lyc, "1.00")[0].dStart);
+    EXPECT_EQ(13, Words(lyc, "1.00")[0].nOffset);
+}
+
+TEST(LrcTimeTags, ARepeatedLineSingsItsWordsAsFarIntoEachStart) {
+    CLyc lyc;
+    lyc.ParseTimeLine("[00:10.00][01:10.00]a<00:10.50>b");
+    EXPECT_EQ(1u, lyc.m_arrWords.size());
+    ASSERT_EQ(1u, Words(lyc, "70.00").size());
+    EXPECT_DOUBLE_EQ(0.5, Words(lyc, "70.00")[0].dStart);
+    EXPECT_EQ(1, Words(lyc, "70.00")[0].nOffset);
+    EXPECT_EQ(lyc.m_mapWords.at("10.00"), lyc.m_mapWords.at("70.00"));
 }
 
 TEST(LrcTimeTags, EqualKeysShareAnEntryButEachKeepsItsTime) {
@@ -126,39 +170,47 @@ TEST(LrcTimeTags, StoredTimesAreTheirKeysReadBack) {
     lyc.ParseTimeLine("[00:01.005]b");  // 1.005 is just below, as a double
     lyc.ParseTimeLine("[02:59.999]c");
     EXPECT_EQ((std::vector<double>{1.24, 1.0, 180.0}), Times(lyc));
-    lyc.ParseTimeLine("[1e300]huge");
+    lyc.ParseTimeLine("[99999999999:00.001]huge");
+    lyc.ParseTimeLine("[-00:00.001]z");
     for (double t : lyc.m_arrTime)
         EXPECT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
 }
 
-TEST(LrcTimeTags, UnreadableOrOverflowingNumbersCountAsZero) {
+TEST(LrcTimeTags, ALineNotOpeningWithAStampAddsNothing) {
     CLyc lyc;
-    lyc.ParseTimeLine("[aa:bb]words");
-    lyc.ParseTimeLine("[1e400:00]inf");
-    lyc.ParseTimeLine("[1e400:-1e400]nan");
-    lyc.ParseTimeLine("[0x10:inf]hex");
-    EXPECT_EQ((std::vector<double>{0.0, 0.0, 0.0, 0.0}), Times(lyc));
-    EXPECT_EQ(1u, lyc.m_mapText.size());
-    EXPECT_EQ(CString("hex"), lyc.m_mapText["0.00"]);
+    // Minutes past what a double holds make no time either.
+    const std::string strHuge = "[" + std::string(400, '9') + ":00]huge";
+    for (const char* pszLine : {"[aa:bb]words", "[1e400:00]inf", "[0x10:inf]hex", "[length:03:45]", "[7]seven",
+                                "x[00:01.00]y", strHuge.c_str()})
+        lyc.ParseTimeLine(pszLine);
+    EXPECT_TRUE(lyc.m_arrTime.empty());
+    EXPECT_TRUE(lyc.m_mapText.empty());
 }
 
-TEST(LrcTimeTags, NegativeZeroKeepsItsOwnKey) {
+TEST(LrcTimeTags, ANegativeStartIsKeptAndANegativeZeroIsZero) {
     CLyc lyc;
-    // The first tag sums to -0; the steps through "x[" read nothing, which is +0.
-    lyc.ParseTimeLine("[-0:-0]x[");
-    EXPECT_EQ(3u, lyc.m_arrTime.size());
-    EXPECT_EQ(CString("x["), lyc.m_mapText["-0.00"]);
-    EXPECT_EQ(CString(""), lyc.m_mapText["0.00"]);
+    lyc.ParseTimeLine("[-01:30.50]early");
+    lyc.ParseTimeLine("[-00:00.00]zero");
+    lyc.ParseTimeLine("[00:00.00]later zero");
+    EXPECT_EQ((std::vector<double>{-90.5, 0.0, 0.0}), Times(lyc));
+    EXPECT_FALSE(std::signbit(lyc.m_arrTime[1]));
+    EXPECT_EQ(CString("early"), lyc.m_mapText["-90.50"]);
+    EXPECT_EQ(2u, lyc.m_mapText.size());
+    EXPECT_EQ(CString("later zero"), lyc.m_mapText["0.00"]);
 }
 
-TEST(LrcTimeTags, AVeryLongLineOfBracketsTakesLinearTime) {
+TEST(LrcTimeTags, VeryLongLinesTakeLinearTime) {
     CLyc lyc;
+    std::string stamps;
+    for (int i = 0; i < 100000; ++i)
+        stamps += "[00:01.00]";
     const DWORD start = ::GetTickCount();
-    lyc.ParseTimeLine(CString(std::string(1000000, '[') + "]:" + std::string(1000000, '[')));
+    lyc.ParseTimeLine(CString(stamps + std::string(1000000, '[') + stamps));
+    lyc.ParseTimeLine(CString("[00:02.00]" + std::string(1000000, '\xDF')));
     EXPECT_LT(::GetTickCount() - start, 3000u);
-    EXPECT_EQ(1000002u, lyc.m_arrTime.size());
-    // The last step's rest is one '['; its text is what is left after it, nothing.
-    EXPECT_EQ(CString(""), lyc.m_mapText["0.00"]);
+    EXPECT_EQ(100001u, lyc.m_arrTime.size());
+    EXPECT_EQ(1000000, lyc.m_mapText["1.00"].GetLength());
+    EXPECT_EQ(100000u, Words(lyc, "1.00").size());
 }
 
 TEST(LrcTags, ValueRunsFromAFixedIndexUpToTheLastByte) {
@@ -174,6 +226,11 @@ TEST(LrcTags, ValueRunsFromAFixedIndexUpToTheLastByte) {
     lyc.ParseTitle("[ti]");
     EXPECT_EQ(CString(""), lyc.m_strTitle);
     lyc.ParseTitle("[");
+    EXPECT_EQ(CString(""), lyc.m_strTitle);
+    // The last character goes whole, and a value never starts inside one.
+    lyc.ParseArtist("[ar:x]\x9B\x5D");
+    EXPECT_EQ(CString("x]"), lyc.m_strArtist);
+    lyc.ParseTitle("[ti\xB8\xE8]");
     EXPECT_EQ(CString(""), lyc.m_strTitle);
 }
 
@@ -230,16 +287,17 @@ TEST(LrcLoad, LeadingSpacesAreDroppedButNotTabs) {
     EXPECT_EQ(CString("spaced"), lyc.m_mapText["1.00"]);
 }
 
-TEST(LrcLoad, LinesEndAsATextModeReadEndsThem) {
+TEST(LrcLoad, LinesEndAtCrLfLfOrALoneCr) {
     CLyc lyc;
     LrcFile file;
-    // A lone CR stays in the line, a NUL ends its line, Ctrl-Z ends the file.
-    std::string bytes = "[00:01.00]a\rb\r\n[00:02.00]c";
+    // A lone CR ends a line, a NUL ends its line, Ctrl-Z ends the file.
+    std::string bytes = "[00:01.00]a\r[00:01.50]b\r\n[00:02.00]c";
     bytes += '\0';
     bytes += "d\n[00:03.00]e\x1A\n[00:04.00]f\n";
     ASSERT_TRUE(file.Load(lyc, bytes));
-    EXPECT_EQ((std::vector<double>{1.0, 2.0, 3.0}), Times(lyc));
-    EXPECT_EQ(CString("a\rb"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ((std::vector<double>{1.0, 1.5, 2.0, 3.0}), Times(lyc));
+    EXPECT_EQ(CString("a"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ(CString("b"), lyc.m_mapText["1.50"]);
     EXPECT_EQ(CString("c"), lyc.m_mapText["2.00"]);
     EXPECT_EQ(CString("e"), lyc.m_mapText["3.00"]);
 }
@@ -375,4 +433,25 @@ TEST(LrcTimeline, PositionsThatAreNotNumbersAnswerWithoutFailing) {
     EXPECT_EQ(0.0, lyc.GetLineDuration(std::nan("")));
     EXPECT_EQ(CString("thirty"), lyc.GetCurrentLine(HUGE_VAL));
     EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(-HUGE_VAL));
+}
+
+TEST(LrcTimeline, TheLineInEffectGivesItsWords) {
+    CLyc lyc;
+    LrcFile file;
+    ASSERT_TRUE(file.Load(lyc, "[offset:500]\n[00:10.00]a<00:10.50>b\n[00:20.00]plain\n[00:20.00]c[00:21.00]d\n"
+                               "[00:30.00]e<00:31.00>f\n[00:30.00]no words\n"));
+    lyc.GetCurrentLine(9.5);
+    const std::vector<LrcWord>& first = lyc.GetLineWords(lyc.m_nCurIndex);
+    ASSERT_EQ(1u, first.size());
+    EXPECT_DOUBLE_EQ(0.5, first[0].dStart);
+    EXPECT_EQ(1, first[0].nOffset);
+    // Of equal times the later line wins, with its words or without them.
+    EXPECT_EQ(CString("cd"), lyc.GetCurrentLine(20));
+    ASSERT_EQ(1u, lyc.GetLineWords(lyc.m_nCurIndex).size());
+    EXPECT_EQ(CString("no words"), lyc.GetCurrentLine(29.5));
+    EXPECT_TRUE(lyc.GetLineWords(lyc.m_nCurIndex).empty());
+    EXPECT_TRUE(lyc.GetLineWords(-1).empty());
+    EXPECT_TRUE(lyc.GetLineWords(static_cast<int>(lyc.m_arrTime.size())).empty());
+    EXPECT_FALSE(lyc.Load("Z:\\no\\such\\dir\\song.lrc"));
+    EXPECT_TRUE(lyc.GetLineWords(0).empty());
 }

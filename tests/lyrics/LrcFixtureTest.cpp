@@ -1,4 +1,5 @@
-// Each fixtures/NAME.lrc must load into the timeline written in fixtures/NAME.expected.
+// Each fixtures/NAME.lrc must load into the timeline written in fixtures/NAME.expected, word
+// timings included.
 // The expected files are UTF-8 so that they read plainly; the timeline is GBK and is
 // converted for the comparison.
 #include "lyrics/CLyc.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "support/TestSupport.h"
@@ -44,8 +46,22 @@ std::string Dump(const CLyc& lyc) {
     for (double t : lyc.m_arrTime)
         out += " " + Number("%.2f", t);
     out += "\n";
-    for (const auto& entry : lyc.m_mapText)
+    for (const auto& entry : lyc.m_mapText) {
         out += "[" + GbkToUtf8(entry.first) + "]" + GbkToUtf8(entry.second) + "\n";
+        // Word timings: the text with each word's start in the song put in where the word begins.
+        const auto words = lyc.m_mapWords.find(entry.first);
+        if (words == lyc.m_mapWords.end())
+            continue;
+        std::string strMarked;
+        int nCopied = 0;
+        for (const LrcWord& word : lyc.m_arrWords.at(words->second)) {
+            strMarked += entry.second.Mid(nCopied, word.nOffset - nCopied).Str();
+            strMarked += "<" + Number("%.2f", std::atof(entry.first) + word.dStart) + ">";
+            nCopied = word.nOffset;
+        }
+        strMarked += entry.second.Mid(nCopied).Str();
+        out += "  words: " + GbkToUtf8(strMarked) + "\n";
+    }
     return out;
 }
 
@@ -93,4 +109,32 @@ TEST(LrcFixture, TagsWithoutTimeLinesLoadAsNotLoaded) {
 
 TEST(LrcFixture, OddLinesFollowTheLineRules) {
     ExpectFixture("odd-lines");
+}
+
+TEST(LrcFixture, TraditionalCharactersEndingInBracketBytesStayWhole) {
+    ExpectFixture("traditional");
+}
+
+TEST(LrcFixture, HeaderTagsAddNoTimes) {
+    ExpectFixture("header-tags");
+}
+
+TEST(LrcFixture, EveryStampFormReadsAsItsTime) {
+    ExpectFixture("stamp-forms");
+}
+
+TEST(LrcFixture, StackedStampsWithSpacesShareTheTextAfterThem) {
+    ExpectFixture("stacked-stamps");
+}
+
+TEST(LrcFixture, BracketsInTheTextAreText) {
+    ExpectFixture("brackets-in-text");
+}
+
+TEST(LrcFixture, WordStampsInBothNotationsAreKeptAsTimingsNotShown) {
+    ExpectFixture("word-times");
+}
+
+TEST(LrcFixture, ALoneCrEndsEachLine) {
+    ExpectFixture("cr-only");
 }

@@ -17,7 +17,15 @@ namespace {
 const char* const kTokens[] = {
     "[", "]", ":", ".", " ", "\r\n", "\n", "\r", "0", "1", "5", "9", "00:", "[00:01.00]", "[01:23.45]", "[ti:",
     "[ar:", "[al:", "[by:", "[offset:", "-", "+", "e", "e9", "1e400", "中文", "\xEF\xBB\xBF", "\xFF\xFE",
-    "\x81", "\xDA\x5C", "la la", "\t",
+    "\x81", "\xDA\x5C", "la la", "\t", "<", ">", "<00:01.50>", "[00:01:50]", "[1:01:02.50]", "[-00:01.00]",
+    "[00:05.678]", "[120:00.00]", "\x9B\x5D", "\xDF\x5B", "[length:03:45]", "[id: 51037068]",
+};
+
+// What the stamp, header and word rules turn on, for mutations to put anywhere (also inside a
+// two-byte character).
+const char* const kRuleTokens[] = {
+    "[00:02.00]", "<00:02.00>", "[00:02:00]", "[0:02.000]", "[1:00:02.00]", "[-00:02]", "[", "]", "<", ">", ":",
+    ".", " ", "\t", "\r", "[ar:", "[ti:", "[length:", "\x9B\x5D", "\xDF\x5B", "\xB8",
 };
 
 std::string RandomBytes(std::mt19937& rng, size_t n) {
@@ -42,7 +50,7 @@ std::string RandomTokens(std::mt19937& rng, size_t nTokens) {
 }
 
 std::string Mutate(std::mt19937& rng, std::string s) {
-    std::uniform_int_distribution<int> kind(0, 4);
+    std::uniform_int_distribution<int> kind(0, 6);
     const int nEdits = 1 + static_cast<int>(rng() % 8);
     for (int e = 0; e < nEdits; ++e) {
         const size_t at = s.empty() ? 0 : rng() % s.size();
@@ -61,6 +69,15 @@ std::string Mutate(std::mt19937& rng, std::string s) {
         case 3:
             s.insert(at, s.substr(at, rng() % 64));
             break;
+        case 4:
+            s.insert(at, kRuleTokens[rng() % std::size(kRuleTokens)]);
+            break;
+        case 5: {
+            // Every CR LF from here on becomes a lone CR, as an old Mac editor saves.
+            for (size_t i = s.find("\r\n", at); i != std::string::npos; i = s.find("\r\n", i))
+                s.erase(i + 1, 1);
+            break;
+        }
         default:
             s.resize(at);
             break;
@@ -92,13 +109,38 @@ void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
             continue;
         ASSERT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(times[i]))) << CLyc::TimeKey(times[i]).GetString();
     }
-    for (const auto& entry : lyc.m_mapText)
-        ASSERT_EQ(std::string::npos, entry.second.Str().find('\0')) << "a text holds a NUL";
+    for (const auto& entry : lyc.m_mapText) {
+        ASSERT_EQ(std::string::npos, entry.second.Str().find_first_of(std::string("\0\r", 2)))
+            << "a text holds a NUL or a CR";
+        const auto words = lyc.m_mapWords.find(entry.first);
+        if (words == lyc.m_mapWords.end())
+            continue;
+        // Words start in order, on whole characters of their text.
+        ASSERT_LT(words->second, lyc.m_arrWords.size());
+        const std::vector<LrcWord>& lineWords = lyc.m_arrWords[words->second];
+        ASSERT_FALSE(lineWords.empty());
+        int nPrevious = 0;
+        for (const LrcWord& word : lineWords) {
+            ASSERT_TRUE(std::isfinite(word.dStart));
+            ASSERT_GE(word.nOffset, nPrevious);
+            ASSERT_LE(word.nOffset, entry.second.GetLength());
+            nPrevious = word.nOffset;
+        }
+        int i = 0;
+        for (const LrcWord& word : lineWords) {
+            while (i < word.nOffset)
+                i += IsGbkLeadByte(static_cast<unsigned char>(entry.second[i])) ? 2 : 1;
+            ASSERT_EQ(word.nOffset, i) << "a word starts inside a character";
+        }
+    }
+    for (const auto& entry : lyc.m_mapWords)
+        ASSERT_EQ(1u, lyc.m_mapText.count(entry.first)) << "words without a line";
     for (double pos : positions) {
         lyc.GetCurrentLine(pos);
         ASSERT_GE(lyc.m_nCurIndex, 0);
         ASSERT_LT(static_cast<size_t>(lyc.m_nCurIndex), times.size());
         lyc.GetNextLine();
+        lyc.GetLineWords(lyc.m_nCurIndex);
         const double d = lyc.GetLineDuration(pos);
         ASSERT_TRUE(d == 0.0 || d >= 1.0) << d;
     }
@@ -121,7 +163,9 @@ protected:
 
 TEST_F(LrcRobustness, RandomAndMutatedFilesLoadAndAnswer) {
     std::vector<std::string> seeds;
-    for (const char* name : {"gbk-song", "blank-lines", "utf8-bom", "utf16le", "utf16be", "odd-lines", "long-tags"})
+    for (const char* name : {"gbk-song", "blank-lines", "utf8-bom", "utf16le", "utf16be", "odd-lines", "long-tags",
+                             "traditional", "header-tags", "stamp-forms", "stacked-stamps", "brackets-in-text",
+                             "word-times", "cr-only"})
         seeds.push_back(ReadFileBytes(TestDataPath(std::string("lyrics/fixtures/") + name + ".lrc")));
     for (const std::string& seed : seeds)
         ASSERT_FALSE(seed.empty());
@@ -158,7 +202,7 @@ TEST_F(LrcRobustness, HugeAndDegenerateFilesLoadInLinearTime) {
     const size_t kMegabyte = 1 << 20;
     std::string noLineEnds;
     while (noLineEnds.size() < kMegabyte)
-        noLineEnds += "[00:01.00][00:02.50]la la [ti:x]";
+        noLineEnds += "[00:01.00][00:02.50]la la [ti:x]<00:03.00>";
     std::string manyLines;
     for (int i = 0; i < 100000; ++i)
         manyLines += "[0" + std::to_string(i % 10) + ":" + std::to_string(10 + i % 50) + ".00]line\r\n";
@@ -169,6 +213,8 @@ TEST_F(LrcRobustness, HugeAndDegenerateFilesLoadInLinearTime) {
         "[00:01]" + std::string(kMegabyte, '['),
         std::string(kMegabyte, '\0'),
         std::string(kMegabyte, '\n'),
+        std::string(kMegabyte, '\r'),
+        "[00:01]" + std::string(kMegabyte, '<'),
         std::string(kMegabyte, ' '),
         noLineEnds,
         manyLines,

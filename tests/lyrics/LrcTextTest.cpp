@@ -15,7 +15,7 @@ std::string Bytes(std::initializer_list<int> values) {
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
-    for (const CString& line : SplitTextModeLines(text))
+    for (const CString& line : SplitLrcLines(text))
         out.push_back(line.Str());
     return out;
 }
@@ -84,11 +84,13 @@ TEST(LrcEncodingConvert, Utf16BytesThatLookLikeControlCodesStayCharacters) {
     EXPECT_EQ((std::vector<std::string>{"?\xD2\xB5x"}), Lines(text));
 }
 
-TEST(LrcTextLines, LineEndsAreCrLfOrLf) {
+TEST(LrcTextLines, LineEndsAreCrLfLfOrALoneCr) {
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), Lines("a\r\nb\nc\r\n"));
     EXPECT_EQ((std::vector<std::string>{"a", "", "b"}), Lines("a\n\nb"));
-    EXPECT_EQ((std::vector<std::string>{"a\rb", "c\r"}), Lines("a\rb\nc\r"));
-    EXPECT_EQ((std::vector<std::string>{"a\r"}), Lines("a\r\r\n"));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), Lines("a\rb\nc\r"));
+    EXPECT_EQ((std::vector<std::string>{"a", ""}), Lines("a\r\r\n"));
+    EXPECT_EQ((std::vector<std::string>{"a", "", "b"}), Lines("a\r\rb"));
+    EXPECT_EQ((std::vector<std::string>{"a", "", "b"}), Lines("a\n\rb"));
     EXPECT_TRUE(Lines("").empty());
 }
 
