@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <string>
+#include <utility>
 
 class CString {
 public:
@@ -14,6 +15,7 @@ public:
     CString(const char* pch, int nLength) : m_str(pch, nLength > 0 ? nLength : 0) {}
     CString(char ch, int nRepeat = 1) : m_str(nRepeat > 0 ? nRepeat : 0, ch) {}
     CString(const std::string& s) : m_str(s) {}
+    CString(std::string&& s) : m_str(std::move(s)) {}
 
     int GetLength() const { return static_cast<int>(m_str.size()); }
     bool IsEmpty() const { return m_str.empty(); }
@@ -25,6 +27,7 @@ public:
     const std::string& Str() const { return m_str; }
 
     CString& operator=(const char* psz) { m_str = psz ? psz : ""; return *this; }
+    void SetString(const char* pch, int nLength) { m_str.assign(pch, nLength > 0 ? nLength : 0); }
     CString& operator+=(const CString& s) { m_str += s.m_str; return *this; }
     CString& operator+=(const char* psz) { if (psz) m_str += psz; return *this; }
     CString& operator+=(char ch) { m_str += ch; return *this; }

@@ -76,6 +76,7 @@ CString TagValue(const CString& strLine, int nStart) {
 // becomes a word starting where it stood. Walked by characters: a GBK trail byte is no bracket.
 CString TakeWordStamps(const std::string& s, size_t nFrom, std::vector<LrcWord>& words) {
     std::string text;
+    text.reserve(s.size() - nFrom);
     size_t nCopied = nFrom;
     LrcStamp stamp;
     for (size_t i = nFrom; i < s.size();) {
@@ -90,12 +91,14 @@ CString TakeWordStamps(const std::string& s, size_t nFrom, std::vector<LrcWord>&
             continue;
         }
         text.append(s, nCopied, i - nCopied);
+        if (words.empty())
+            words.reserve(8);
         words.push_back({stamp.dTime, static_cast<int>(text.size())});
         i += nStamp;
         nCopied = i;
     }
     text.append(s, nCopied, std::string::npos);
-    return CString(text);
+    return CString(std::move(text));
 }
 
 }  // namespace
@@ -122,35 +125,11 @@ bool CLyc::Load(CString strPath) {
     m_dOffset = 0.0;
 
     // Read as bytes: a text-mode read would take a 0x1A or 0x0D 0x0A inside UTF-16 for control codes.
-    std::vector<CString> lines = SplitLrcLines(LrcBytesToGbk(ReadAllBytes(strPath)));
-    for (CString& strLine : lines) {
-        // Blank lines are skipped, not taken for the end: editors leave them between verses.
-        if (strLine.Str().find_first_not_of(' ') == std::string::npos)
-            continue;
-        strLine.TrimLeft(' ');
-        switch (ClassifyLine(strLine)) {
-        case LINE_TITLE:
-            ParseTitle(strLine);
-            break;
-        case LINE_ARTIST:
-            ParseArtist(strLine);
-            break;
-        case LINE_ALBUM:
-            ParseAlbum(strLine);
-            break;
-        case LINE_BY:
-            ParseBy(strLine);
-            break;
-        case LINE_OFFSET:
-            ParseOffset(strLine);
-            break;
-        case LINE_TIME:
-            ParseTimeLine(strLine);
-            break;
-        default:
-            break;
-        }
-    }
+    CString strLine;  // one buffer for every line
+    ForEachLrcLine(LrcBytesToGbk(ReadAllBytes(strPath)), [&](const char* pLine, size_t nLength) {
+        strLine.SetString(pLine, static_cast<int>(nLength));
+        ReadLine(strLine);
+    });
 
     // Without a single time there is no first or last line to answer with.
     if (m_arrTime.empty())
@@ -160,6 +139,35 @@ bool CLyc::Load(CString strPath) {
     m_dFirstTime = m_arrTime.front();
     m_dLastTime = m_arrTime.back();
     return true;
+}
+
+void CLyc::ReadLine(CString& strLine) {
+    // Blank lines are skipped, not taken for the end: editors leave them between verses.
+    if (strLine.Str().find_first_not_of(' ') == std::string::npos)
+        return;
+    strLine.TrimLeft(' ');
+    switch (ClassifyLine(strLine)) {
+    case LINE_TITLE:
+        ParseTitle(strLine);
+        break;
+    case LINE_ARTIST:
+        ParseArtist(strLine);
+        break;
+    case LINE_ALBUM:
+        ParseAlbum(strLine);
+        break;
+    case LINE_BY:
+        ParseBy(strLine);
+        break;
+    case LINE_OFFSET:
+        ParseOffset(strLine);
+        break;
+    case LINE_TIME:
+        ParseTimeLine(strLine);
+        break;
+    default:
+        break;
+    }
 }
 
 CString CLyc::GetCurrentLine(double dPos) {
@@ -254,7 +262,7 @@ void CLyc::ParseTimeLine(const CString& strLine) {
         return;
 
     std::vector<LrcWord> words;
-    const CString strText = TakeWordStamps(s, nTextStart, words);
+    CString strText = TakeWordStamps(s, nTextStart, words);
     // Word times count from the line's first stamp, so every stamp of the line shares them and a
     // repeat of the line sings its words as far in.
     const bool bWords = !words.empty();
@@ -275,7 +283,10 @@ void CLyc::ParseTimeLine(const CString& strLine) {
         if (nStamps > 1 && !written.insert(stamp.strKey).second)
             continue;
         // Equal keys share one entry: the later line's text and words win.
-        m_mapText[stamp.strKey] = strText;
+        if (nStamps == 1)
+            m_mapText.insert_or_assign(stamp.strKey, std::move(strText));
+        else
+            m_mapText.insert_or_assign(stamp.strKey, strText);
         if (bWords)
             m_mapWords[stamp.strKey] = m_arrWords.size() - 1;
         else if (!m_mapWords.empty())

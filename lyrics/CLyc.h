@@ -75,6 +75,8 @@ public:
     double m_dOffset = 0.0;  // seconds added to every playing position
 
 private:
+    // One line of the file, classified and handed to its parser; blank lines are skipped.
+    void ReadLine(CString& strLine);
     // Text of T[i]; empty if its key were missing.
     CString TextAt(size_t i) const;
     // Smallest i with t < T[i]; the size when there is none (also for a t that is not a number).

@@ -129,26 +129,3 @@ std::string LrcBytesToGbk(const std::string& bytes) {
     }
     return bytes;
 }
-
-std::vector<CString> SplitLrcLines(const std::string& text) {
-    std::vector<CString> lines;
-    size_t end = text.find('\x1A');
-    if (end == std::string::npos)
-        end = text.size();
-    size_t start = 0;
-    while (start < end) {
-        size_t stop = text.find_first_of("\r\n", start);
-        if (stop == std::string::npos || stop > end)
-            stop = end;
-        // CR LF, LF and a lone CR (old Mac editors) each end one line.
-        size_t next = stop + 1;
-        if (stop + 1 < end && text[stop] == '\r' && text[stop + 1] == '\n')
-            next = stop + 2;
-        const void* nul = std::memchr(text.data() + start, '\0', stop - start);
-        if (nul)
-            stop = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
-        lines.emplace_back(text.data() + start, static_cast<int>(stop - start));
-        start = next;
-    }
-    return lines;
-}

@@ -15,8 +15,7 @@ std::string Bytes(std::initializer_list<int> values) {
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
-    for (const CString& line : SplitLrcLines(text))
-        out.push_back(line.Str());
+    ForEachLrcLine(text, [&](const char* pLine, size_t nLength) { out.emplace_back(pLine, nLength); });
     return out;
 }
 
