@@ -44,3 +44,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void PumpMessages(DWORD dwMilliseconds);
 // Dispatches messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs);
+
+// CPU time this thread has used, in milliseconds: a bound on work that other processes on a
+// busy machine cannot push over, unlike the wall clock.
+DWORD ThreadCpuMilliseconds();
