@@ -35,3 +35,27 @@ LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds) {
     const bool bPassed = nDrawn > nTextWidth;
     return {true, nDrawn, bPassed ? 0 : nDrawn, bPassed};
 }
+
+int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth,
+                  double dElapsed, double dLastWordEnd) {
+    if (!(dElapsed >= 0.0) || nTextWidth <= 0)
+        return 0;
+    // Piece k runs from the start of piece k to the start of piece k + 1: piece 0 is the text
+    // before the first word, piece k > 0 is word k - 1.
+    const size_t nPieces = words.size() + 1;
+    const auto start = [&](size_t k) { return k == 0 ? 0.0 : words[k - 1].dStart; };
+    const auto end = [&](size_t k) { return k < words.size() ? words[k].dStart : dLastWordEnd; };
+    const auto left = [&](size_t k) { return k == 0 ? 0 : arrWordX[k - 1]; };
+    const auto right = [&](size_t k) { return k < words.size() ? arrWordX[k] : nTextWidth; };
+    int nRed = 0;
+    for (size_t k = 0; k < nPieces && dElapsed >= start(k); ++k) {
+        if (dElapsed >= end(k)) {
+            nRed = right(k);  // sung whole; a word that ends before it starts counts as sung
+            continue;
+        }
+        const double dShare = (dElapsed - start(k)) / (end(k) - start(k));
+        nRed = left(k) + static_cast<int>(dShare * (right(k) - left(k)));
+        break;
+    }
+    return nRed < 0 ? 0 : (nRed > nTextWidth ? nTextWidth : nRed);
+}

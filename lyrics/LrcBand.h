@@ -2,6 +2,10 @@
 // All divisions are of whole numbers, truncated toward zero.
 #pragma once
 
+#include <vector>
+
+#include "lyrics/CLyc.h"
+
 // A message, centred on the band: (W - w) / 2.
 int CentredX(int nBandWidth, int nTextWidth);
 // The top slot is centred on a quarter of the band, the bottom slot on three quarters.
@@ -22,3 +26,11 @@ struct LrcFillTick {
 // Five ticks a second: a step of (w / seconds) / 5 crosses the text in about the line's time.
 int FillStep(int nTextWidth, int nSeconds);
 LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds);
+
+// Red width of a word-timed line dElapsed seconds after its start (offset applied): the text
+// before the word being sung in full, plus that word's elapsed share of its width. arrWordX[k]
+// is the width of the text before word k; text before the first word is sung from the line's
+// start. A word lasts until the next word's start, the last one until dLastWordEnd (seconds
+// after the line's start). Between 0 and nTextWidth; 0 before the line, nTextWidth after it.
+int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth,
+                  double dElapsed, double dLastWordEnd);

@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "lyrics/CDlgLrc.h"
 #include "support/TestSupport.h"
@@ -100,4 +102,21 @@ TEST(BandFill, DurationsBecomeWholeSecondsWithinRange) {
     EXPECT_EQ(0, WholeSeconds(std::nan("")));
     EXPECT_EQ(INT_MAX, WholeSeconds(1e300));
     EXPECT_EQ(0, FillStep(5000, WholeSeconds(1e300)));
+}
+
+TEST(WordFill, WordsSungInFullPlusTheShareOfTheOneBeingSung) {
+    // Text before "CD" is 20 pixels wide, before "EF" 40, all 60: "AB" is sung from the line's
+    // start, "CD" from 1 s, "EF" from 2 s until 4 s.
+    const std::vector<LrcWord> words = {{1.0, 2}, {2.0, 4}};
+    for (const auto& c : {std::pair<double, int>{-5.0, 0}, {0.0, 0}, {0.5, 10}, {1.0, 20}, {1.5, 30}, {2.0, 40},
+                          {3.0, 50}, {3.99, 59}, {4.0, 60}, {60.0, 60}, {std::nan(""), 0}})
+        EXPECT_EQ(c.second, WordFillWidth(words, {20, 40}, 60, c.first, 4.0)) << c.first;
+    // A line that opens on a word waits for it.
+    EXPECT_EQ(0, WordFillWidth({{0.5, 0}, {1.5, 4}}, {0, 40}, 80, 0.49, 2.5));
+    EXPECT_EQ(20, WordFillWidth({{0.5, 0}, {1.5, 4}}, {0, 40}, 80, 1.0, 2.5));
+    // Two stamps at one place are a pause in the singing: the fill holds from 1 s to 3 s.
+    EXPECT_EQ(40, WordFillWidth({{1.0, 4}, {3.0, 4}}, {40, 40}, 80, 2.9, 5.0));
+    EXPECT_EQ(60, WordFillWidth({{1.0, 4}, {3.0, 4}}, {40, 40}, 80, 4.0, 5.0));
+    // Times out of order stay within the text.
+    EXPECT_EQ(80, WordFillWidth({{2.0, 4}, {1.0, 6}}, {40, 60}, 80, 9.0, 0.5));
 }
