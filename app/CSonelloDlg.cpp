@@ -22,6 +22,19 @@ DWORD Mci(UINT nCommand, DWORD_PTR dwFlags, void* pParams) {
     return ::mciSendCommandA(CSound::m_wDeviceID, nCommand, dwFlags, reinterpret_cast<DWORD_PTR>(pParams));
 }
 
+// Each media key, as a hot key and as the command the default handling makes of the key.
+const struct {
+    int nHotKey;
+    UINT nVirtualKey;
+    UINT nAppCommand;
+    int nButton;
+} kMediaKeys[] = {
+    {HOTKEY_PLAY_PAUSE, VK_MEDIA_PLAY_PAUSE, APPCOMMAND_MEDIA_PLAY_PAUSE, IDC_PLAY},
+    {HOTKEY_NEXT, VK_MEDIA_NEXT_TRACK, APPCOMMAND_MEDIA_NEXTTRACK, IDC_NEXT},
+    {HOTKEY_PREV, VK_MEDIA_PREV_TRACK, APPCOMMAND_MEDIA_PREVIOUSTRACK, IDC_PREV},
+    {HOTKEY_STOP, VK_MEDIA_STOP, APPCOMMAND_MEDIA_STOP, IDC_STOP},
+};
+
 const char kAboutText[] =
     "谢谢使用！\n由于作者水平有限，作品不是\n很好用，会慢慢更新！\n发现bug请联系作者，谢谢！\n其他功能开发中！\n"
     "Sonello 由一个小团队用 C++ 和 Win32 写成。\n"
@@ -59,6 +72,9 @@ void CSonelloDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CSonelloDlg::PreTranslateMessage(MSG* pMsg) {
     // Neither key may end the player.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_ESCAPE || pMsg->wParam == VK_RETURN))
+        return TRUE;
+    // Taken before the focused control sees them: a slider would move on Ctrl+Up.
+    if (pMsg->message == WM_KEYDOWN && ::GetKeyState(VK_CONTROL) < 0 && OnLyricsShiftKey(pMsg->wParam))
         return TRUE;
     if (m_toolTip.m_hWnd)
         m_toolTip.RelayEvent(pMsg);
@@ -157,6 +173,11 @@ BOOL CSonelloDlg::OnInitDialog() {
     };
     for (const auto& tool : tools)
         m_toolTip.AddTool(tool.pWnd, tool.pszText);
+
+    // A key another program holds stays with it; the key still reaches an active window as
+    // WM_APPCOMMAND.
+    for (const auto& key : kMediaKeys)
+        ::RegisterHotKey(m_hWnd, key.nHotKey, MOD_NOREPEAT, key.nVirtualKey);
     return TRUE;
 }
 
@@ -316,6 +337,8 @@ void CSonelloDlg::OnDestroy() {
     m_pDotDC.reset();
     m_pBkBitmap.reset();
     ::Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    for (const auto& key : kMediaKeys)
+        ::UnregisterHotKey(m_hWnd, key.nHotKey);
     // The child windows ended with their owner; their objects go with this window.
     delete g_pPlayList;
     g_pPlayList = nullptr;
@@ -466,6 +489,49 @@ LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM /*lParam*/) {
         break;
     }
     return 1;
+}
+
+void CSonelloDlg::OnHotKey(UINT /*nHotKeyId*/, UINT /*nKey1*/, UINT nKey2) {
+    for (const auto& key : kMediaKeys)
+        if (key.nVirtualKey == nKey2)
+            PressMediaButton(key.nButton);
+}
+
+void CSonelloDlg::OnAppCommand(CWnd* /*pWnd*/, UINT nCmd, UINT /*nDevice*/, UINT /*nKey*/) {
+    for (const auto& key : kMediaKeys) {
+        if (key.nAppCommand == nCmd) {
+            PressMediaButton(key.nButton);
+            return;
+        }
+    }
+    Default();
+}
+
+void CSonelloDlg::PressMediaButton(int nButton) {
+    if (nButton == IDC_PLAY && !m_btnPlay.IsWindowEnabled())
+        nButton = IDC_PAUSE;
+    const HWND hButton = GetDlgItem(nButton);
+    if (::IsWindowEnabled(hButton))
+        SendMessage(WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), reinterpret_cast<LPARAM>(hButton));
+}
+
+bool CSonelloDlg::OnLyricsShiftKey(WPARAM nVirtualKey) {
+    if (!g_pDlgLrc)
+        return false;
+    switch (nVirtualKey) {
+    case VK_UP:
+        g_pDlgLrc->ShiftLyrics(LRC_SHIFT_STEP);
+        return true;
+    case VK_DOWN:
+        g_pDlgLrc->ShiftLyrics(-LRC_SHIFT_STEP);
+        return true;
+    case '0':
+    case VK_NUMPAD0:
+        g_pDlgLrc->ResetLyricsShift();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CSonelloDlg::UpdateDisplay() {

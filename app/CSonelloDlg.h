@@ -26,6 +26,15 @@ constexpr UINT_PTR TIMER_DOTS = 2;      // dot animation
 constexpr UINT_PTR TIMER_BARS = 3;      // bar display
 constexpr UINT_PTR TIMER_LRC_POS = 4;   // position for the lyric band
 
+// The keyboard's media keys, held while the player runs: Play/Pause, Next, Previous, Stop.
+constexpr int HOTKEY_PLAY_PAUSE = 1;
+constexpr int HOTKEY_NEXT = 2;
+constexpr int HOTKEY_PREV = 3;
+constexpr int HOTKEY_STOP = 4;
+
+// Ctrl+Up and Ctrl+Down move the lyrics by this many seconds.
+constexpr double LRC_SHIFT_STEP = 0.5;
+
 class CSonelloDlg : public CDialog {
 public:
     CSonelloDlg();
@@ -56,6 +65,8 @@ public:
     void OnShowLrc();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
+    void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
+    void OnAppCommand(CWnd* pWnd, UINT nCmd, UINT nDevice, UINT nKey);
 
     void UpdateDisplay();
     void CreateBkBrush();
@@ -106,6 +117,11 @@ private:
     void EnterStopped();
     // Previous and Next; false when the box has no rows or no selection.
     bool StepSong(bool bNext);
+    // A media key does what its button would, if the button is enabled; Play stands for
+    // Play/Pause.
+    void PressMediaButton(int nButton);
+    // Ctrl+Up, Ctrl+Down and Ctrl+0; false for any other key.
+    bool OnLyricsShiftKey(WPARAM nVirtualKey);
     void PlaceButton(CBitmapButton& button, int x, int y, int w, int h, UINT nNormal, UINT nSelected = 0,
                      UINT nDisabled = 0);
 };
@@ -132,4 +148,6 @@ BEGIN_MESSAGE_MAP(CSonelloDlg, CDialog)
     ON_BN_CLICKED(IDC_SHOWLRC, OnShowLrc)
     ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+    ON_WM_HOTKEY()
+    ON_WM_APPCOMMAND()
 END_MESSAGE_MAP()

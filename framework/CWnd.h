@@ -91,6 +91,8 @@ public:
     void OnLButtonDown(UINT /*nFlags*/, CPoint /*point*/) { Default(); }
     int OnCreate(LPCREATESTRUCT /*lpCreateStruct*/) { return static_cast<int>(Default()); }
     void OnDropFiles(HDROP /*hDropInfo*/) { Default(); }
+    void OnHotKey(UINT /*nHotKeyId*/, UINT /*nKey1*/, UINT /*nKey2*/) { Default(); }
+    void OnAppCommand(CWnd* /*pWnd*/, UINT /*nCmd*/, UINT /*nDevice*/, UINT /*nKey*/) { Default(); }
 
     HWND m_hWnd = nullptr;
 

@@ -67,6 +67,13 @@ public:                                                \
     {WM_DROPFILES, 0, 0, AFX_THUNK(p->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;)},
 #define ON_WM_CREATE() \
     {WM_CREATE, 0, 0, AFX_THUNK(return p->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));)},
+#define ON_WM_HOTKEY()                                                                         \
+    {WM_HOTKEY, 0, 0, AFX_THUNK(p->OnHotKey(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;)},
+// The handler takes the command or passes it on with Default(); either way the map took it.
+#define ON_WM_APPCOMMAND()                                                                     \
+    {WM_APPCOMMAND, 0, 0, AFX_THUNK(CWnd from(reinterpret_cast<HWND>(wParam));                \
+        p->OnAppCommand(&from, GET_APPCOMMAND_LPARAM(lParam), GET_DEVICE_LPARAM(lParam),        \
+                        GET_KEYSTATE_LPARAM(lParam)); return TRUE;)},
 #define ON_WM_HSCROLL()                                                                        \
     {WM_HSCROLL, 0, 0, AFX_THUNK(CScrollBar bar(reinterpret_cast<HWND>(lParam));              \
         p->OnHScroll(LOWORD(wParam), HIWORD(wParam), lParam ? &bar : nullptr); return 0;)},

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/Globals.h"
 #include "framework/CBrush.h"
 #include "framework/CDC.h"
@@ -34,6 +37,12 @@ const int kBandHeight = 100;
 const int kTopY = 5;
 const int kBottomY = 55;
 const int kMessageY = 30;
+const int kNoticeTicks = 2000 / kLrcTickMs;
+
+// The word-timed line the current slot held at the last tick; -1 when it held none.
+int s_nWordLine = -1;
+// The offset the loaded lyric file gives itself; shifts by key go on top of it.
+double s_dFileOffset = 0.0;
 
 // The background is keyed out, so white is what the desktop shows through.
 const COLORREF kWhite = RGB(255, 255, 255);
@@ -97,16 +106,52 @@ void DrawCentred(CDC& dc, const CString& str) {
     dc.TextOut(CentredX(g_nScreenWidth, TextWidth(dc, str)), kMessageY, str, str.GetLength());
 }
 
-// Overdraws the first pixels of a slot's text in red; returns whether the fill passed the text.
-bool FillSlot(CDC& dc, const CString& str, int x, int y, int nWidth, int nTextHeight, int& nFill, int nSeconds) {
+void DrawRed(CDC& dc, const CString& str, int x, int y, int nRedWidth, int nTextHeight) {
+    CRect rc(x, y, x + nRedWidth, nTextHeight + y);
+    dc.SetTextColor(kRed);
+    dc.DrawText(str, str.GetLength(), &rc, 0);
+}
+
+// One paced step of a slot's fill, overdrawn in red when shown; returns whether the fill
+// passed the text.
+bool FillSlot(CDC& dc, const CString& str, int x, int y, int nWidth, int nTextHeight, int& nFill, int nSeconds,
+              bool bShow) {
     const LrcFillTick tick = AdvanceFill(nFill, nWidth, nSeconds);
     if (!tick.bDraw)
         return false;
-    CRect rc(x, y, x + tick.nRedWidth, nTextHeight + y);
-    dc.SetTextColor(kRed);
-    dc.DrawText(str, str.GetLength(), &rc, 0);
+    if (bShow)
+        DrawRed(dc, str, x, y, tick.nRedWidth, nTextHeight);
     nFill = tick.nFill;
     return tick.bHandOver;
+}
+
+bool HasWords(int nLine) {
+    return nLine >= 0 && !g_lyc.GetLineWords(nLine).empty();
+}
+
+// The line in effect at lookup time t, right after GetCurrentLine; -1 before the first line.
+int LineAt(double t) {
+    if (!g_lyc.m_bLoaded || t < g_lyc.m_dFirstTime)
+        return -1;
+    if (t > g_lyc.m_dLastTime)
+        return static_cast<int>(g_lyc.m_arrTime.size()) - 1;
+    return g_lyc.m_nCurIndex;
+}
+
+// Red width of line nLine, shown as str, at lookup time t: measured in the band's font up to
+// each word, so the red edge stands where the word does.
+int WordRedWidth(const CDC& dc, const CString& str, int nWidth, int nLine, double t) {
+    const std::vector<LrcWord>& words = g_lyc.GetLineWords(nLine);
+    std::vector<int> arrWordX;
+    arrWordX.reserve(words.size());
+    for (const LrcWord& word : words)
+        arrWordX.push_back(dc.GetTextExtent(str, std::min(word.nOffset, str.GetLength())).cx);
+    const double dStart = g_lyc.m_arrTime[nLine];
+    const size_t nNext = static_cast<size_t>(nLine) + 1;
+    // The file's last line has no next start: its last word gets a second.
+    const double dLastWordEnd =
+        nNext < g_lyc.m_arrTime.size() ? g_lyc.m_arrTime[nNext] - dStart : words.back().dStart + 1.0;
+    return WordFillWidth(words, arrWordX, nWidth, t - dStart, dLastWordEnd);
 }
 
 }  // namespace
@@ -153,6 +198,11 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
         TEXTMETRICA tm = {};
         dc.GetTextMetrics(&tm);
 
+        CString strNotice;
+        const bool bNotice = m_notice.Take(strNotice);
+        if (bNotice)
+            DrawCentred(dc, strNotice);
+
         const double dPos = g_nLrcPos / 1000.0;
         // A request that the main window took before any tick of ours saw it still gets its
         // lyrics: a song playing under another song's lyrics is looked up on the next tick.
@@ -160,15 +210,20 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
             LoadSongLyrics(dPos);
 
         if (!g_bPlaying) {
-            DrawCentred(dc, kNoSong);
+            if (!bNotice)
+                DrawCentred(dc, kNoSong);
         } else if (!g_bLrcLoaded) {
-            DrawCentred(dc, g_strLrcMessage);
+            if (!bNotice)
+                DrawCentred(dc, g_strLrcMessage);
         } else {
-            // The range ignores the offset; the lookups apply it.
+            // The range ignores the offset; the lookups apply it. Under a notice the lyrics
+            // move on unseen.
             const bool bInRange = g_lyc.m_dFirstTime <= dPos && dPos <= g_lyc.m_dLastTime;
-            if (bInRange)
-                UpdateSlots(dPos);
-            DrawLyrics(dc, tm.tmHeight, bInRange);
+            // A word-timed last line is sung after the last start time too.
+            const bool bLastWords =
+                dPos > g_lyc.m_dLastTime && HasWords(static_cast<int>(g_lyc.m_arrTime.size()) - 1);
+            const int nWordLine = bInRange || bLastWords ? UpdateSlots(dPos) : -1;
+            DrawLyrics(dc, tm.tmHeight, bInRange, nWordLine, dPos, !bNotice);
         }
     }
     CDialog::OnTimer(nIDEvent);
@@ -187,15 +242,37 @@ bool CDlgLrc::LrcFileExists(const CString& strSongPath) {
     return ::PathFileExistsA(LrcFilePath(strSongPath)) != FALSE;
 }
 
+void CDlgLrc::ShowNotice(const CString& strText) {
+    m_notice.Show(strText, kNoticeTicks);
+}
+
+void CDlgLrc::ShiftLyrics(double dSeconds) {
+    const double dTotal = m_shift.Move(s_strLyricsSong, dSeconds);
+    ApplyShift();
+    ShowNotice(CLrcShift::Describe(dTotal));
+}
+
+void CDlgLrc::ResetLyricsShift() {
+    m_shift.Reset(s_strLyricsSong);
+    ApplyShift();
+    ShowNotice(CLrcShift::Describe(0.0));
+}
+
+void CDlgLrc::ApplyShift() {
+    g_lyc.m_dOffset = s_dFileOffset + m_shift.Of(s_strLyricsSong);
+}
+
 // Runs on every tick while the start request is pending, each time from the position of then.
 void CDlgLrc::LoadSongLyrics(double dPos) {
     s_strLyricsSong = g_strSongPath;
+    s_nWordLine = -1;
     if (!LrcFileExists(g_strSongPath)) {
         g_bLrcLoaded = false;
         g_strLrcMessage = kSearching;
         return;
     }
-    g_lyc.Load(LrcFilePath(g_strSongPath));
+    s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;
+    ApplyShift();
     g_bLrcLoaded = true;
     g_nTopFill = g_nBottomFill = 0;
     g_bTopCurrent = true;
@@ -205,38 +282,73 @@ void CDlgLrc::LoadSongLyrics(double dPos) {
 
 // The current slot takes the song's current line only once that line is no longer the text
 // waiting in the other slot: a fill that ran ahead hands over early, and this catches up.
-void CDlgLrc::UpdateSlots(double dPos) {
+// A word-timed line is filled from the position instead, so it hands over when the position
+// moves on to the line waiting in the other slot, and takes over from a paced line once the
+// position reaches it.
+int CDlgLrc::UpdateSlots(double dPos) {
     const CString strCurrent = g_lyc.GetCurrentLine(dPos);
+    const int nLine = LineAt(dPos + g_lyc.m_dOffset);
+    const int nLines = static_cast<int>(g_lyc.m_arrTime.size());
+    const auto held = [] { return g_bTopCurrent ? g_strTopLine : g_strBottomLine; };
+    const auto waiting = []() -> CString& { return g_bTopCurrent ? g_strBottomLine : g_strTopLine; };
+    // Past the last start the timeline keeps the index of the line it found before: after the
+    // last line comes nothing, not that line's successor.
+    const auto next = [&] { return nLine + 1 < nLines || nLine < 0 ? g_lyc.GetNextLine() : CString(" "); };
+    const bool bHandOver = nLine >= 0 && strCurrent == waiting() &&
+                           (s_nWordLine >= 0 ? nLine > s_nWordLine : HasWords(nLine) && held() != strCurrent);
+    if (bHandOver) {
+        g_bTopCurrent = !g_bTopCurrent;
+        g_nTopFill = g_nBottomFill = 0;
+        waiting() = next();
+    }
+
     if (g_bTopCurrent) {
         if (strCurrent != g_strBottomLine) {
             g_strTopLine = strCurrent;
-            g_strBottomLine = g_lyc.GetNextLine();
+            g_strBottomLine = next();
         }
         g_nTopSeconds = WholeSeconds(g_lyc.GetLineDuration(dPos));
     } else {
         if (strCurrent != g_strTopLine) {
             g_strBottomLine = strCurrent;
-            g_strTopLine = g_lyc.GetNextLine();
+            g_strTopLine = next();
         }
         g_nBottomSeconds = WholeSeconds(g_lyc.GetLineDuration(dPos));
     }
+
+    // A paced fill that ran ahead may already hold the next line, word-timed and not yet begun.
+    s_nWordLine = -1;
+    if (nLine >= 0 && held() == strCurrent && HasWords(nLine))
+        s_nWordLine = nLine;
+    else if (nLine >= 0 && nLine + 1 < nLines && HasWords(nLine + 1) && held() == g_lyc.GetNextLine())
+        s_nWordLine = nLine + 1;
+    return s_nWordLine;
 }
 
-void CDlgLrc::DrawLyrics(CDC& dc, int nTextHeight, bool bInRange) {
+void CDlgLrc::DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine, double dPos, bool bShow) {
     const int w1 = TextWidth(dc, g_strTopLine);
     const int w2 = TextWidth(dc, g_strBottomLine);
     const int x1 = TopSlotX(g_nScreenWidth, w1);
     const int x2 = BottomSlotX(g_nScreenWidth, w2);
-    dc.SetTextColor(kBlue);
-    dc.TextOut(x1, kTopY, g_strTopLine, g_strTopLine.GetLength());
-    dc.TextOut(x2, kBottomY, g_strBottomLine, g_strBottomLine.GetLength());
-    if (!bInRange)
-        return;
-    if (g_bTopCurrent) {
-        if (FillSlot(dc, g_strTopLine, x1, kTopY, w1, nTextHeight, g_nTopFill, g_nTopSeconds))
-            g_bTopCurrent = false;
-    } else {
-        if (FillSlot(dc, g_strBottomLine, x2, kBottomY, w2, nTextHeight, g_nBottomFill, g_nBottomSeconds))
-            g_bTopCurrent = true;
+    if (bShow) {
+        dc.SetTextColor(kBlue);
+        dc.TextOut(x1, kTopY, g_strTopLine, g_strTopLine.GetLength());
+        dc.TextOut(x2, kBottomY, g_strBottomLine, g_strBottomLine.GetLength());
     }
+    if (!bInRange && nWordLine < 0)
+        return;
+    const bool bTop = g_bTopCurrent;
+    const CString& str = bTop ? g_strTopLine : g_strBottomLine;
+    const int x = bTop ? x1 : x2;
+    const int y = bTop ? kTopY : kBottomY;
+    const int w = bTop ? w1 : w2;
+    int& nFill = bTop ? g_nTopFill : g_nBottomFill;
+    if (nWordLine >= 0) {
+        nFill = WordRedWidth(dc, str, w, nWordLine, dPos + g_lyc.m_dOffset);
+        if (bShow)
+            DrawRed(dc, str, x, y, nFill, nTextHeight);
+        return;
+    }
+    if (FillSlot(dc, str, x, y, w, nTextHeight, nFill, bTop ? g_nTopSeconds : g_nBottomSeconds, bShow))
+        g_bTopCurrent = !bTop;
 }

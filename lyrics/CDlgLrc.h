@@ -5,6 +5,8 @@
 
 #include "framework/CDialog.h"
 #include "framework/CString.h"
+#include "lyrics/CBandNotice.h"
+#include "lyrics/CLrcShift.h"
 
 class CDC;
 
@@ -34,12 +36,24 @@ public:
     static CString LrcFilePath(const CString& strSongPath);
     static bool LrcFileExists(const CString& strSongPath);
 
+    // Shows a text where the band's messages stand for two seconds, then the band as before.
+    void ShowNotice(const CString& strText);
+    // Moves the lyrics of the song now looked up by dSeconds (positive: earlier) on top of what
+    // was moved before, or back to the file's own offset, and says so on the band.
+    void ShiftLyrics(double dSeconds);
+    void ResetLyricsShift();
+
     DECLARE_MESSAGE_MAP()
 
 private:
-    static void LoadSongLyrics(double dPos);
-    static void UpdateSlots(double dPos);
-    static void DrawLyrics(CDC& dc, int nTextHeight, bool bInRange);
+    void LoadSongLyrics(double dPos);
+    // Returns the index of the word-timed line the current slot holds, -1 for none.
+    static int UpdateSlots(double dPos);
+    static void DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine, double dPos, bool bShow);
+    void ApplyShift();
+
+    CBandNotice m_notice;
+    CLrcShift m_shift;
 };
 
 BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)

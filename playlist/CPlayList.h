@@ -69,6 +69,7 @@ private:
 
 BEGIN_MESSAGE_MAP(CPlayList, CDialog)
     ON_BN_CLICKED(IDC_CLOSELIST, OnCloseList)
+    ON_COMMAND(IDCANCEL, OnCloseList)  // Escape and the window's own close, or the timer would bring it back
     ON_WM_LBUTTONDOWN()
     ON_BN_CLICKED(IDC_NEWLIST, OnNewList)
     ON_BN_CLICKED(IDC_ADDSONG, OnAddSong)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Globals.h"
@@ -107,6 +108,7 @@ protected:
         g_nTopFill = g_nBottomFill = 0;
         g_nTopSeconds = g_nBottomSeconds = 0;
         g_lyc.Load("no such file");
+        Ticks(10);  // a notice an earlier test left runs out
     }
 
     void Tick() { m_band.SendMessage(WM_TIMER, 1); }
@@ -442,6 +444,55 @@ TEST_F(LyricBand, ASongNameWithABackslashTrailByteFindsItsLyrics) {
     Tick();
     EXPECT_TRUE(g_bLrcLoaded);
     EXPECT_EQ(CString("found"), g_strTopLine);
+}
+
+// "WW" sung from 1 s, "MM" from 1.5 s, "WM" from 2 s to 3 s; then a word-timed last line.
+TEST_F(LyricBand, AWordTimedLineFillsFromThePositionOfEachTickAlsoAfterASeekBack) {
+    StartSong("[00:01.00]WW<00:01.50>MM<00:02.00>WM\r\n[00:03.00]C<00:03.50>D\r\n", 1000);
+    const int xMM = TextSize("WW").cx, xWM = TextSize("WWMM").cx, w = TextSize("WWMMWM").cx;
+    const int x1 = TopSlotX(g_nScreenWidth, w);
+    const std::pair<DWORD, int> ticks[] = {{1000, 0}, {1250, xMM / 2}, {1750, (xMM + xWM) / 2}, {2500, (xWM + w) / 2},
+                                           {1600, xMM + (xWM - xMM) / 5}, {2999, xWM + (w - xWM) * 999 / 1000}};
+    for (const auto& [dwPos, nRed] : ticks) {
+        g_nLrcPos = dwPos;
+        Tick();
+        EXPECT_NEAR(nRed, g_nTopFill, 1) << dwPos;
+        const BandShot shot(m_band);
+        EXPECT_EQ(nRed > 2, shot.Count(kRed, x1, 5, x1 + g_nTopFill, 50) > 0) << dwPos;
+        EXPECT_EQ(shot.CountAll(kRed), shot.Count(kRed, x1, 5, x1 + g_nTopFill, 50)) << dwPos;
+    }
+    // The position leaves the line: the other slot takes the last line, and nothing follows it.
+    g_nLrcPos = 3250;
+    Tick();
+    EXPECT_FALSE(g_bTopCurrent);
+    EXPECT_EQ(CString("CD"), g_strBottomLine);
+    EXPECT_EQ(CString(" "), g_strTopLine);
+    EXPECT_NEAR(TextSize("C").cx / 2, g_nBottomFill, 1);
+    g_nLrcPos = 60000;  // its last word lasted a second
+    Tick();
+    EXPECT_EQ(TextSize("CD").cx, g_nBottomFill);
+}
+
+TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
+    g_strSongPath = "D:\\Music\\shifted.mp3";  // the shift stays with this path while the band lives
+    WriteFileBytes("Lrc\\shifted.lrc", "[00:01.00]WWWWWWWW\r\n[00:09.00]end\r\n");
+    g_nLrcPos = 1000;
+    g_bPlaying = true;
+    Tick();
+    const int nStep = (TextSize("WWWWWWWW").cx / 8) / 5;
+    m_band.ShiftLyrics(0.5);
+    EXPECT_DOUBLE_EQ(0.5, g_lyc.m_dOffset);
+    const SIZE notice = TextSize("歌词提前 0.5 秒");
+    const int x = CentredX(g_nScreenWidth, notice.cx);
+    for (int i = 1; i <= 11; ++i) {
+        Tick();
+        const BandShot shot(m_band);
+        EXPECT_EQ(i <= 10, shot.Count(kBlue, x, 30, x + notice.cx, 30 + notice.cy) == shot.CountAll(kBlue)) << i;
+        EXPECT_EQ(i <= 10, shot.CountAll(kRed) == 0) << i;
+        EXPECT_EQ((i + 1) * nStep, g_nTopFill) << "the fill moves on under the notice";
+    }
+    m_band.ResetLyricsShift();
+    EXPECT_DOUBLE_EQ(0.0, g_lyc.m_dOffset);
 }
 
 TEST_F(LyricBand, ClosingOnlyHidesTheBandSoItCanBeShownAgain) {
