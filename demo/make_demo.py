@@ -66,11 +66,19 @@ class Song:
             t += self.phrase_beats(p) * self.beat
         return starts
 
+    def note_starts(self, phrase, start):
+        t, starts = start, []
+        for tok in phrase.split():
+            starts.append(t)
+            t += float(tok.split(":")[1]) * self.beat
+        return starts
+
 
 # Major pentatonic tunes; every phrase carries one lyric line.
 SONGS = [
+    # Its lyrics are word-timed: a stamp on each note.
     Song("春风", "wav", "gbk", 80, 1,
-         ["E4:1 G4:1 A4:1 C5:1", "A4:1 G4:1 E4:2", "D4:1 E4:1 G4:1 A4:1", "G4:1 E4:1 D4:2",
+         ["E4:1 G4:1 A4:1 C5:2", "A4:1 G4:1 E4:2", "D4:1 E4:1 G4:1 A4:1", "G4:1 E4:1 D4:2",
           "C4:1 D4:1 E4:0.5 G4:0.5 C4:1"],
          2, ["C3", "A2", "D3", "G2", "C3"], "pluck"),
     # Its lyric file has a blank line between the tags and the lines.
@@ -138,6 +146,17 @@ def render(song, out_path, scratch):
 
 
 TIME_TAG = re.compile(r"^\[(\d+):(\d+(?:\.\d+)?)\]")
+WORD_TAG = re.compile(r"<(\d+):(\d+(?:\.\d+)?)>")
+
+
+def shown_text(line):
+    """A timed line as the band shows it: without its stamps."""
+    m = TIME_TAG.match(line)
+    return WORD_TAG.sub("", line[m.end():] if m else line).strip()
+
+
+def word_times(line):
+    return [int(m.group(1)) * 60 + float(m.group(2)) for m in WORD_TAG.finditer(line)]
 
 
 def lyric_times(text):
@@ -161,6 +180,13 @@ def check_lyrics(song, text):
             problems.append("%.2f s between lines at %.2f and %.2f" % (b - a, a, b))
     if times and times[-1] >= song.seconds:
         problems.append("last line after the song's end")
+    # Word stamps fall on the notes of their line's phrase.
+    timed = [line for line in text.splitlines() if TIME_TAG.match(line)]
+    for line, phrase, start in zip(timed, song.phrases, song.phrase_starts()):
+        notes = song.note_starts(phrase, start)
+        for t in word_times(line):
+            if not any(abs(t - n) <= 0.01 for n in notes):
+                problems.append("word at %.2f s on no note of the phrase at %.2f s" % (t, start))
     if problems:
         sys.exit("make_demo: lyrics of %s: %s" % (song.name, "; ".join(problems)))
 

@@ -5,7 +5,8 @@
 # On a desktop (a working DISPLAY) the player is yours until you close it. Without one it runs
 # on a virtual display and is driven from outside as a user would: show the song list, choose
 # "演示歌曲", double-click the first song, show the lyric band, wait until the time moves and the
-# band fills a line in red, take a screenshot of the whole screen, close the player.
+# band fills a line in red, wait until the fill is inside the first line's last word, take a
+# screenshot of the whole screen, close the player.
 #
 #   --headless                  drive the demo on a virtual display even when a desktop is there
 #   --update-readme-screenshot  drive the demo and copy its screenshot to docs/screenshot.png
@@ -91,7 +92,9 @@ drv click 1022
 drv wait-visible band 5000 >/dev/null || die "the lyric band did not show"
 drv wait-change 1010 5000 >/dev/null || die "the time does not move"
 drv wait-band-red 8000 >/dev/null || die "no red fill in the lyric band"
-sleep 1.5 # the fill halfway along the first line
+# The first song's lyrics are word-timed: the fill stops part-way through 小河, the long last
+# word of its first line, which fills the last quarter of it.
+drv wait-band-fill top 春风轻轻吹过小河 0.8 8000 >/dev/null || die "the first line does not fill up to its last word"
 import -window root "$SHOT"
 echo "$SHOT"
 

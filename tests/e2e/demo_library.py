@@ -23,9 +23,8 @@ import make_demo  # noqa: E402
 def first_line(song):
     with open(os.path.join(make_demo.HERE, "lyrics", song.name + ".lrc"), encoding="utf-8") as f:
         for line in f:
-            m = make_demo.TIME_TAG.match(line)
-            if m:
-                return line[m.end():].strip()
+            if make_demo.TIME_TAG.match(line):
+                return make_demo.shown_text(line)
     raise Failure("no timed line in the lyrics of " + song.name)
 
 

@@ -657,6 +657,36 @@ int CmdWaitBandShows(const PlayerWindows& w, const Args& a) {
     return BandShows(w, a, _wtof(a.At(2).c_str()), a.Ms(3, 5000));
 }
 
+// How far red has come along a slot's text, as a share of the text's width, once it reaches
+// the share wanted; prints it.
+int CmdWaitBandFill(const PlayerWindows& w, const Args& a) {
+    const bool bTop = a.At(0) != L"bottom";
+    const double dWant = _wtof(a.At(2).c_str());
+    double dFill = -1.0;
+    Glyphs glyphs;
+    bool bRendered = false;
+    PollUntil(a.Ms(3, 5000), [&] {
+        Picture band;
+        if (!CaptureBand(w, &band))
+            return false;
+        if (!bRendered && !(bRendered = RenderLine(a.At(1), bTop, band.width, &glyphs)))
+            return false;
+        int right = glyphs.x - 1;
+        for (int y = glyphs.y; y < glyphs.y + glyphs.picture.height && y < band.height; ++y)
+            for (int x = glyphs.x > 0 ? glyphs.x : 0; x < glyphs.x + glyphs.picture.width && x < band.width; ++x)
+                if (IsBandRed(band.At(x, y)) && x > right)
+                    right = x;
+        dFill = static_cast<double>(right + 1 - glyphs.x) / (glyphs.picture.width > 0 ? glyphs.picture.width : 1);
+        return dFill >= dWant;
+    });
+    if (dFill < 0.0)
+        return Fail(L"the band is not on the screen");
+    wchar_t buf[32];
+    std::swprintf(buf, 32, L"%.3f", dFill);
+    Print(buf);
+    return dFill >= dWant ? 0 : 1;
+}
+
 int CmdClose(const PlayerWindows& w, const Args& a) {
     Click(::GetDlgItem(w.main, kCloseButton));
     return WaitExit(w.pid, a.Ms(0, 10000));
@@ -708,6 +738,8 @@ const Command kCommands[] = {
     {L"wait-band-red", L"<ms>", L"until red shows over the band", CmdWaitBandRed},
     {L"band-shows", L"top|bottom <text>", L"how well the screen over that slot matches the text (0..1)", CmdBandShows},
     {L"wait-band-shows", L"top|bottom <text> <score> <ms>", L"until the match reaches the score", CmdWaitBandShows},
+    {L"wait-band-fill", L"top|bottom <text> <share> <ms>", L"until red covers that share of the text",
+     CmdWaitBandFill},
     {L"close", L"[ms]", L"press the close button, wait for the end; prints the exit code", CmdClose},
     {L"tray", L"", L"minimise to the notification area", CmdTray},
     {L"tray-close", L"[ms]", L"choose 关闭 from the icon's menu; waits as close does", CmdTrayClose},
