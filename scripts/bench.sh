@@ -21,7 +21,7 @@ for name in "${names[@]}"; do
     case "$name" in
     startup) targets+=(Sonello bench_baredialog bench_startup) ;;
     playlist | lrc) targets+=("bench_$name") ;;
-    install) targets+=(release sonello_driver) ;;
+    install) targets+=(release sonello_driver sonello_release_probe) ;;
     *)
         echo "bench: unknown benchmark $name (startup, playlist, lrc, install)" >&2
         exit 2
@@ -41,7 +41,8 @@ for name in "${names[@]}"; do
     mkdir -p "$SCRATCH/$name"
     if [ "$name" = install ]; then
         /usr/bin/python3 "$ROOT/tests/bench/install.py" --release "$BUILD_DIR/release" \
-            --driver "$BUILD_DIR/sonello_driver.exe" --work "$SCRATCH/$name" "${args[@]}"
+            --driver "$BUILD_DIR/sonello_driver.exe" --probe "$BUILD_DIR/tests/sonello_release_probe.exe" \
+            --work "$SCRATCH/$name" "${args[@]}"
     else
         (cd "$SCRATCH/$name" && wine "$BUILD_DIR/bench_$name.exe" "${args[@]}")
     fi

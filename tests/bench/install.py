@@ -17,8 +17,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from release_bed import FreshPrefix, Player, wine  # noqa: E402
 
 
-def one_run(installer, driver, work):
-    prefix = FreshPrefix(os.path.join(work, "wineprefix"))
+def one_run(installer, driver, probe, work):
+    prefix = FreshPrefix(os.path.join(work, "wineprefix"), probe)
     try:
         prefix.create()
         started = time.monotonic()
@@ -42,6 +42,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--release", required=True, help="the folder with the installer")
     parser.add_argument("--driver", required=True)
+    parser.add_argument("--probe", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("runs", nargs="?", type=int, default=3)
     args = parser.parse_args()
@@ -49,7 +50,7 @@ def main():
     print("%s, %d runs, each in a fresh prefix" % (os.path.basename(installer), args.runs))
     totals = []
     for run in range(args.runs):
-        install, start = one_run(installer, args.driver, args.work)
+        install, start = one_run(installer, args.driver, args.probe, args.work)
         totals.append(install + start)
         print("  run %d: silent install %.2f s + start to the main window %.2f s = %.2f s"
               % (run + 1, install, start, install + start), flush=True)

@@ -27,7 +27,7 @@ ACTIVE_SETUP_KEY = r"HKLM\Software\Microsoft\Active Setup\Installed Components\S
 class InstallAndUninstall:
     def __init__(self, args):
         self.args = args
-        self.prefix = FreshPrefix(os.path.join(os.path.abspath(args.work), "wineprefix"))
+        self.prefix = FreshPrefix(os.path.join(os.path.abspath(args.work), "wineprefix"), args.probe)
         self.probe = Probe(args.probe)
 
     def make_prefix(self):

@@ -11,7 +11,7 @@ import sys
 import zipfile
 
 sys.dont_write_bytecode = True
-from release_bed import Player, wait_until  # noqa: E402
+from release_bed import DesktopHolder, Player, wait_until  # noqa: E402
 
 
 class PortableArchive:
@@ -48,7 +48,11 @@ class PortableArchive:
         p.close()
 
     def run(self):
-        return self.p.run(self.run_steps)
+        holder = DesktopHolder(self.args.probe)
+        try:
+            return self.p.run(self.run_steps)
+        finally:
+            holder.release()
 
 
 def main():
@@ -56,6 +60,7 @@ def main():
     parser.add_argument("--zip", required=True)
     parser.add_argument("--exe", required=True, help="the released Sonello.exe the archive holds")
     parser.add_argument("--driver", required=True)
+    parser.add_argument("--probe", required=True)
     parser.add_argument("--work", required=True, help="made afresh for this run")
     parser.add_argument("--artifacts", required=True)
     return PortableArchive(parser.parse_args()).run()

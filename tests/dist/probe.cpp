@@ -5,6 +5,7 @@
 //   sonello_release_probe manifest <file.exe>  the embedded application manifest
 //   sonello_release_probe run <command line>   expands its variables and runs it, as Windows runs a
 //                                              registered command; exits with its exit code
+//   sonello_release_probe hold-desktop         connects to the desktop, says "holding", stays until killed
 #include <windows.h>
 
 #include <fcntl.h>
@@ -141,14 +142,26 @@ int Run(const std::wstring& command) {
     return static_cast<int>(code);
 }
 
+// Wine starts the desktop process for the first program that needs one, handing it that
+// program's error output, and ends it once the last such program has gone: a runner reading a
+// program's errors through a pipe would wait for as long as the desktop lives. Held from here,
+// with no error output, the desktop has none to keep.
+int HoldDesktop() {
+    ::GetDesktopWindow();
+    std::puts("holding");
+    std::fflush(stdout);
+    ::Sleep(INFINITE);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    const std::wstring command = argc == 3 ? argv[1] : L"";
-    const std::wstring path = argc == 3 ? argv[2] : L"";
+    const std::wstring command = argc >= 2 ? argv[1] : L"";
+    const std::wstring path = argc >= 3 ? argv[2] : L"";
     ::LocalFree(argv);
     if (command == L"link")
         return Link(path.c_str());
@@ -158,6 +171,9 @@ int main() {
         return Manifest(path.c_str());
     if (command == L"run")
         return Run(path);
-    std::fputs("usage: sonello_release_probe link|version|manifest <file> | run <command line>\n", stderr);
+    if (command == L"hold-desktop")
+        return HoldDesktop();
+    std::fputs("usage: sonello_release_probe link|version|manifest <file> | run <command line> | hold-desktop\n",
+               stderr);
     return 2;
 }

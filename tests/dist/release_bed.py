@@ -35,12 +35,32 @@ class Probe:
         return dict(line.split("=", 1) for line in self.read(command, path).splitlines() if "=" in line)
 
 
+class DesktopHolder:
+    """Keeps the Wine prefix's desktop process running, started if need be from a program whose
+    error output goes nowhere, so that it holds none of the pipes through which the tests read
+    the programs they run (the probe says why)."""
+
+    def __init__(self, probe):
+        self.process = subprocess.Popen(["wine", probe, "hold-desktop"], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if self.process.stdout.readline().strip() != b"holding":
+            raise Failure("the probe could not hold the desktop")
+
+    def release(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=30)
+        self.process.stdout.close()
+
+
 class FreshPrefix:
     """A Wine prefix made for one run, as a new Windows account is: nothing installed, its own
     wineserver. Selected for every Wine program this process starts from then on."""
 
-    def __init__(self, path):
+    def __init__(self, path, probe):
         self.path = os.path.abspath(path)
+        self.probe = probe
+        self.holder = None
         self.bed = os.environ.get("WINEPREFIX", "")
         os.environ["WINEPREFIX"] = self.path
         # No Mono or Gecko prompts; no Linux menu entries for the shortcuts the installer makes.
@@ -76,10 +96,14 @@ class FreshPrefix:
             unmanaged = False
         if unmanaged:
             wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f")
+        self.holder = DesktopHolder(self.probe)
 
     def stop(self):
         if os.path.isdir(self.path):
             subprocess.run(["wineserver", "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        if self.holder is not None:
+            self.holder.release()
+            self.holder = None
 
     def remove(self):
         self.stop()
