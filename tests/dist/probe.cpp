@@ -1,16 +1,13 @@
-// Reads, as Windows' shell does, what the release leaves for a user to see. Prints name=value
-// lines in UTF-8; exit 1 when the file cannot be read, 2 on bad usage.
-//   sonello_release_probe link <file.lnk>      target, arguments, working directory (also expanded), icon
-//   sonello_release_probe version <file.exe>   the fixed version and each language block's texts
-//   sonello_release_probe manifest <file.exe>  the embedded application manifest
-//   sonello_release_probe run <command line>   expands its variables and runs it, as Windows runs a
-//                                              registered command; exits with its exit code
-//   sonello_release_probe hold-desktop         connects to the desktop, says "holding", stays until killed
+// Reads the release as Windows' shell does; prints name=value lines in UTF-8, exit 1 on failure.
+//   link <file.lnk>       target and working directory (also expanded) through IShellLinkW
+//   version <file.exe>    the fixed file version and each language block's texts
+//   manifest <file.exe>   the embedded application manifest
+//   run <command line>    expands its variables and runs it, as Windows runs a registered command
+//   hold-desktop          connects to the desktop, prints "holding" and stays until killed
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
-#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -28,81 +25,62 @@ void Print(const std::wstring& name, const std::wstring& value) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-class ComScope {
-public:
-    ComScope() : m_ok(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (m_ok)
-            ::CoUninitialize();
-    }
-
-private:
-    bool m_ok;
-};
-
 template <class T>
-class ComRef {
-public:
+struct ComRef {
     ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
     ~ComRef() {
         if (p)
             p->Release();
     }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
     T* p = nullptr;
 };
 
 int Link(const wchar_t* path) {
-    ComScope com;
-    ComRef<IShellLinkW> link;
-    ComRef<IPersistFile> file;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link.p))) ||
-        FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
-        FAILED(file.p->Load(path, STGM_READ)))
+    if (FAILED(::CoInitialize(nullptr)))
         return 1;
-    wchar_t text[1024] = L"";
-    link.p->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
-    Print(L"target", text);
-    text[0] = 0;
-    link.p->GetArguments(text, 1024);
-    Print(L"arguments", text);
-    text[0] = 0;
-    link.p->GetWorkingDirectory(text, 1024);
-    Print(L"workdir", text);
-    wchar_t expanded[1024] = L"";
-    ::ExpandEnvironmentStringsW(text, expanded, 1024);
-    Print(L"workdir-expanded", expanded);
-    int icon = 0;
-    text[0] = 0;
-    link.p->GetIconLocation(text, 1024, &icon);
-    Print(L"icon", std::wstring(text) + L"," + std::to_wstring(icon));
-    return 0;
+    int code = 1;
+    {
+        ComRef<IShellLinkW> link;
+        ComRef<IPersistFile> file;
+        wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", expanded[MAX_PATH] = L"";
+        if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                         reinterpret_cast<void**>(&link.p))) &&
+            SUCCEEDED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) &&
+            SUCCEEDED(file.p->Load(path, STGM_READ)) &&
+            SUCCEEDED(link.p->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+            SUCCEEDED(link.p->GetWorkingDirectory(folder, MAX_PATH)) &&
+            ::ExpandEnvironmentStringsW(folder, expanded, MAX_PATH)) {
+            Print(L"target", target);
+            Print(L"workdir", folder);
+            Print(L"workdir-expanded", expanded);
+            code = 0;
+        }
+    }
+    ::CoUninitialize();
+    return code;
 }
 
 int Version(const wchar_t* path) {
     DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
-    std::vector<char> data(size);
-    if (!size || !::GetFileVersionInfoW(path, 0, size, data.data()))
-        return 1;
+    std::vector<char> data(::GetFileVersionInfoSizeW(path, &ignored));
     void* value = nullptr;
     UINT length = 0;
-    if (::VerQueryValueW(data.data(), L"\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
-        const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-        Print(L"fixed", std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
-                            L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
-                            std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
-    }
+    if (data.empty() || !::GetFileVersionInfoW(path, 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", &value, &length))
+        return 1;
+    const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    Print(L"fixed", std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
+                        L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+                        std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
     if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length))
-        return 0;
+        return 1;
     const WORD* pairs = static_cast<const WORD*>(value);
     for (UINT i = 0; i + 1 < length / sizeof(WORD); i += 2) {
         wchar_t block[16];
         swprintf(block, 16, L"%04x%04x", pairs[i], pairs[i + 1]);
-        for (const wchar_t* name : {L"ProductName", L"FileDescription", L"FileVersion", L"ProductVersion",
-                                    L"CompanyName", L"OriginalFilename"}) {
+        for (const wchar_t* name : {L"ProductName", L"FileDescription", L"FileVersion", L"CompanyName"}) {
             const std::wstring query = std::wstring(L"\\StringFileInfo\\") + block + L"\\" + name;
             if (::VerQueryValueW(data.data(), query.c_str(), &value, &length))
                 Print(std::wstring(block) + L"/" + name, static_cast<const wchar_t*>(value));
@@ -115,24 +93,20 @@ int Manifest(const wchar_t* path) {
     const HMODULE module = ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module)
         return 1;
-    int code = 1;
-    if (const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
-        const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
-        std::fwrite(bytes, 1, ::SizeofResource(module, found), stdout);
-        code = 0;
-    }
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    if (found)
+        std::fwrite(::LockResource(::LoadResource(module, found)), 1, ::SizeofResource(module, found), stdout);
     ::FreeLibrary(module);
-    return code;
+    return found ? 0 : 1;
 }
 
 int Run(const std::wstring& command) {
     wchar_t line[4096] = L"";
-    if (!::ExpandEnvironmentStringsW(command.c_str(), line, 4096))
-        return 1;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!::ExpandEnvironmentStringsW(command.c_str(), line, 4096) ||
+        !::CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1;
     ::WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
@@ -173,7 +147,6 @@ int main() {
         return Run(path);
     if (command == L"hold-desktop")
         return HoldDesktop();
-    std::fputs("usage: sonello_release_probe link|version|manifest <file> | run <command line> | hold-desktop\n",
-               stderr);
+    std::fputs("usage: sonello_release_probe link|version|manifest <file> | run <command line> | hold-desktop\n", stderr);
     return 2;
 }
