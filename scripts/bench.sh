@@ -16,12 +16,12 @@ if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
     names=("${names[0]}")
 fi
-targets=()
+targets=(sonello_release_probe) # holds Wine's desktop (wine-env.sh)
 for name in "${names[@]}"; do
     case "$name" in
     startup) targets+=(Sonello bench_baredialog bench_startup) ;;
     playlist | lrc) targets+=("bench_$name") ;;
-    install) targets+=(release sonello_driver sonello_release_probe) ;;
+    install) targets+=(release sonello_driver) ;;
     *)
         echo "bench: unknown benchmark $name (startup, playlist, lrc, install)" >&2
         exit 2

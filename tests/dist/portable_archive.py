@@ -11,12 +11,12 @@ import sys
 import zipfile
 
 sys.dont_write_bytecode = True
-from release_bed import DesktopHolder, Player, wait_until  # noqa: E402
+from release_bed import Player, wait_until  # noqa: E402
 
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("zip", "exe", "driver", "probe", "work", "artifacts"):
+    for name in ("zip", "exe", "driver", "work", "artifacts"):
         parser.add_argument("--" + name, required=True)
     args = parser.parse_args()
     work = os.path.abspath(args.work)
@@ -42,11 +42,7 @@ def main():
         p.expect(wait_until(lambda: "新建列表2" in p.song_list_file(), 5), "and saves a new list there")
         p.close()
 
-    holder = DesktopHolder(args.probe)
-    try:
-        return p.run(steps)
-    finally:
-        holder.release()
+    return p.run(steps)
 
 
 if __name__ == "__main__":

@@ -41,7 +41,8 @@ def wait_until(condition, seconds):
 
 class DesktopHolder:
     """Keeps the prefix's desktop process running, started if need be by the probe with no error
-    output, so that it holds none of the pipes the tests read (probe.cpp says why)."""
+    output, so that it holds none of the pipes the tests read (probe.cpp says why); the test
+    bed's prefix has one from scripts/wine-env.sh."""
 
     def __init__(self, exe):
         self.process = subprocess.Popen(["wine", exe, "hold-desktop"], stdin=subprocess.DEVNULL,
