@@ -4,24 +4,26 @@
 #   bash scripts/bench.sh startup 11      start to main window, Sonello against a bare dialog (11 runs)
 #   bash scripts/bench.sh playlist        the song-list store and window on a 10,000-song list
 #   bash scripts/bench.sh lrc             a 5,000-line lyric file and one band tick's lookups
+#   bash scripts/bench.sh install 3       silent install and first start, each in a fresh Wine prefix (3 runs)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc)
+[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc install)
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
     names=("${names[0]}")
 fi
-targets=()
+targets=(sonello_release_probe) # holds Wine's desktop (wine-env.sh)
 for name in "${names[@]}"; do
     case "$name" in
     startup) targets+=(Sonello bench_baredialog bench_startup) ;;
     playlist | lrc) targets+=("bench_$name") ;;
+    install) targets+=(release sonello_driver) ;;
     *)
-        echo "bench: unknown benchmark $name (startup, playlist, lrc)" >&2
+        echo "bench: unknown benchmark $name (startup, playlist, lrc, install)" >&2
         exit 2
         ;;
     esac
@@ -37,5 +39,11 @@ sonello_env_start
 for name in "${names[@]}"; do
     echo "== $name"
     mkdir -p "$SCRATCH/$name"
-    (cd "$SCRATCH/$name" && wine "$BUILD_DIR/bench_$name.exe" "${args[@]}")
+    if [ "$name" = install ]; then
+        /usr/bin/python3 "$ROOT/tests/bench/install.py" --release "$BUILD_DIR/release" \
+            --driver "$BUILD_DIR/sonello_driver.exe" --probe "$BUILD_DIR/tests/sonello_release_probe.exe" \
+            --work "$SCRATCH/$name" "${args[@]}"
+    else
+        (cd "$SCRATCH/$name" && wine "$BUILD_DIR/bench_$name.exe" "${args[@]}")
+    fi
 done

@@ -14,9 +14,14 @@ export LANG=zh_CN.UTF-8
 
 SONELLO_STARTED_XVFB=""
 SONELLO_STARTED_PULSE=""
+SONELLO_DESKTOP_HOLDER=""
 
 sonello_env_stop() {
     wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$SONELLO_DESKTOP_HOLDER" ]; then
+        wait "$SONELLO_DESKTOP_HOLDER" 2>/dev/null || true
+        SONELLO_DESKTOP_HOLDER=""
+    fi
     if [ -n "$SONELLO_STARTED_PULSE" ]; then
         kill "$SONELLO_STARTED_PULSE" >/dev/null 2>&1 || true
         SONELLO_STARTED_PULSE=""
@@ -103,6 +108,24 @@ sonello_manage_windows() {
     fi
 }
 
+# Wine starts the desktop process for the first program that needs one, handing it that
+# program's error output, and ends it when the last has gone. A test that reads a program's
+# errors through a pipe then waits as long as the desktop lives. Start it now from a program
+# with no error output, and keep it until the environment stops.
+sonello_hold_desktop() {
+    local probe="$BUILD_DIR/tests/sonello_release_probe.exe" said="$BUILD_DIR/desktop-holder.out"
+    [ -f "$probe" ] || return 0
+    rm -f "$said"
+    wine "$probe" hold-desktop </dev/null >"$said" 2>/dev/null &
+    SONELLO_DESKTOP_HOLDER=$!
+    local i
+    for i in $(seq 100); do
+        grep -q holding "$said" 2>/dev/null && return
+        sleep 0.1
+    done
+    echo "wine-env: the desktop is not held; a test reading a program's errors may wait for it" >&2
+}
+
 sonello_env_start() {
     sonello_start_display
     sonello_start_sound
@@ -112,4 +135,5 @@ sonello_env_start() {
     # Start Wine's services now, detached from our output: a service started by the first
     # test would inherit its pipes and hold them open after the test has ended.
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    sonello_hold_desktop
 }
