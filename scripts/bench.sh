@@ -37,5 +37,5 @@ sonello_env_start
 for name in "${names[@]}"; do
     echo "== $name"
     mkdir -p "$SCRATCH/$name"
-    (cd "$SCRATCH/$name" && wine "$BUILD_DIR/bench_$name.exe" "${args[@]}")
+    (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_$name.exe" "${args[@]}")
 done

@@ -1,0 +1,110 @@
+#!/usr/bin/python3
+"""Starts a Windows program of ours under Wine and tells its own verdict from a failed launch.
+
+Our programs say why they fail (the driver prints "driver: <why>"). A process that ends with a
+non-zero status and has printed nothing at all did not get as far as saying anything: Wine ends
+a process with status 1 and no word (its message is muted with WINEDEBUG=-all) when one of its
+threads cannot open the X display. Such a launch is tried once more, and the retry is written to
+the log, so a flaky start is seen and a real fault still fails.
+
+Used by the end-to-end tests (import it) and by run.sh and bench.sh:
+
+    wine_run.py [--timeout S] PROGRAM.exe [ARGUMENT...]
+
+passes the program's output through and ends with its exit status.
+"""
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+
+def is_blank(returncode, *streams):
+    """Failed without a word on any stream: the launch went wrong, not the program."""
+    return returncode != 0 and not any(s.strip() for s in streams)
+
+
+class Launch:
+    """One run of a program: its exit status, both streams as text and how long it took."""
+
+    def __init__(self, command, returncode, stdout, stderr, seconds):
+        self.command = command
+        self.returncode = returncode
+        self.stdout = stdout  # bytes, as the program wrote them
+        self.stderr = stderr
+        self.out = stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+        self.err = stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+        self.seconds = seconds
+        self.retried = False
+
+    @property
+    def blank(self):
+        return is_blank(self.returncode, self.out, self.err)
+
+    def describe(self):
+        text = "exit %d after %.2f s; stdout %r; stderr %r" % (self.returncode, self.seconds, self.out, self.err)
+        if self.blank:
+            text += "; nothing printed, %s" % ("again on the retry" if self.retried else "not retried")
+        return text
+
+
+def display_answers():
+    """Whether the X display the environment names still takes a connection."""
+    if not os.environ.get("DISPLAY"):
+        return False
+    try:
+        return subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=10).returncode == 0
+    except (OSError, subprocess.TimeoutExpired):
+        return False
+
+
+def launch_once(command, cwd, timeout):
+    start = time.monotonic()
+    result = subprocess.run(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, timeout=timeout)
+    return Launch(command, result.returncode, result.stdout, result.stderr, time.monotonic() - start)
+
+
+def run_windows(program, args=(), cwd=None, timeout=60, log=None, wine="wine"):
+    """Runs `wine PROGRAM ARGS...` to its end; a blank failure is launched once more.
+
+    `log` takes one line of text about a retry (the caller's own log). Raises
+    subprocess.TimeoutExpired when a run outlasts `timeout` seconds (None: no limit).
+    """
+    command = [wine, program] + [str(a) for a in args]
+    first = launch_once(command, cwd, timeout)
+    if not first.blank:
+        return first
+    note = "retry: %s ended with exit %d after %.2f s and printed nothing; the display %s %s; launching it once more" % (
+        " ".join([os.path.basename(program)] + command[2:]), first.returncode, first.seconds,
+        os.environ.get("DISPLAY", "(none)"), "answers" if display_answers() else "does not answer")
+    (log or (lambda line: print(line, file=sys.stderr, flush=True)))(note)
+    second = launch_once(command, cwd, timeout)
+    second.retried = True
+    return second
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Runs a Windows program under Wine; retries a blank failure once.")
+    parser.add_argument("--timeout", type=float, default=None, help="seconds before the run is stopped")
+    parser.add_argument("program")
+    parser.add_argument("args", nargs=argparse.REMAINDER)
+    a = parser.parse_args()
+    try:
+        launch = run_windows(a.program, a.args, timeout=a.timeout)
+    except subprocess.TimeoutExpired:
+        print("wine_run: %s did not end within %g s" % (a.program, a.timeout), file=sys.stderr)
+        return 124
+    sys.stdout.buffer.write(launch.stdout)
+    sys.stdout.flush()
+    sys.stderr.buffer.write(launch.stderr)
+    sys.stderr.flush()
+    if launch.blank:
+        print("wine_run: %s: %s" % (os.path.basename(a.program), launch.describe()), file=sys.stderr)
+    return launch.returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())
