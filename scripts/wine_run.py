@@ -40,9 +40,16 @@ class Launch:
 
     @property
     def blank(self):
-        return is_blank(self.returncode, self.out, self.err)
+        return self.returncode is not None and is_blank(self.returncode, self.out, self.err)
+
+    @property
+    def failed(self):
+        return self.returncode != 0
 
     def describe(self):
+        if self.returncode is None:
+            return "still running after %.2f s, stopped; stdout %r; stderr %r; Wine processes of the prefix then: %s" % (
+                self.seconds, self.out, self.err, "; ".join(self.prefix_processes) or "none")
         text = "exit %d after %.2f s; stdout %r; stderr %r" % (self.returncode, self.seconds, self.out, self.err)
         if self.blank:
             text += "; nothing printed, %s" % ("again on the retry" if self.retried else "not retried")
@@ -60,18 +67,47 @@ def display_answers():
         return False
 
 
+def prefix_processes():
+    """The processes running in this environment's Wine prefix, as "pid command"."""
+    mark = ("WINEPREFIX=" + os.environ.get("WINEPREFIX", os.path.expanduser("~/.wine"))).encode()
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if mark not in f.read().split(b"\0"):
+                    continue
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                found.append("%s %s" % (pid, f.read().replace(b"\0", b" ").decode("utf-8", "replace").strip()))
+        except OSError:
+            continue
+    return found
+
+
 def launch_once(command, cwd, timeout):
     start = time.monotonic()
-    result = subprocess.run(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, timeout=timeout)
-    return Launch(command, result.returncode, result.stdout, result.stderr, time.monotonic() - start)
+    process = subprocess.Popen(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE)
+    try:
+        out, err = process.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        # Seen before it is stopped: what else of the prefix was running while it hung.
+        others = [p for p in prefix_processes() if not p.startswith("%d " % process.pid)]
+        process.kill()
+        try:
+            out, err = process.communicate(timeout=5)
+        except subprocess.TimeoutExpired as held:  # a child of it still holds the pipes
+            out, err = held.stdout or b"", held.stderr or b""
+        launch = Launch(command, None, out, err, time.monotonic() - start)
+        launch.prefix_processes = others
+        return launch
+    return Launch(command, process.returncode, out, err, time.monotonic() - start)
 
 
 def run_windows(program, args=(), cwd=None, timeout=60, log=None, wine="wine"):
     """Runs `wine PROGRAM ARGS...` to its end; a blank failure is launched once more.
 
-    `log` takes one line of text about a retry (the caller's own log). Raises
-    subprocess.TimeoutExpired when a run outlasts `timeout` seconds (None: no limit).
+    `log` takes one line of text about a retry (the caller's own log). A run that outlasts
+    `timeout` seconds (None: no limit) is stopped and has no exit status.
     """
     command = [wine, program] + [str(a) for a in args]
     first = launch_once(command, cwd, timeout)
@@ -92,18 +128,14 @@ def main():
     parser.add_argument("program")
     parser.add_argument("args", nargs=argparse.REMAINDER)
     a = parser.parse_args()
-    try:
-        launch = run_windows(a.program, a.args, timeout=a.timeout)
-    except subprocess.TimeoutExpired:
-        print("wine_run: %s did not end within %g s" % (a.program, a.timeout), file=sys.stderr)
-        return 124
+    launch = run_windows(a.program, a.args, timeout=a.timeout)
     sys.stdout.buffer.write(launch.stdout)
     sys.stdout.flush()
     sys.stderr.buffer.write(launch.stderr)
     sys.stderr.flush()
-    if launch.blank:
+    if launch.blank or launch.returncode is None:
         print("wine_run: %s: %s" % (os.path.basename(a.program), launch.describe()), file=sys.stderr)
-    return launch.returncode
+    return 124 if launch.returncode is None else launch.returncode
 
 
 if __name__ == "__main__":

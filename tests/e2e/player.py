@@ -60,7 +60,7 @@ class Player:
         """Runs one driver command; a launch that printed nothing is tried once more (logged).
         With check, a non-zero exit fails the scenario with the whole of what happened."""
         launch = run_windows(self.driver_exe, args, timeout=60, log=self.log)
-        if (check or launch.blank) and launch.returncode != 0:
+        if launch.returncode is None or ((check or launch.blank) and launch.returncode != 0):
             raise Failure("driver %s: %s%s" % (" ".join(map(str, args)), launch.describe(), self.player_state()))
         return launch.out.rstrip("\n")
 

@@ -3,7 +3,6 @@
 launched once more and logged. A stand-in for wine plays the program: it runs the shell text
 it is given, with a counter of its runs beside it."""
 import os
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -63,9 +62,10 @@ class WineRun(unittest.TestCase):
         launch = self.run_program("exit 0")
         self.assertEqual((launch.returncode, launch.blank, self.runs(), self.log), (0, False, 1, []))
 
-    def test_a_hung_program_is_stopped(self):
-        with self.assertRaises(subprocess.TimeoutExpired):
-            run_windows("sleep 5", wine=self.wine, timeout=0.5)
+    def test_a_hung_program_is_stopped_and_not_retried(self):
+        launch = run_windows("echo started; exec sleep 5", log=self.log.append, wine=self.wine, timeout=0.5)
+        self.assertEqual((launch.returncode, launch.blank, self.runs(), self.log), (None, False, 1, []))
+        self.assertRegex(launch.describe(), r"^still running after 0\.\d\d s, stopped; stdout 'started\\n'")
 
 
 if __name__ == "__main__":
