@@ -17,6 +17,7 @@ import argparse
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 
@@ -84,23 +85,26 @@ def prefix_processes():
 
 
 def launch_once(command, cwd, timeout):
-    start = time.monotonic()
-    process = subprocess.Popen(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                               stderr=subprocess.PIPE)
-    try:
-        out, err = process.communicate(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        # Seen before it is stopped: what else of the prefix was running while it hung.
-        others = [p for p in prefix_processes() if not p.startswith("%d " % process.pid)]
-        process.kill()
+    # Files, not pipes: a process the program starts inherits its output handles (the first
+    # program that needs the desktop starts explorer.exe with its standard error), and reading
+    # a pipe to its end would wait for that process as well.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        start = time.monotonic()
+        process = subprocess.Popen(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+        others = None
         try:
-            out, err = process.communicate(timeout=5)
-        except subprocess.TimeoutExpired as held:  # a child of it still holds the pipes
-            out, err = held.stdout or b"", held.stderr or b""
-        launch = Launch(command, None, out, err, time.monotonic() - start)
-        launch.prefix_processes = others
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            # Seen before it is stopped: what else of the prefix was running while it hung.
+            others = [p for p in prefix_processes() if not p.startswith("%d " % process.pid)]
+            process.kill()
+            process.wait()
+        seconds = time.monotonic() - start
+        out.seek(0)
+        err.seek(0)
+        launch = Launch(command, None if others is not None else process.returncode, out.read(), err.read(), seconds)
+        launch.prefix_processes = others or []
         return launch
-    return Launch(command, process.returncode, out, err, time.monotonic() - start)
 
 
 def run_windows(program, args=(), cwd=None, timeout=60, log=None, wine="wine"):

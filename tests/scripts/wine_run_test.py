@@ -62,6 +62,12 @@ class WineRun(unittest.TestCase):
         launch = self.run_program("exit 0")
         self.assertEqual((launch.returncode, launch.blank, self.runs(), self.log), (0, False, 1, []))
 
+    def test_a_process_left_holding_the_output_is_not_waited_for(self):
+        # As explorer.exe does when a program starts the desktop: it keeps the program's stderr.
+        launch = run_windows("sleep 5 >&2 & echo 272", wine=self.wine, timeout=3)
+        self.assertEqual((launch.returncode, launch.out), (0, "272\n"))
+        self.assertLess(launch.seconds, 2)
+
     def test_a_hung_program_is_stopped_and_not_retried(self):
         launch = run_windows("echo started; exec sleep 5", log=self.log.append, wine=self.wine, timeout=0.5)
         self.assertEqual((launch.returncode, launch.blank, self.runs(), self.log), (None, False, 1, []))
