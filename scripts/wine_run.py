@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 """Starts a Windows program of ours under Wine and tells its own verdict from a failed launch.
 
-Our programs say why they fail (the driver prints "driver: <why>"). A process that ends with a
-non-zero status and has printed nothing at all did not get as far as saying anything: Wine ends
-a process with status 1 and no word (its message is muted with WINEDEBUG=-all) when one of its
-threads cannot open the X display. Such a launch is tried once more, and the retry is written to
-the log, so a flaky start is seen and a real fault still fails.
+Our programs say why they fail (the driver prints "driver: <why>"), and that verdict stands. A
+process that ends with a non-zero status and has printed nothing at all did not fail in our code
+but in its launch (Wine's own messages are muted with WINEDEBUG=-all). Such a launch is tried
+once more, and the retry is written to the log, so a flaky start is seen and a real fault still
+fails.
 
 Used by the end-to-end tests (import it) and by run.sh and bench.sh:
 
@@ -38,14 +38,11 @@ class Launch:
         self.err = stderr.decode("utf-8", "replace").replace("\r\n", "\n")
         self.seconds = seconds
         self.retried = False
+        self.prefix_processes = []  # of a run that hung: what else ran in the prefix
 
     @property
     def blank(self):
         return self.returncode is not None and is_blank(self.returncode, self.out, self.err)
-
-    @property
-    def failed(self):
-        return self.returncode != 0
 
     def describe(self):
         if self.returncode is None:
