@@ -93,6 +93,8 @@ bool CSongListStore::Save(CXmlDoc& doc) const {
 bool CSongListStore::LoadAll(std::vector<CString>& names, std::vector<CString>& songs) {
     names.clear();
     songs.clear();
+    // What a save killed before its rename left behind; the file itself is whole.
+    ::DeleteFileA(CXmlDoc::TempFileFor(kFileName).c_str());
     CXmlDoc doc;
     if (!Create(doc))
         return false;

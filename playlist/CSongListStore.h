@@ -21,7 +21,8 @@ public:
 
     // The names of all lists in file order and the songs of the first list. A missing file is
     // created holding the one list "默认"; a file that cannot be loaded is first kept beside it
-    // as MySongList.xml.bad (or .bad1, .bad2, ...) and the user is told its name.
+    // as MySongList.xml.bad (or .bad1, .bad2, ...) and the user is told its name. Run once at
+    // start: it also removes the temporary file of a save that was killed.
     bool LoadAll(std::vector<CString>& names, std::vector<CString>& songs);
     // The songs of the named list, in file order.
     bool ListSongs(const CString& strList, std::vector<CString>& songs);

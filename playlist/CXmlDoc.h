@@ -22,9 +22,12 @@ public:
     HRESULT Create();
     // True when the whole file was read and parsed.
     bool Load(const char* pszFile);
-    // Writes the tree to a temporary file beside pszFile, then moves it over pszFile: a crash
-    // mid-save leaves the old file or the new one. The temporary file is gone on failure.
+    // Writes the tree as UTF-8 to a temporary file beside pszFile, then moves it over pszFile: a
+    // crash mid-save leaves the old file or the new one. The temporary file is gone on failure.
+    // A declaration read from the file is kept, saying UTF-8 whatever it said before.
     HRESULT Save(const char* pszFile);
+    // The temporary file Save writes first.
+    static std::string TempFileFor(const char* pszFile) { return std::string(pszFile) + ".tmp"; }
 
     // The document element, or empty.
     CComPtr<IXMLDOMNode> Root() const;
@@ -43,6 +46,10 @@ public:
     static HRESULT Remove(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
 
 private:
+    // The DOM writes UTF-8 whatever the declaration names: one kept from a UTF-16 or GBK file
+    // must name UTF-8 too, or the next load misreads every list.
+    HRESULT DeclareUtf8();
+
     // Set by the constructor's CoInitialize; only a successful one is undone.
     bool m_bComJoined = false;
     CComPtr<IXMLDOMDocument> m_pDoc;
