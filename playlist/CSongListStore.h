@@ -1,5 +1,7 @@
 // The song lists in MySongList.xml in the current directory. Holds nothing between calls: every
-// operation loads the whole file, and every change saves it whole. Lists are found by their
+// operation reads the whole file, and every change saves it whole. The file as the store writes
+// it is read and changed as bytes (CCompactXml); any other goes through the MSXML DOM, by the
+// same rules. Lists are found by their
 // display name; where names repeat, the first list in the file is meant (renames reach all).
 // Failures are reported to the user in message boxes owned by hOwner; the result says whether
 // the operation went through, so the caller knows what to show.
@@ -46,7 +48,12 @@ private:
     bool Create(CXmlDoc& doc) const;
     // Creates the document, loads the file and finds the root; reports a failure.
     bool Open(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const;
-    bool Save(CXmlDoc& doc) const;
+    template <typename Doc>
+    bool Save(Doc& doc) const;
+    // Runs edit(doc, root) on the file and saves it: on the compact file when it is one and
+    // bCompactWrites, else on the DOM. A failed edit is reported with pszFailure.
+    template <typename Edit>
+    bool Change(bool bCompactWrites, const char* pszFailure, Edit edit) const;
     // Builds and saves the one-list document after keeping whatever file was there.
     bool StartFresh(CXmlDoc& doc, std::vector<CString>& names) const;
     void Message(const char* pszText) const;

@@ -1,10 +1,11 @@
 #include "playlist/CXmlDoc.h"
 
-#include "playlist/CBstr.h"
-
 #include <cstring>
 #include <cwctype>
 #include <utility>
+
+#include "playlist/CBstr.h"
+#include "playlist/FileReplace.h"
 
 namespace {
 
@@ -170,34 +171,17 @@ bool CXmlDoc::Load(const char* pszFile) {
 }
 
 HRESULT CXmlDoc::Save(const char* pszFile) {
-    // A read-only list stays as it is, even where a move could replace it (Wine run as root).
-    const DWORD dwAttributes = ::GetFileAttributesA(pszFile);
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))
-        return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
-    const std::string strTemp = TempFileFor(pszFile);
-    HRESULT hr = DeclareUtf8();
-    if (SUCCEEDED(hr))
-        hr = m_pDoc->save(CVariant::FileName(strTemp.c_str()).Get());
-    if (SUCCEEDED(hr)) {
-        // The data must be on disk before the name points at it.
-        HANDLE hFile = ::CreateFileA(strTemp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (hFile != INVALID_HANDLE_VALUE) {
-            ::FlushFileBuffers(hFile);
-            ::CloseHandle(hFile);
-        }
-        if (!::MoveFileExA(strTemp.c_str(), pszFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            hr = HRESULT_FROM_WIN32(::GetLastError());
-    }
-    if (FAILED(hr))
-        ::DeleteFileA(strTemp.c_str());
-    return hr;
+    return ReplaceFileWith(pszFile, [this](const char* pszTemp) {
+        const HRESULT hr = DeclareUtf8();
+        return FAILED(hr) ? hr : m_pDoc->save(CVariant::FileName(pszTemp).Get());
+    });
 }
 
 HRESULT CXmlDoc::DeclareUtf8() {
-    const CComPtr<IXMLDOMNode> pFirst = FirstChild(m_pDoc.Get());
+    const Node pFirst = FirstChild(Node(m_pDoc.Get()));
     DOMNodeType type = NODE_INVALID;
     if (!pFirst || FAILED(pFirst->get_nodeType(&type)) || type != NODE_PROCESSING_INSTRUCTION ||
-        !IsNamed(pFirst.Get(), L"xml"))
+        !IsNamed(pFirst, L"xml"))
         return S_OK;
     CComPtr<IXMLDOMProcessingInstruction> pDeclaration;
     CBstr data;
@@ -234,23 +218,23 @@ CComPtr<IXMLDOMNode> CXmlDoc::CreateElement(const std::wstring& strName) {
     return CComPtr<IXMLDOMNode>(pElement.Get());
 }
 
-HRESULT CXmlDoc::SetRoot(IXMLDOMNode* pNode) {
-    return Append(m_pDoc.Get(), pNode);
+HRESULT CXmlDoc::SetRoot(const Node& pNode) {
+    return Append(Node(m_pDoc.Get()), pNode);
 }
 
-CComPtr<IXMLDOMNode> CXmlDoc::FirstChild(IXMLDOMNode* pNode) {
+CXmlDoc::Node CXmlDoc::FirstChild(const Node& pNode) {
     CComPtr<IXMLDOMNode> pChild;
     pNode->get_firstChild(&pChild);
     return pChild;
 }
 
-CComPtr<IXMLDOMNode> CXmlDoc::NextSibling(IXMLDOMNode* pNode) {
+CXmlDoc::Node CXmlDoc::NextSibling(const Node& pNode) {
     CComPtr<IXMLDOMNode> pNext;
     pNode->get_nextSibling(&pNext);
     return pNext;
 }
 
-long CXmlDoc::CountChildren(IXMLDOMNode* pNode) {
+long CXmlDoc::CountChildren(const Node& pNode) {
     CComPtr<IXMLDOMNodeList> pChildren;
     long nLength = 0;
     if (SUCCEEDED(pNode->get_childNodes(&pChildren)) && pChildren)
@@ -258,31 +242,31 @@ long CXmlDoc::CountChildren(IXMLDOMNode* pNode) {
     return nLength;
 }
 
-bool CXmlDoc::IsNamed(IXMLDOMNode* pNode, const wchar_t* pszName) {
+bool CXmlDoc::IsNamed(const Node& pNode, const wchar_t* pszName) {
     CBstr name;
     return SUCCEEDED(pNode->get_nodeName(&name)) && name.Equals(pszName);
 }
 
-CString CXmlDoc::Text(IXMLDOMNode* pNode) {
+CString CXmlDoc::Text(const Node& pNode) {
     CBstr text;
     if (FAILED(pNode->get_text(&text)))
         return CString();
     return text.ToGbk();
 }
 
-HRESULT CXmlDoc::SetText(IXMLDOMNode* pNode, const CString& strText) {
+HRESULT CXmlDoc::SetText(const Node& pNode, const CString& strText) {
     CBstr text = CBstr::FromGbk(strText);
     if (!text.Get())
         return E_OUTOFMEMORY;
     return pNode->put_text(text.Get());
 }
 
-HRESULT CXmlDoc::Append(IXMLDOMNode* pParent, IXMLDOMNode* pChild) {
+HRESULT CXmlDoc::Append(const Node& pParent, const Node& pChild) {
     CComPtr<IXMLDOMNode> pAdded;
-    return pParent->appendChild(pChild, &pAdded);
+    return pParent->appendChild(pChild.Get(), &pAdded);
 }
 
-HRESULT CXmlDoc::Remove(IXMLDOMNode* pParent, IXMLDOMNode* pChild) {
+HRESULT CXmlDoc::Remove(const Node& pParent, const Node& pChild) {
     CComPtr<IXMLDOMNode> pRemoved;
-    return pParent->removeChild(pChild, &pRemoved);
+    return pParent->removeChild(pChild.Get(), &pRemoved);
 }

@@ -12,6 +12,8 @@
 
 class CXmlDoc {
 public:
+    using Node = CComPtr<IXMLDOMNode>;
+
     CXmlDoc();
     ~CXmlDoc();
     CXmlDoc(const CXmlDoc&) = delete;
@@ -26,24 +28,22 @@ public:
     // crash mid-save leaves the old file or the new one. The temporary file is gone on failure.
     // A declaration read from the file is kept, saying UTF-8 whatever it said before.
     HRESULT Save(const char* pszFile);
-    // The temporary file Save writes first.
-    static std::string TempFileFor(const char* pszFile) { return std::string(pszFile) + ".tmp"; }
 
     // The document element, or empty.
     CComPtr<IXMLDOMNode> Root() const;
     CComPtr<IXMLDOMNode> CreateElement(const std::wstring& strName);
     // Makes pNode the document element.
-    HRESULT SetRoot(IXMLDOMNode* pNode);
+    HRESULT SetRoot(const Node& pNode);
 
-    static CComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* pNode);
-    static CComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* pNode);
-    static long CountChildren(IXMLDOMNode* pNode);
-    static bool IsNamed(IXMLDOMNode* pNode, const wchar_t* pszName);
+    static Node FirstChild(const Node& pNode);
+    static Node NextSibling(const Node& pNode);
+    static long CountChildren(const Node& pNode);
+    static bool IsNamed(const Node& pNode, const wchar_t* pszName);
     // The node's text in GBK.
-    static CString Text(IXMLDOMNode* pNode);
-    static HRESULT SetText(IXMLDOMNode* pNode, const CString& strText);
-    static HRESULT Append(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
-    static HRESULT Remove(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
+    static CString Text(const Node& pNode);
+    static HRESULT SetText(const Node& pNode, const CString& strText);
+    static HRESULT Append(const Node& pParent, const Node& pChild);
+    static HRESULT Remove(const Node& pParent, const Node& pChild);
 
 private:
     // The DOM writes UTF-8 whatever the declaration names: one kept from a UTF-16 or GBK file
