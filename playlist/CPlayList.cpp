@@ -15,11 +15,23 @@ namespace {
 
 const char kDefaultList[] = "默认";
 
+// Room is asked for again every so many rows: Wine takes a reservation back at the next row
+// while the box is small, and keeps it once the box is large. Without it the rows are moved
+// to fresh memory every few thousand: 1.2 s instead of 0.25 s for 200,000 rows.
+const size_t kRowsPerReservation = 16384;
+
 void FillBox(CListBox& box, const std::vector<CString>& rows) {
     // One repaint for the whole fill, not one per row.
     box.SendMessage(WM_SETREDRAW, FALSE);
+    UINT nBytes = 0;
     for (const CString& row : rows)
-        box.AddString(row);
+        nBytes += static_cast<UINT>(row.GetLength()) + 1;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i % kRowsPerReservation == 0)
+            box.InitStorage(static_cast<int>(rows.size() - i), nBytes);
+        box.AddString(rows[i]);
+        nBytes -= static_cast<UINT>(rows[i].GetLength()) + 1;
+    }
     box.SendMessage(WM_SETREDRAW, TRUE);
     box.Invalidate();
 }
