@@ -197,12 +197,10 @@ void CPlayList::OnAddSong() {
     std::vector<CString> songs;
     std::vector<std::wstring> unreachable;
     SortFile(dlg.GetWidePathName(), songs, unreachable);
-    ReportUnreachable(unreachable);
     CString strList;
-    if (songs.empty() || !GetSelectedList(strList))
-        return;
-    if (AddSong(songs[0], strList))
+    if (!songs.empty() && GetSelectedList(strList) && AddSong(songs[0], strList))
         m_lbSongs.AddString(songs[0]);
+    ReportUnreachable(unreachable);
 }
 
 void CPlayList::OnDblclkSongs() {
@@ -226,7 +224,6 @@ void CPlayList::OnDropFiles(HDROP hDropInfo) {
         SortFile(buffer, accepted, unreachable);
     }
     ::DragFinish(hDropInfo);
-    ReportUnreachable(unreachable);
 
     // One load and one save for the whole drop: a long list takes a hundred songs at once.
     CString strList;
@@ -234,6 +231,7 @@ void CPlayList::OnDropFiles(HDROP hDropInfo) {
         for (const CString& strPath : accepted)
             m_lbSongs.AddString(strPath);
     }
+    ReportUnreachable(unreachable);
     Default();
 }
 
