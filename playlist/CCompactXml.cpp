@@ -262,8 +262,9 @@ size_t CCompactXml::CloseOf(Node node) {
     const auto it = m_closes.find(node.nOffset);
     if (it != m_closes.end())
         return it->second;
-    for (Node child = FirstChild(node); child; child = NextSibling(child)) {
-    }
+    // Walking the children to the last one records where the list closes.
+    for (Node child = FirstChild(node); child; child = NextSibling(child))
+        continue;
     return m_closes[node.nOffset];
 }
 
