@@ -1,8 +1,11 @@
-// The system's open-file dialog.
+// The system's open-file dialog. It runs in UTF-16, so that a chosen file whose name lies
+// outside the ANSI code page is still named exactly.
 #pragma once
 
 #include <windows.h>
 #include <commdlg.h>
+
+#include <string>
 
 #include "framework/CWnd.h"
 
@@ -11,13 +14,12 @@ public:
     CFileDialog(BOOL bOpenFileDialog, const char* pszDefExt = nullptr, const char* pszFileName = nullptr,
                 DWORD dwFlags = OFN_HIDEREADONLY, const char* pszFilter = nullptr, CWnd* pParentWnd = nullptr);
     INT_PTR DoModal();
-    CString GetPathName() const { return CString(m_szFile); }
+    std::wstring GetWidePathName() const { return m_szFile; }
 
 private:
     BOOL m_bOpen;
-    CString m_strDefExt;
-    CString m_strFilter;  // '|' separated, as callers write it
-    std::string m_filter;  // NUL separated, as the system reads it
-    char m_szFile[32768] = {};
-    OPENFILENAMEA m_ofn = {};
+    std::wstring m_strDefExt;
+    std::wstring m_filter;  // NUL separated, as the system reads it
+    wchar_t m_szFile[32768] = {};
+    OPENFILENAMEW m_ofn = {};
 };

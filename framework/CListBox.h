@@ -15,6 +15,8 @@ public:
     }
     int DeleteString(int nIndex) { return Send(LB_DELETESTRING, nIndex); }
     void ResetContent() { Send(LB_RESETCONTENT); }
+    // Room for nItems more rows holding nBytes of text.
+    int InitStorage(int nItems, UINT nBytes) { return Send(LB_INITSTORAGE, nItems, nBytes); }
     // The row's text; empty for a row that is not there.
     void GetText(int nIndex, CString& str) const;
 

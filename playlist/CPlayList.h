@@ -3,6 +3,7 @@
 // the window keeps no list data apart from what its two boxes show.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "framework/CBrush.h"
@@ -31,6 +32,11 @@ public:
     bool AddSong(const CString& strPath, const CString& strList);
     bool AddSongs(const std::vector<CString>& paths, const CString& strList);
     bool DeleteSong(const CString& strPath, const CString& strList);
+
+    // The window's own notices name files in UTF-16, which GBK cannot spell; tests put a
+    // recorder here in place of the message box.
+    using NoticeFn = void (*)(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption);
+    static NoticeFn SetNoticeFn(NoticeFn pfn);
 
     void OnCloseList();
     void OnLButtonDown(UINT nFlags, CPoint point);
@@ -63,6 +69,12 @@ public:
 private:
     // The selected list's name; false when no list is selected.
     bool GetSelectedList(CString& strList) const;
+    // Sorts a file named in UTF-16: a sound file goes to songs by a path the player can open,
+    // one that no such path reaches goes to unreachable; anything else is passed over.
+    static void SortFile(const std::wstring& strFile, std::vector<CString>& songs,
+                         std::vector<std::wstring>& unreachable);
+    // One notice naming every sound file that could not be added.
+    void ReportUnreachable(const std::vector<std::wstring>& unreachable) const;
 
     CBrush m_brushBk;
 };

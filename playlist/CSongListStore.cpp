@@ -1,8 +1,11 @@
 #include "playlist/CSongListStore.h"
 
+#include <algorithm>
 #include <string>
 
+#include "playlist/CCompactXml.h"
 #include "playlist/CXmlDoc.h"
+#include "playlist/FileReplace.h"
 
 namespace {
 
@@ -19,8 +22,115 @@ void ShowMessageBox(HWND hOwner, const char* pszText, const char* pszCaption) {
 
 CSongListStore::MessageFn g_pfnMessage = ShowMessageBox;
 
-bool IsNameWithText(IXMLDOMNode* pNode, const CString& strText) {
-    return CXmlDoc::IsNamed(pNode, kNameTag) && CXmlDoc::Text(pNode) == strText;
+template <typename Doc, typename Node>
+bool IsNameWithText(Doc& doc, const Node& node, const CString& strText) {
+    return doc.IsNamed(node, kNameTag) && doc.Text(node) == strText;
+}
+
+// The rules of the six operations, written once for the DOM and for the compact file.
+
+template <typename Doc, typename Node>
+void ReadLists(Doc& doc, const Node& root, std::vector<CString>& names, std::vector<CString>& songs) {
+    bool bFirst = true;
+    for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList), bFirst = false) {
+        for (Node pChild = doc.FirstChild(pList); pChild; pChild = doc.NextSibling(pChild)) {
+            if (doc.IsNamed(pChild, kNameTag))
+                names.push_back(doc.Text(pChild));
+            else if (bFirst && doc.IsNamed(pChild, kSongTag))
+                songs.push_back(doc.Text(pChild));
+        }
+    }
+}
+
+template <typename Doc, typename Node>
+void ReadSongs(Doc& doc, const Node& root, const CString& strList, std::vector<CString>& songs) {
+    for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList)) {
+        bool bMatched = false;
+        for (Node pChild = doc.FirstChild(pList); pChild; pChild = doc.NextSibling(pChild)) {
+            if (doc.IsNamed(pChild, kNameTag)) {
+                if (doc.Text(pChild) == strList)
+                    bMatched = true;
+            } else if (bMatched) {
+                songs.push_back(doc.Text(pChild));
+            }
+        }
+        if (bMatched)
+            break;
+    }
+}
+
+template <typename Doc, typename Node>
+HRESULT AppendList(Doc& doc, const Node& root, long nNumber, const CString& strName) {
+    const Node pList = doc.CreateElement(kListTagPrefix + std::to_wstring(nNumber));
+    const Node pName = doc.CreateElement(kNameTag);
+    if (!pList || !pName)
+        return E_FAIL;
+    HRESULT hr = doc.Append(root, pList);
+    if (SUCCEEDED(hr))
+        hr = doc.SetText(pName, strName);
+    if (SUCCEEDED(hr))
+        hr = doc.Append(pList, pName);
+    return hr;
+}
+
+template <typename Doc, typename Node>
+HRESULT RenameLists(Doc& doc, const Node& root, const CString& strOld, const CString& strNew) {
+    for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList)) {
+        for (Node pChild = doc.FirstChild(pList); pChild; pChild = doc.NextSibling(pChild)) {
+            if (IsNameWithText(doc, pChild, strOld)) {
+                const HRESULT hr = doc.SetText(pChild, strNew);
+                if (FAILED(hr))
+                    return hr;
+                break;
+            }
+        }
+    }
+    return S_OK;
+}
+
+template <typename Doc, typename Node>
+HRESULT AppendSongs(Doc& doc, const Node& root, const std::vector<CString>& paths, const CString& strList) {
+    // Only a list that starts with its name can take songs.
+    Node pTarget;
+    for (Node pList = doc.FirstChild(root); pList && !pTarget; pList = doc.NextSibling(pList)) {
+        const Node pFirst = doc.FirstChild(pList);
+        if (pFirst && IsNameWithText(doc, pFirst, strList))
+            pTarget = pList;
+    }
+    if (!pTarget)
+        return S_OK;
+    for (const CString& strPath : paths) {
+        const Node pSong = doc.CreateElement(kSongTag);
+        HRESULT hr = pSong ? doc.SetText(pSong, strPath) : E_FAIL;
+        if (SUCCEEDED(hr))
+            hr = doc.Append(pTarget, pSong);
+        if (FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
+template <typename Doc, typename Node>
+HRESULT RemoveSongs(Doc& doc, const Node& root, const CString& strPath, const CString& strList) {
+    for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList)) {
+        bool bMatched = false;
+        // The next sibling is taken before a removal, so every child is seen exactly once.
+        Node pNext;
+        for (Node pChild = doc.FirstChild(pList); pChild; pChild = pNext) {
+            pNext = doc.NextSibling(pChild);
+            if (doc.IsNamed(pChild, kNameTag)) {
+                if (doc.Text(pChild) == strList)
+                    bMatched = true;
+            } else if (bMatched && doc.Text(pChild) == strPath) {
+                const HRESULT hr = doc.Remove(pList, pChild);
+                if (FAILED(hr))
+                    return hr;
+            }
+        }
+        if (bMatched)
+            break;
+    }
+    return S_OK;
 }
 
 // Renames the file out of the way under the first free name of .bad, .bad1, .bad2, ...
@@ -82,7 +192,8 @@ bool CSongListStore::Open(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const {
     return true;
 }
 
-bool CSongListStore::Save(CXmlDoc& doc) const {
+template <typename Doc>
+bool CSongListStore::Save(Doc& doc) const {
     if (FAILED(doc.Save(kFileName))) {
         Message("保存歌曲列表失败，这次的修改没有存入 MySongList.xml！");
         return false;
@@ -90,26 +201,46 @@ bool CSongListStore::Save(CXmlDoc& doc) const {
     return true;
 }
 
+template <typename Edit>
+bool CSongListStore::Change(bool bCompactWrites, const char* pszFailure, Edit edit) const {
+    // The file as this store writes it is changed in place; anything else goes through the DOM.
+    CCompactXml compact;
+    if (bCompactWrites && compact.Load(kFileName)) {
+        if (FAILED(edit(compact, compact.Root()))) {
+            Message(pszFailure);
+            return false;
+        }
+        return Save(compact);
+    }
+    CXmlDoc doc;
+    CComPtr<IXMLDOMNode> pRoot;
+    if (!Open(doc, pRoot))
+        return false;
+    if (FAILED(edit(doc, pRoot))) {
+        Message(pszFailure);
+        return false;
+    }
+    return Save(doc);
+}
+
 bool CSongListStore::LoadAll(std::vector<CString>& names, std::vector<CString>& songs) {
     names.clear();
     songs.clear();
+    // What a save killed before its rename left behind; the file itself is whole.
+    ::DeleteFileA(TempFileFor(kFileName).c_str());
+    CCompactXml compact;
+    if (compact.Load(kFileName)) {
+        ReadLists(compact, compact.Root(), names, songs);
+        return true;
+    }
     CXmlDoc doc;
     if (!Create(doc))
         return false;
     if (!doc.Load(kFileName))
         return StartFresh(doc, names);
     const CComPtr<IXMLDOMNode> pRoot = doc.Root();
-    bool bFirst = true;
-    for (CComPtr<IXMLDOMNode> pList = pRoot ? CXmlDoc::FirstChild(pRoot.Get()) : CComPtr<IXMLDOMNode>(); pList;
-         pList = CXmlDoc::NextSibling(pList.Get()), bFirst = false) {
-        for (CComPtr<IXMLDOMNode> pChild = CXmlDoc::FirstChild(pList.Get()); pChild;
-             pChild = CXmlDoc::NextSibling(pChild.Get())) {
-            if (CXmlDoc::IsNamed(pChild.Get(), kNameTag))
-                names.push_back(CXmlDoc::Text(pChild.Get()));
-            else if (bFirst && CXmlDoc::IsNamed(pChild.Get(), kSongTag))
-                songs.push_back(CXmlDoc::Text(pChild.Get()));
-        }
-    }
+    if (pRoot)
+        ReadLists(doc, pRoot, names, songs);
     return true;
 }
 
@@ -122,10 +253,9 @@ bool CSongListStore::StartFresh(CXmlDoc& doc, std::vector<CString>& names) const
     const CComPtr<IXMLDOMNode> pRoot = doc.CreateElement(kRootTag);
     const CComPtr<IXMLDOMNode> pList = doc.CreateElement(std::wstring(kListTagPrefix) + L"1");
     const CComPtr<IXMLDOMNode> pName = doc.CreateElement(kNameTag);
-    bool bCreated = pRoot && pList && pName && SUCCEEDED(doc.SetRoot(pRoot.Get())) &&
-                    SUCCEEDED(CXmlDoc::Append(pRoot.Get(), pList.Get())) &&
-                    SUCCEEDED(CXmlDoc::SetText(pName.Get(), kDefaultList)) &&
-                    SUCCEEDED(CXmlDoc::Append(pList.Get(), pName.Get()));
+    bool bCreated = pRoot && pList && pName && SUCCEEDED(doc.SetRoot(pRoot)) &&
+                    SUCCEEDED(CXmlDoc::Append(pRoot, pList)) && SUCCEEDED(CXmlDoc::SetText(pName, kDefaultList)) &&
+                    SUCCEEDED(CXmlDoc::Append(pList, pName));
     if (!bCreated)
         Message("新建歌曲列表失败！");
     else
@@ -141,66 +271,33 @@ bool CSongListStore::StartFresh(CXmlDoc& doc, std::vector<CString>& names) const
 
 bool CSongListStore::ListSongs(const CString& strList, std::vector<CString>& songs) {
     songs.clear();
+    CCompactXml compact;
+    if (compact.Load(kFileName)) {
+        ReadSongs(compact, compact.Root(), strList, songs);
+        return true;
+    }
     CXmlDoc doc;
     CComPtr<IXMLDOMNode> pRoot;
     if (!Open(doc, pRoot))
         return false;
-    for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList;
-         pList = CXmlDoc::NextSibling(pList.Get())) {
-        bool bMatched = false;
-        for (CComPtr<IXMLDOMNode> pChild = CXmlDoc::FirstChild(pList.Get()); pChild;
-             pChild = CXmlDoc::NextSibling(pChild.Get())) {
-            if (CXmlDoc::IsNamed(pChild.Get(), kNameTag)) {
-                if (CXmlDoc::Text(pChild.Get()) == strList)
-                    bMatched = true;
-            } else if (bMatched) {
-                songs.push_back(CXmlDoc::Text(pChild.Get()));
-            }
-        }
-        if (bMatched)
-            break;
-    }
+    ReadSongs(doc, pRoot, strList, songs);
     return true;
 }
 
 CString CSongListStore::AddList() {
-    CXmlDoc doc;
-    CComPtr<IXMLDOMNode> pRoot;
-    if (!Open(doc, pRoot))
-        return CString();
-    // Lists are never removed, so the child count numbers them without gaps.
-    const long nNumber = CXmlDoc::CountChildren(pRoot.Get()) + 1;
     CString strName;
-    strName.Format("新建列表%ld", nNumber);
-    const CComPtr<IXMLDOMNode> pList = doc.CreateElement(kListTagPrefix + std::to_wstring(nNumber));
-    const CComPtr<IXMLDOMNode> pName = doc.CreateElement(kNameTag);
-    if (!pList || !pName || FAILED(CXmlDoc::Append(pRoot.Get(), pList.Get())) ||
-        FAILED(CXmlDoc::SetText(pName.Get(), strName)) || FAILED(CXmlDoc::Append(pList.Get(), pName.Get()))) {
-        Message("新建列表失败！");
-        return CString();
-    }
-    return Save(doc) ? strName : CString();
+    const bool bDone = Change(true, "新建列表失败！", [&strName](auto& doc, const auto& root) {
+        // Lists are never removed, so the child count numbers them without gaps.
+        const long nNumber = doc.CountChildren(root) + 1;
+        strName.Format("新建列表%ld", nNumber);
+        return AppendList(doc, root, nNumber, strName);
+    });
+    return bDone ? strName : CString();
 }
 
 bool CSongListStore::RenameList(const CString& strOld, const CString& strNew) {
-    CXmlDoc doc;
-    CComPtr<IXMLDOMNode> pRoot;
-    if (!Open(doc, pRoot))
-        return false;
-    for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList;
-         pList = CXmlDoc::NextSibling(pList.Get())) {
-        for (CComPtr<IXMLDOMNode> pChild = CXmlDoc::FirstChild(pList.Get()); pChild;
-             pChild = CXmlDoc::NextSibling(pChild.Get())) {
-            if (IsNameWithText(pChild.Get(), strOld)) {
-                if (FAILED(CXmlDoc::SetText(pChild.Get(), strNew))) {
-                    Message("重命名列表失败！");
-                    return false;
-                }
-                break;
-            }
-        }
-    }
-    return Save(doc);
+    return Change(CCompactXml::CanWrite(strNew), "重命名列表失败！",
+                  [&](auto& doc, const auto& root) { return RenameLists(doc, root, strOld, strNew); });
 }
 
 bool CSongListStore::AddSong(const CString& strPath, const CString& strList) {
@@ -210,55 +307,12 @@ bool CSongListStore::AddSong(const CString& strPath, const CString& strList) {
 bool CSongListStore::AddSongs(const std::vector<CString>& paths, const CString& strList) {
     if (paths.empty())
         return true;
-    CXmlDoc doc;
-    CComPtr<IXMLDOMNode> pRoot;
-    if (!Open(doc, pRoot))
-        return false;
-    // Only a list that starts with its name can take songs.
-    CComPtr<IXMLDOMNode> pTarget;
-    for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList && !pTarget;
-         pList = CXmlDoc::NextSibling(pList.Get())) {
-        const CComPtr<IXMLDOMNode> pFirst = CXmlDoc::FirstChild(pList.Get());
-        if (pFirst && IsNameWithText(pFirst.Get(), strList))
-            pTarget = pList;
-    }
-    if (pTarget) {
-        for (const CString& strPath : paths) {
-            const CComPtr<IXMLDOMNode> pSong = doc.CreateElement(kSongTag);
-            if (!pSong || FAILED(CXmlDoc::SetText(pSong.Get(), strPath)) ||
-                FAILED(CXmlDoc::Append(pTarget.Get(), pSong.Get()))) {
-                Message("添加歌曲失败！");
-                return false;
-            }
-        }
-    }
-    return Save(doc);
+    const bool bCompactWrites = std::all_of(paths.begin(), paths.end(), CCompactXml::CanWrite);
+    return Change(bCompactWrites, "添加歌曲失败！",
+                  [&](auto& doc, const auto& root) { return AppendSongs(doc, root, paths, strList); });
 }
 
 bool CSongListStore::DeleteSong(const CString& strPath, const CString& strList) {
-    CXmlDoc doc;
-    CComPtr<IXMLDOMNode> pRoot;
-    if (!Open(doc, pRoot))
-        return false;
-    for (CComPtr<IXMLDOMNode> pList = CXmlDoc::FirstChild(pRoot.Get()); pList;
-         pList = CXmlDoc::NextSibling(pList.Get())) {
-        bool bMatched = false;
-        // The next sibling is taken before a removal, so every child is seen exactly once.
-        CComPtr<IXMLDOMNode> pNext;
-        for (CComPtr<IXMLDOMNode> pChild = CXmlDoc::FirstChild(pList.Get()); pChild; pChild = pNext) {
-            pNext = CXmlDoc::NextSibling(pChild.Get());
-            if (CXmlDoc::IsNamed(pChild.Get(), kNameTag)) {
-                if (CXmlDoc::Text(pChild.Get()) == strList)
-                    bMatched = true;
-            } else if (bMatched && CXmlDoc::Text(pChild.Get()) == strPath) {
-                if (FAILED(CXmlDoc::Remove(pList.Get(), pChild.Get()))) {
-                    Message("删除歌曲失败！");
-                    return false;
-                }
-            }
-        }
-        if (bMatched)
-            break;
-    }
-    return Save(doc);
+    return Change(true, "删除歌曲失败！",
+                  [&](auto& doc, const auto& root) { return RemoveSongs(doc, root, strPath, strList); });
 }

@@ -1,5 +1,7 @@
 // The song lists in MySongList.xml in the current directory. Holds nothing between calls: every
-// operation loads the whole file, and every change saves it whole. Lists are found by their
+// operation reads the whole file, and every change saves it whole. The file as the store writes
+// it is read and changed as bytes (CCompactXml); any other goes through the MSXML DOM, by the
+// same rules. Lists are found by their
 // display name; where names repeat, the first list in the file is meant (renames reach all).
 // Failures are reported to the user in message boxes owned by hOwner; the result says whether
 // the operation went through, so the caller knows what to show.
@@ -21,7 +23,8 @@ public:
 
     // The names of all lists in file order and the songs of the first list. A missing file is
     // created holding the one list "默认"; a file that cannot be loaded is first kept beside it
-    // as MySongList.xml.bad (or .bad1, .bad2, ...) and the user is told its name.
+    // as MySongList.xml.bad (or .bad1, .bad2, ...) and the user is told its name. Run once at
+    // start: it also removes the temporary file of a save that was killed.
     bool LoadAll(std::vector<CString>& names, std::vector<CString>& songs);
     // The songs of the named list, in file order.
     bool ListSongs(const CString& strList, std::vector<CString>& songs);
@@ -45,7 +48,12 @@ private:
     bool Create(CXmlDoc& doc) const;
     // Creates the document, loads the file and finds the root; reports a failure.
     bool Open(CXmlDoc& doc, CComPtr<IXMLDOMNode>& pRoot) const;
-    bool Save(CXmlDoc& doc) const;
+    template <typename Doc>
+    bool Save(Doc& doc) const;
+    // Runs edit(doc, root) on the file and saves it: on the compact file when it is one and
+    // bCompactWrites, else on the DOM. A failed edit is reported with pszFailure.
+    template <typename Edit>
+    bool Change(bool bCompactWrites, const char* pszFailure, Edit edit) const;
     // Builds and saves the one-list document after keeping whatever file was there.
     bool StartFresh(CXmlDoc& doc, std::vector<CString>& names) const;
     void Message(const char* pszText) const;

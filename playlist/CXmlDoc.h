@@ -12,6 +12,8 @@
 
 class CXmlDoc {
 public:
+    using Node = CComPtr<IXMLDOMNode>;
+
     CXmlDoc();
     ~CXmlDoc();
     CXmlDoc(const CXmlDoc&) = delete;
@@ -22,27 +24,32 @@ public:
     HRESULT Create();
     // True when the whole file was read and parsed.
     bool Load(const char* pszFile);
-    // Writes the tree to a temporary file beside pszFile, then moves it over pszFile: a crash
-    // mid-save leaves the old file or the new one. The temporary file is gone on failure.
+    // Writes the tree as UTF-8 to a temporary file beside pszFile, then moves it over pszFile: a
+    // crash mid-save leaves the old file or the new one. The temporary file is gone on failure.
+    // A declaration read from the file is kept, saying UTF-8 whatever it said before.
     HRESULT Save(const char* pszFile);
 
     // The document element, or empty.
     CComPtr<IXMLDOMNode> Root() const;
     CComPtr<IXMLDOMNode> CreateElement(const std::wstring& strName);
     // Makes pNode the document element.
-    HRESULT SetRoot(IXMLDOMNode* pNode);
+    HRESULT SetRoot(const Node& pNode);
 
-    static CComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* pNode);
-    static CComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* pNode);
-    static long CountChildren(IXMLDOMNode* pNode);
-    static bool IsNamed(IXMLDOMNode* pNode, const wchar_t* pszName);
+    static Node FirstChild(const Node& pNode);
+    static Node NextSibling(const Node& pNode);
+    static long CountChildren(const Node& pNode);
+    static bool IsNamed(const Node& pNode, const wchar_t* pszName);
     // The node's text in GBK.
-    static CString Text(IXMLDOMNode* pNode);
-    static HRESULT SetText(IXMLDOMNode* pNode, const CString& strText);
-    static HRESULT Append(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
-    static HRESULT Remove(IXMLDOMNode* pParent, IXMLDOMNode* pChild);
+    static CString Text(const Node& pNode);
+    static HRESULT SetText(const Node& pNode, const CString& strText);
+    static HRESULT Append(const Node& pParent, const Node& pChild);
+    static HRESULT Remove(const Node& pParent, const Node& pChild);
 
 private:
+    // The DOM writes UTF-8 whatever the declaration names: one kept from a UTF-16 or GBK file
+    // must name UTF-8 too, or the next load misreads every list.
+    HRESULT DeclareUtf8();
+
     // Set by the constructor's CoInitialize; only a successful one is undone.
     bool m_bComJoined = false;
     CComPtr<IXMLDOMDocument> m_pDoc;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sound/WaveHeader.h"
+
 MCIDEVICEID CSound::m_wDeviceID = 0;
 MCI_SEEK_PARMS CSound::m_seek = {};
 BOOL CSound::m_bOpened = FALSE;
@@ -78,6 +80,9 @@ int CSound::Open(CString strPath) {
     const char* pszType = DeviceTypeFor(strPath);
     if (!pszType)
         return 0;
+    // A damaged header would take the process down inside the device: refused as MCI refuses.
+    if (std::strcmp(pszType, "waveaudio") == 0 && !IsPlayableWaveFile(strPath))
+        return 2;
 
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = pszType;

@@ -13,7 +13,8 @@ public:
     explicit CSound(DWORD dwLineComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
     virtual ~CSound();
 
-    // 0: opened, or the extension is not known (test m_bOpened); 1: empty path; 2: MCI_OPEN failed.
+    // 0: opened, or the extension is not known (test m_bOpened); 1: empty path; 2: MCI_OPEN failed
+    // or a .wav whose header the device cannot play.
     static int Open(CString strPath);
     static void Close();
     static DWORD PlayFromResume(HWND hNotify);

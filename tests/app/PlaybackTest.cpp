@@ -193,7 +193,11 @@ TEST_F(Playback, NotificationsOtherThanSuccessAreIgnored) {
 TEST_F(Playback, ASongThatCannotBeOpenedIsNeverShownAsPlaying) {
     StartSong(Wav("song.wav", 3000));
     const int range = m_dlg->m_sliderSeek.GetRangeMax();
-    for (const std::string& bad : {m_dir.File("missing.wav"), m_dir.File("notes.txt")}) {
+    // A damaged download whose format says no channels: played, it took the player down.
+    std::string bytes = ReadFileBytes(Wav("broken.wav", 500));
+    bytes[22] = bytes[23] = '\0';
+    WriteFileBytes(m_dir.File("broken.wav"), bytes);
+    for (const std::string& bad : {m_dir.File("missing.wav"), m_dir.File("notes.txt"), m_dir.File("broken.wav")}) {
         StartSong(bad);
         EXPECT_FALSE(g_bPlaying) << bad;
         EXPECT_EQ(CString("状态:停止"), Text(IDC_STATUS));

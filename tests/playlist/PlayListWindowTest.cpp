@@ -7,6 +7,7 @@
 
 #include "app/Globals.h"
 #include "playlist/SongListFixture.h"
+#include "sound/CSound.h"
 
 namespace {
 
@@ -33,10 +34,38 @@ HDROP MakeDrop(const std::vector<std::string>& paths) {
     return static_cast<HDROP>(hGlobal);
 }
 
+// As Explorer makes it: the paths in UTF-16.
+HDROP MakeWideDrop(const std::vector<std::wstring>& paths) {
+    size_t nChars = 1;
+    for (const std::wstring& path : paths)
+        nChars += path.size() + 1;
+    const HGLOBAL hGlobal = ::GlobalAlloc(GHND, sizeof(DROPFILES) + nChars * sizeof(wchar_t));
+    auto* pDrop = static_cast<DROPFILES*>(::GlobalLock(hGlobal));
+    pDrop->pFiles = sizeof(DROPFILES);
+    pDrop->fWide = TRUE;
+    auto* pszNext = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        std::memcpy(pszNext, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        pszNext += path.size() + 1;
+    }
+    ::GlobalUnlock(hGlobal);
+    return static_cast<HDROP>(hGlobal);
+}
+
+struct Notice {
+    std::wstring text;
+    std::wstring caption;
+};
+std::vector<Notice> g_notices;
+
 class PlayListWindow : public SongListFixture {
 protected:
     void SetUp() override {
         SongListFixture::SetUp();
+        g_notices.clear();
+        m_pfnOldNotice = CPlayList::SetNoticeFn([](HWND, const wchar_t* pszText, const wchar_t* pszCaption) {
+            g_notices.push_back({pszText, pszCaption});
+        });
         g_strSongPath = "当前没有选中歌曲";
         g_bStartSong = false;
         g_nPlayMode = PLAYMODE_ONCE;
@@ -44,6 +73,7 @@ protected:
     }
     void TearDown() override {
         m_pDlg.reset();
+        CPlayList::SetNoticeFn(m_pfnOldNotice);
         SongListFixture::TearDown();
     }
 
@@ -86,6 +116,7 @@ protected:
     }
 
     std::unique_ptr<CPlayList> m_pDlg;
+    CPlayList::NoticeFn m_pfnOldNotice = nullptr;
 };
 
 TEST_F(PlayListWindow, StartsHiddenShowingTheFirstListWithNoSongSelected) {
@@ -134,6 +165,49 @@ TEST_F(PlayListWindow, LongDroppedPathArrivesWhole) {
     Drop({strLong});
     EXPECT_EQ(Rows({"s1", "s2", strLong.c_str()}), BoxRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(Rows({"s1", "s2", strLong.c_str()}), StoredSongs("A"));
+}
+
+// Names outside GBK used to be read as "???.wav", a path that names no file.
+TEST_F(PlayListWindow, DroppedNamesOutsideGbkAreAddedByAPathThatOpensThem) {
+    Open();
+    const std::wstring strDir = Widen(m_dir.Path()) + L"\\";
+    const std::wstring kInGbk = strDir + L"é和ü.wav";
+    const std::wstring kOutside[] = {strDir + L"한국어.wav", strDir + L"emoji😀.wav", strDir + L"Ünïcödé.mp3"};
+    const std::wstring kMissing = strDir + L"없는.wav";   // no file, so no short name either
+    const std::wstring kMpeg = strDir + L"노래.mpeg";     // its short name ends in .MPE
+    const std::wstring kText = strDir + L"한국어.txt";    // no sound file: passed over in silence
+    for (const std::wstring& strFile : {kInGbk, kOutside[0], kOutside[1], kOutside[2], kMpeg, kText}) {
+        WriteWav(m_dir.File("tone.wav"), 300);
+        ASSERT_TRUE(::MoveFileW(Widen(m_dir.File("tone.wav")).c_str(), strFile.c_str()));
+    }
+    m_pDlg->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(
+                                          {kInGbk, kOutside[0], kText, kMissing, kOutside[1], kMpeg, kOutside[2]})));
+
+    std::vector<CString> expected = Rows({"s1", "s2", (m_dir.Path() + "\\é和ü.wav").c_str()});
+    for (const std::wstring& strFile : kOutside) {
+        wchar_t szShort[MAX_PATH] = {};
+        ASSERT_NE(0u, ::GetShortPathNameW(strFile.c_str(), szShort, MAX_PATH));
+        char szAnsi[MAX_PATH] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, szShort, -1, szAnsi, MAX_PATH, nullptr, nullptr);
+        expected.push_back(szAnsi);
+    }
+    EXPECT_EQ(expected, BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(expected, StoredSongs("A"));
+    EXPECT_TRUE(Messages().empty());
+    for (size_t i = 2; i < expected.size(); ++i)
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(expected[i])) << expected[i].GetString();
+    // The device opens the short path.
+    ASSERT_EQ(0, CSound::Open(expected[3]));
+    EXPECT_TRUE(CSound::m_bOpened);
+    CSound::Close();
+
+    // The two that no path reaches are named in one notice.
+    ASSERT_EQ(1u, g_notices.size());
+    EXPECT_EQ(L"提示", g_notices[0].caption);
+    EXPECT_NE(std::wstring::npos, g_notices[0].text.find(kMissing));
+    EXPECT_NE(std::wstring::npos, g_notices[0].text.find(kMpeg));
+    EXPECT_EQ(std::wstring::npos, g_notices[0].text.find(kText));
+    EXPECT_EQ(std::wstring::npos, g_notices[0].text.find(kOutside[0]));
 }
 
 TEST_F(PlayListWindow, DropWithNoListSelectedStoresNothing) {

@@ -165,6 +165,53 @@ TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
     ::CloseHandle(hStarted);
 }
 
+// A file written by another tool in UTF-16 or GBK lost every list at the first save: the
+// bytes became UTF-8 under the old declaration.
+TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
+    const std::wstring kBody = L"<歌曲列表>\r\n <列表1><列表名字>默认</列表名字><歌曲路径>C:\\歌 &amp; 曲.mp3</歌曲路径></列表1>\r\n"
+                               L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
+    auto encode = [](const std::wstring& text, UINT nCodePage) {
+        if (nCodePage == 1200)
+            return std::string("\xFF\xFE") + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+        std::string bytes(text.size() * 4, '\0');
+        bytes.resize(::WideCharToMultiByte(nCodePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                           static_cast<int>(bytes.size()), nullptr, nullptr));
+        return nCodePage == CP_UTF8 ? "\xEF\xBB\xBF" + bytes : bytes;
+    };
+    const struct {
+        const wchar_t* pszDeclaration;
+        UINT nCodePage;
+    } kFiles[] = {{L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>", 1200},
+                  {L"<?xml version='1.0' encoding='GBK' ?>", 936},
+                  {L"<?xml version=\"1.0\" encoding=\"utf-8\"?>", CP_UTF8}};
+    for (const auto& file : kFiles) {
+        WriteList(encode(file.pszDeclaration + kBody, file.nCodePage));
+        std::vector<CString> names, songs;
+        ASSERT_TRUE(m_store.LoadAll(names, songs));
+        ASSERT_EQ(Rows({"默认", "外文"}), names);
+        EXPECT_EQ(Rows({"C:\\歌 & 曲.mp3"}), songs);
+        ASSERT_TRUE(m_store.AddSong("C:\\新.mp3", "外文"));
+        EXPECT_EQ(CString("新建列表3"), m_store.AddList());
+        ASSERT_TRUE(m_store.LoadAll(names, songs));
+        EXPECT_EQ(Rows({"默认", "外文", "新建列表3"}), names);
+        EXPECT_EQ(Rows({"C:\\歌 & 曲.mp3"}), songs);
+        ASSERT_TRUE(m_store.ListSongs("外文", songs));
+        EXPECT_EQ(Rows({"D:\\é.wav", "C:\\新.mp3"}), songs);
+        EXPECT_EQ(0u, FileBytes().find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << FileBytes().substr(0, 60);
+        EXPECT_TRUE(Messages().empty()) << Messages()[0].text;
+    }
+}
+
+TEST_F(SongListFile, TemporaryFileOfAKilledSaveGoesAtTheNextStart) {
+    WriteList(kFresh);
+    WriteFileBytes(FilePath("MySongList.xml.tmp"), "<歌曲列表><列表1><列表名");
+    std::vector<CString> names, songs;
+    ASSERT_TRUE(m_store.LoadAll(names, songs));
+    EXPECT_EQ(Rows({"默认"}), names);
+    EXPECT_FALSE(Exists("MySongList.xml.tmp"));
+    EXPECT_EQ(kFresh, FileBytes());
+}
+
 TEST_F(SongListFile, CraftedFileCannotPullOtherFilesIn) {
     WriteFileBytes(m_dir.File("secret.txt"), "TOPSECRET");
     WriteFileBytes(m_dir.File("evil.dtd"), "<!ENTITY y \"TOPSECRET\">");

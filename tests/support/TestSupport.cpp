@@ -15,26 +15,27 @@ std::string BuildDataPath(const std::string& relative) {
 
 namespace {
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+// Wide throughout: tests make files whose names the ANSI code page cannot spell.
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string full = dir + "\\" + name;
+            const std::wstring full = dir + L"\\" + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full);
             } else {
-                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(full.c_str());
+                ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(full.c_str());
             }
-        } while (::FindNextFileA(h, &fd));
+        } while (::FindNextFileW(h, &fd));
         ::FindClose(h);
     }
-    ::SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryA(dir.c_str());
+    ::SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace
@@ -51,7 +52,14 @@ ScratchDir::ScratchDir() {
 }
 
 ScratchDir::~ScratchDir() {
-    RemoveTree(m_path);
+    RemoveTree(Widen(m_path));
+}
+
+std::wstring Widen(const std::string& str) {
+    const int nChars = ::MultiByteToWideChar(CP_ACP, 0, str.data(), static_cast<int>(str.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(nChars), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, str.data(), static_cast<int>(str.size()), &wide[0], nChars);
+    return wide;
 }
 
 CurrentDirScope::CurrentDirScope(const std::string& dir) {

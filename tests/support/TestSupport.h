@@ -25,6 +25,9 @@ private:
     std::string m_path;
 };
 
+// The ANSI text in UTF-16.
+std::wstring Widen(const std::string& str);
+
 // Makes the process's current directory the given one while it lives.
 class CurrentDirScope {
 public:

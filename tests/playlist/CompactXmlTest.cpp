@@ -1,0 +1,133 @@
+// The compact song-list file is read and changed without the DOM; it must answer and write
+// exactly what the DOM would, or long lists and short ones would behave differently.
+#include "playlist/CCompactXml.h"
+
+#include <functional>
+
+#include "playlist/CXmlDoc.h"
+#include "playlist/SongListFixture.h"
+
+namespace {
+
+class CompactXml : public SongListFixture {
+protected:
+    // What the DOM writes back after loading bytes.
+    std::string ThroughDom(const std::string& bytes) {
+        WriteList(bytes);
+        CXmlDoc doc;
+        EXPECT_TRUE(SUCCEEDED(doc.Create()));
+        if (!doc.Load("MySongList.xml"))
+            return "(not XML)";
+        EXPECT_TRUE(SUCCEEDED(doc.Save("MySongList.xml")));
+        return FileBytes();
+    }
+};
+
+TEST_F(CompactXml, TakesOnlyWhatTheDomWritesBackUnchanged) {
+    const struct {
+        const char* pszBytes;
+        bool bCompact;
+    } kFiles[] = {
+        {u8"<歌曲列表><列表1><列表名字>默认</列表名字><歌曲路径>D:\\歌 &amp; 曲\\a.mp3</歌曲路径></列表1></歌曲列表>\n", true},
+        {u8"<?xml version=\"1.0\"?>\n<r><L><n>a</n></L></r>\n", true},
+        {u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r><L><n>a</n></L></r>\n", true},
+        {u8"<r/>\n", true},
+        {u8"<r><L/><L-2.x_><n/><s>x</s></L-2.x_></r>\n", true},
+        {u8"<r><L><n>a  &lt;b&gt; &amp; &lt;\"c\" 'd'\te\nf&#13;g</n></L></r>\n", true},
+        // The DOM adds the line end, drops spaces, rewrites quotes, empties and escapes.
+        {u8"<r><L><n>a</n></L></r>", false},
+        {u8"<r>\n <L><n>a</n></L>\n</r>\n", false},
+        {u8"<?xml version='1.0'?>\n<r><L><n>a</n></L></r>\n", false},
+        {u8"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<r><L><n>a</n></L></r>\n", false},
+        {u8"<r><L></L></r>\n", false},
+        {u8"<r><L><n></n></L></r>\n", false},
+        {u8"<r><L><n>a&quot;</n></L></r>\n", false},
+        {u8"<r><L><n>a>b</n></L></r>\n", false},
+        {u8"<r><L><n>&#32;a</n></L></r>\n", false},
+        {u8"\xEF\xBB\xBF<r><L><n>a</n></L></r>\n", false},
+        // Trimmed by the DOM when read: left to it.
+        {u8"<r><L><n> a</n><n>a </n><n>a&#13;</n></L></r>\n", false},
+        // Beyond the form: attributes, comments, deeper elements, text between lists.
+        {u8"<r><L x=\"1\"><n>a</n></L></r>\n", false},
+        {u8"<r><!--c--><L><n>a</n></L></r>\n", false},
+        {u8"<r><L><n>a<b/></n></L></r>\n", false},
+        {u8"<r>t<L><n>a</n></L></r>\n", false},
+        {u8"<r><L><n>a</n></L></r>\n<!--c-->\n", false},
+    };
+    for (const auto& file : kFiles) {
+        EXPECT_EQ(file.bCompact, CCompactXml::IsCompact(file.pszBytes)) << file.pszBytes;
+        if (file.bCompact) {
+            EXPECT_EQ(file.pszBytes, ThroughDom(file.pszBytes));
+        }
+    }
+}
+
+// Every operation, once on a compact file and once on the same file with a byte-order mark,
+// which sends it through the DOM: the same answers and the same bytes.
+TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
+    CSongListStore store(nullptr);
+    const auto loadAll = [&] {
+        std::vector<CString> names, songs;
+        std::string out = std::to_string(store.LoadAll(names, songs));
+        for (const CString& s : names)
+            out += "|" + s.Str();
+        for (const CString& s : songs)
+            out += "/" + s.Str();
+        return out;
+    };
+    const auto listSongs = [&](const char* pszList) {
+        std::vector<CString> songs;
+        std::string out = std::to_string(store.ListSongs(pszList, songs));
+        for (const CString& s : songs)
+            out += "/" + s.Str();
+        return out;
+    };
+    const auto compare = [&](std::string compactBytes, const std::vector<std::function<std::string()>>& steps) {
+        ASSERT_TRUE(CCompactXml::IsCompact(compactBytes));
+        ScratchDir domDir;
+        std::string domBytes = compactBytes;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            WriteList(compactBytes);
+            const std::string compactAnswer = steps[i]();
+            compactBytes = FileBytes();
+            CurrentDirScope inDomDir(domDir.Path());
+            WriteFileBytes(domDir.File("MySongList.xml"), "\xEF\xBB\xBF" + domBytes);
+            EXPECT_EQ(steps[i](), compactAnswer) << "step " << i;
+            domBytes = ReadFileBytes(domDir.File("MySongList.xml"));
+            // Reading leaves the mark; every save drops it.
+            if (domBytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+                domBytes.erase(0, 3);
+            ASSERT_EQ(domBytes, compactBytes) << "step " << i;
+        }
+    };
+    compare(u8"<歌曲列表><列表1><歌曲路径>先</歌曲路径><列表名字>丁</列表名字></列表1>"
+            u8"<列表2><列表名字>甲</列表名字><歌曲路径>x</歌曲路径><歌曲路径>y</歌曲路径>"
+            u8"<歌曲路径>x</歌曲路径></列表2><列表3/><列表4><列表名字/></列表4></歌曲列表>\n",
+            {
+                loadAll,
+                [&] { return listSongs("甲"); },
+                [&] { return std::string(store.AddList().GetString()); },
+                [&] { return std::to_string(store.AddSongs(Rows({"C:\\歌 & <曲>.mp3", "中 间"}), "甲")); },
+                [&] { return std::to_string(store.AddSong("新", "新建列表5")); },
+                [&] { return std::to_string(store.RenameList("甲", "")); },
+                [&] { return std::to_string(store.RenameList("", "乙 & 丙")); },
+                [&] { return std::to_string(store.DeleteSong("x", "乙 & 丙")); },
+                [&] { return std::to_string(store.DeleteSong("C:\\歌 & <曲>.mp3", "乙 & 丙")); },
+                [&] { return std::to_string(store.AddSong("后", "丁")); },
+                loadAll,
+                [&] { return listSongs("乙 & 丙"); },
+                // Texts the DOM trims or writes its own way: from here on both go through the DOM.
+                [&] { return std::to_string(store.AddSongs(Rows({" 前后 ", "\t", "a\r\nb", "\x01"}), "乙 & 丙")); },
+                loadAll,
+                [&] { return listSongs("乙 & 丙"); },
+            });
+    compare(u8"<?xml version=\"1.0\"?>\n<歌曲列表/>\n",
+            {
+                [&] { return std::string(store.AddList().GetString()); },
+                [&] { return std::to_string(store.AddSong("一", "新建列表1")); },
+                loadAll,
+            });
+    EXPECT_TRUE(Messages().empty());
+}
+
+}  // namespace
