@@ -7,6 +7,8 @@ import subprocess
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# Songs without lyrics are searched for: at a port where nothing listens unless a test says otherwise.
+NO_LYRICS_SERVICE = "http://127.0.0.1:9"
 
 
 class Failure(Exception):
@@ -95,13 +97,14 @@ class Player:
         return text
 
     # ---- starting and ending ---------------------------------------------------------------
-    def start(self):
+    def start(self, lyrics_url=NO_LYRICS_SERVICE):
         stale = self.driver("wait-main", 0, check=False)
         if re.fullmatch(r"\d+", stale):
             raise Failure("a Sonello.exe is already running in this Wine prefix (process %s)" % stale)
         with open(os.path.join(self.artifacts, "player.out"), "wb") as out:
             self.process = subprocess.Popen(["wine", self.player_exe], cwd=self.folder, stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=subprocess.STDOUT)
+                                            stdout=out, stderr=subprocess.STDOUT,
+                                            env=dict(os.environ, SONELLO_LYRICS_URL=lyrics_url))
         pid = self.driver("wait-main", 30000)
         self.log("player started, Windows process %s" % pid)
         self.driver("wait-visible", "main", 10000)
