@@ -4,8 +4,8 @@ is pointed at through SONELLO_LYRICS_URL. Songs without lyric files are played o
 other while the stand-in answers with synced lyrics (kept as the song's lyric file and shown in
 red at once), with 404, only after 10 s, and with a body cut off mid-way; in those the main
 window must answer within 0.5 s all along, nothing may be written and the band must say it found
-nothing. Ctrl+L switches the search off and on, and the player closes at once while a question
-is still out.
+nothing. Ctrl+L switches the search off and on; an answer that comes after its song is kept but
+not shown; the player closes at once while a question is still out.
 """
 import argparse
 import http.server
@@ -41,8 +41,8 @@ class Service(http.server.BaseHTTPRequestHandler):
         if mode == "404":
             return self.answer(404, json.dumps(NOT_FOUND).encode())
         body = json.dumps(RECORD if url.path == "/api/get" else [RECORD], ensure_ascii=False).encode()
-        if mode == "slow":
-            time.sleep(10)
+        if mode in ("slow", "late"):
+            time.sleep(10 if mode == "slow" else 5)
         if mode == "cut":
             self.send_response(200)
             self.send_header("Content-Length", str(len(body)))
@@ -90,7 +90,7 @@ class LyricsSearch:
         os.makedirs(os.path.join(self.work, "songs"))
         self.lrc = os.path.join(self.work, "Lrc")
         self.songs = [("灯塔", 8, ("灯塔", "夜航", "海边")), ("夜航 - 空港", 6, None), ("夜航 - 慢船", 13, None),
-                      ("夜航 - 断桥", 6, None), ("夜航 - 归途", 10, None)]
+                      ("夜航 - 断桥", 6, None), ("夜航 - 远方", 6, None), ("夜航 - 归途", 10, None)]
         self.paths = []
         for name, seconds, info in self.songs:
             path = os.path.join(self.work, "songs", name + ".wav")
@@ -175,13 +175,28 @@ class LyricsSearch:
         self.play(3, "cut")
         self.nothing_kept("a body cut off mid-way")
 
+    def answer_after_its_song(self):
+        p = self.p
+        self.play(4, "late")
+        p.expect(len(self.wait_asked()) == 1, "the question for 远方 is out")
+        asked = len(Service.asked)
+        self.play(1, "404")  # 空港 again
+        kept = os.path.join(self.lrc, "夜航 - 远方.lrc")
+        deadline = time.monotonic() + 7
+        while not os.path.exists(kept) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        p.expect(os.path.exists(kept), "an answer that comes after its song has gone is kept for that song")
+        self.band_says("没有找到歌词")
+        p.expect(len(Service.asked) == asked, "a song searched before in this run is not asked for again")
+
     def close_while_asking(self):
         p = self.p
-        self.play(4, "slow")
+        self.play(5, "slow")
         p.expect(len(self.wait_asked()) == 1, "a question is out")
         start = time.monotonic()
         p.close()
-        p.expect(time.monotonic() - start < 3, "the player ends at once (%.2f s)" % (time.monotonic() - start))
+        # Well before the question's 8 s are up: closing does not wait for it.
+        p.expect(time.monotonic() - start < 5, "the player ends at once (%.2f s)" % (time.monotonic() - start))
 
     def steps(self):
         self.p.start(lyrics_url="http://127.0.0.1:%d" % self.server.server_address[1])
@@ -190,6 +205,7 @@ class LyricsSearch:
         self.found()
         self.switched_off_and_on()
         self.failures()
+        self.answer_after_its_song()
         self.close_while_asking()
 
     def run(self):
