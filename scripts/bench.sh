@@ -44,6 +44,6 @@ for name in "${names[@]}"; do
             --driver "$BUILD_DIR/sonello_driver.exe" --probe "$BUILD_DIR/tests/sonello_release_probe.exe" \
             --work "$SCRATCH/$name" "${args[@]}"
     else
-        (cd "$SCRATCH/$name" && wine "$BUILD_DIR/bench_$name.exe" "${args[@]}")
+        (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_$name.exe" "${args[@]}")
     fi
 done

@@ -61,8 +61,9 @@ SHOT="$SHOTS/sonello-demo.png"
 mkdir -p "$SHOTS"
 rm -f "$SHOT"
 
+# A driver run that ends without a word is launched once more (and says so on stderr).
 drv() {
-    wine "$BUILD_DIR/sonello_driver.exe" "$@" </dev/null
+    /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/sonello_driver.exe" "$@"
 }
 die() {
     echo "run: $*" >&2

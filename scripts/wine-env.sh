@@ -15,6 +15,11 @@ export LANG=zh_CN.UTF-8
 SONELLO_STARTED_XVFB=""
 SONELLO_STARTED_PULSE=""
 SONELLO_DESKTOP_HOLDER=""
+# Bash runs the callers' EXIT trap on a signal only when the signal is trapped: without these,
+# a script stopped by kill or timeout leaves its Xvfb, sound server and wineserver behind.
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 sonello_env_stop() {
     wineserver -k >/dev/null 2>&1 || true
@@ -32,25 +37,38 @@ sonello_env_stop() {
     fi
 }
 
+# The X server picks up the display number itself: a number only counts as ours once our own
+# Xvfb has bound its socket and written the number back through -displayfd. Looking for free
+# numbers and starting Xvfb on one is not enough: two environments starting together would
+# both choose the same number, the second Xvfb would fail, and both would go on with the first
+# one's display until its owner ends it, and with it every Wine process of the other.
 sonello_start_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return
     fi
-    local n
+    local n i got answer="$BUILD_DIR/xvfb.display"
     for n in $(seq 90 130); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        : >"$answer"
+        Xvfb ":$n" -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
         SONELLO_STARTED_XVFB=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return
+        got=""
+        for i in $(seq 100); do
+            got=$(tr -d '[:space:]' <"$answer")
+            [ -n "$got" ] && break
+            kill -0 "$SONELLO_STARTED_XVFB" 2>/dev/null || break
             sleep 0.1
         done
+        if [ "$got" = "$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+            export DISPLAY=":$n"
+            return
+        fi
+        # Another server has this number (or ours never came up): try the next.
         kill "$SONELLO_STARTED_XVFB" 2>/dev/null || true
+        wait "$SONELLO_STARTED_XVFB" 2>/dev/null || true
         SONELLO_STARTED_XVFB=""
     done
-    echo "wine-env: could not start Xvfb" >&2
+    echo "wine-env: could not start Xvfb on any display from :90 to :130" >&2
     return 1
 }
 

@@ -10,13 +10,15 @@ import time
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from player import Failure, Player, wine_path  # noqa: E402,F401
+from wine_run import run_windows  # noqa: E402
 
 
-def wine(*args):
+def wine(program, *args):
     """Runs a Windows program other than the player and waits for it: exit code and output."""
-    result = subprocess.run(["wine"] + [str(a) for a in args], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, timeout=60)
-    return result.returncode, result.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+    launch = run_windows(program, args, timeout=60)
+    if launch.returncode is None:
+        raise Failure("%s %s: %s" % (program, " ".join(map(str, args)), launch.describe()))
+    return launch.returncode, launch.out
 
 
 def probe(exe, command, path):

@@ -14,7 +14,7 @@ import sys
 # No byte-code caches beside the sources.
 sys.dont_write_bytecode = True
 
-from player import HERE, Failure, Player, wine_path
+from player import HERE, Failure, Player, run_windows, wine_path
 
 sys.path.insert(0, os.path.join(HERE, "..", "..", "demo"))
 import make_demo  # noqa: E402
@@ -47,6 +47,7 @@ class DemoLibrary:
         p.expect(p.song_list_bytes() == written, "the player reads the demo's song-list file without rewriting it")
         p.expect(p.driver("lists").splitlines() == ["* 默认", "  演示歌曲"], "the lists box shows 默认 and 演示歌曲")
         p.expect(p.songs() == [], "默认 is empty")
+        self.expect_verdicts_fail_at_once()
         p.show_song_list()
         p.driver("select-list", "演示歌曲")
         p.driver("wait-songs", len(self.paths), 3000)
@@ -55,11 +56,12 @@ class DemoLibrary:
 
         for row, song in enumerate(make_demo.SONGS):
             p.play_row(row)
-            p.expect(p.driver("text", 1011) == self.paths[row], "the path label names %s" % song.file_name)
+            # Looked at first: the first lines are sung for less than three seconds.
             line = first_line(song)
             score = p.driver("wait-band-shows", "top", line, 0.9, 4000, check=False)
             p.screenshot(song.name)
             p.expect(float(score or 0) >= 0.9, "the band shows %s's first line %s (match %s)" % (song.name, line, score))
+            p.expect(p.driver("text", 1011) == self.paths[row], "the path label names %s" % song.file_name)
             red = int(p.driver("wait-band-red", 4000, check=False) or 0)
             p.expect(red > 0, "red fills the line being sung (%d pixels)" % red)
             p.expect_time_advances()
@@ -73,6 +75,20 @@ class DemoLibrary:
         p.expect(p.song_list_bytes().endswith(b"\n") == written.endswith(b"\n"),
                  "the demo's file ends as the player's own save does")
         p.close()
+
+    def expect_verdicts_fail_at_once(self):
+        """A driver's own verdict fails the scenario at once with its reason: it is never retried."""
+        p = self.p
+        retries = []
+        launch = run_windows(p.driver_exe, ["text", 4242], log=retries.append)
+        p.expect(launch.returncode == 2 and launch.err.strip() == "driver: no control 4242" and not retries,
+                 "the driver's verdict on a control that does not exist comes back at once (%s)" % launch.describe())
+        try:
+            p.driver("click", 4242)
+            raised = ""
+        except Failure as e:
+            raised = str(e)
+        p.expect("driver: no control 4242" in raised, "the scenario fails with the driver's reason (%r)" % raised)
 
     def run(self):
         return self.p.run(self.run_steps)

@@ -4,9 +4,12 @@ display's drag and drop, the mouse, and the files it writes."""
 import os
 import re
 import subprocess
+import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+from wine_run import is_blank, run_windows  # noqa: E402
 # Songs without lyrics are searched for: at a port where nothing listens unless a test says otherwise.
 NO_LYRICS_SERVICE = "http://127.0.0.1:9"
 
@@ -56,13 +59,18 @@ class Player:
         self.log("ok: " + message)
 
     def driver(self, *args, check=True):
-        result = subprocess.run(["wine", self.driver_exe] + [str(a) for a in args], stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, timeout=60, stdin=subprocess.DEVNULL)
-        out = result.stdout.decode("utf-8", "replace").replace("\r\n", "\n").rstrip("\n")
-        err = result.stderr.decode("utf-8", "replace").strip()
-        if check and result.returncode != 0:
-            raise Failure("driver %s: exit %d: %s" % (" ".join(map(str, args)), result.returncode, err or out))
-        return out
+        """Runs one driver command; a launch that printed nothing is tried once more (logged).
+        With check, a non-zero exit fails the scenario with the whole of what happened."""
+        launch = run_windows(self.driver_exe, args, timeout=60, log=self.log)
+        if launch.returncode is None or ((check or launch.blank) and launch.returncode != 0):
+            raise Failure("driver %s: %s%s" % (" ".join(map(str, args)), launch.describe(), self.player_state()))
+        return launch.out.rstrip("\n")
+
+    def player_state(self):
+        """What became of the player's own process, for a failure's message."""
+        if self.process is None or self.process.poll() is None:
+            return ""
+        return "; the player had ended with exit %d, saying %r" % (self.process.returncode, self.player_output())
 
     def screenshot(self, name):
         self.shots += 1
@@ -101,13 +109,26 @@ class Player:
         stale = self.driver("wait-main", 0, check=False)
         if re.fullmatch(r"\d+", stale):
             raise Failure("a Sonello.exe is already running in this Wine prefix (process %s)" % stale)
+        self.launch_player(lyrics_url)
+        if self.process.poll() is not None and is_blank(self.process.returncode, self.player_output()):
+            # The same blank launch the driver's runs may meet: tried once more, in the log.
+            self.log("retry: Sonello.exe ended with exit %d and printed nothing; starting it once more"
+                     % self.process.returncode)
+            self.launch_player(lyrics_url)
+        pid = self.driver("wait-main", 0)
+        self.log("player started, Windows process %s" % pid)
+        self.driver("wait-visible", "main", 10000)
+
+    def launch_player(self, lyrics_url):
+        """Starts the player and waits for its windows, or for its early end."""
         with open(os.path.join(self.artifacts, "player.out"), "wb") as out:
             self.process = subprocess.Popen(["wine", self.player_exe], cwd=self.folder, stdin=subprocess.DEVNULL,
                                             stdout=out, stderr=subprocess.STDOUT,
                                             env=dict(os.environ, SONELLO_LYRICS_URL=lyrics_url))
-        pid = self.driver("wait-main", 30000)
-        self.log("player started, Windows process %s" % pid)
-        self.driver("wait-visible", "main", 10000)
+        deadline = time.monotonic() + 30
+        while self.process.poll() is None and time.monotonic() < deadline:
+            if re.fullmatch(r"\d+", self.driver("wait-main", 1000, check=False)):
+                return
 
     def close(self):
         """Ends the player through its close button; returns the exit code wine reports."""
