@@ -399,6 +399,7 @@ bool CSonelloDlg::QueryPosition(DWORD* pdwPosition) {
 
 void CSonelloDlg::StartRequestedSong() {
     g_bStartSong = false;
+    g_nSongLength = 0;  // not the last song's, should Play open this one later
     CSound::Close();
     CSound::Open(g_strSongPath);
     m_bSongLoaded = true;
@@ -410,7 +411,6 @@ void CSonelloDlg::StartRequestedSong() {
     CSound::PlayFromResume(m_hWnd);
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_LENGTH;
-    g_nSongLength = 0;
     if (Mci(MCI_STATUS, MCI_STATUS_ITEM, &status) == 0) {
         m_nLength = static_cast<int>(status.dwReturn);
         g_nSongLength = static_cast<DWORD>(status.dwReturn);
