@@ -249,7 +249,7 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
 
 LRESULT CDlgLrc::OnLrcSearched(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     for (const CString& strSong : m_search.TakeFinished()) {
-        // A search that ends after its song does leaves its file for the next time it plays.
+        // A search that ends after its song has gone leaves its file for the next time it plays.
         if (strSong == g_strSongPath && strSong == s_strLyricsSong && !g_bLrcLoaded)
             LoadSongLyrics(g_nLrcPos / 1000.0);
     }

@@ -29,7 +29,10 @@ std::wstring Widen(const std::string& strAscii) {
 }  // namespace
 
 CHttpGet::CHttpGet(std::wstring strUserAgent, DWORD dwConnectMs, DWORD dwWholeMs, size_t nMaxBody)
-    : m_strUserAgent(std::move(strUserAgent)), m_dwConnectMs(dwConnectMs), m_dwWholeMs(dwWholeMs), m_nMaxBody(nMaxBody) {}
+    : m_strUserAgent(std::move(strUserAgent)),
+      m_dwConnectMs(dwConnectMs),
+      m_dwWholeMs(dwWholeMs),
+      m_nMaxBody(nMaxBody) {}
 
 CHttpGet::~CHttpGet() {
     CloseAll();

@@ -74,7 +74,9 @@ TEST(LrclibAnswer, AKeptFileIsUtf8WithHeaderTagsAndReadsBackAsTheLyrics) {
     answer.strLyrics = u8"[00:01.00]第一行\n\n[00:03.00]第二行\r\n";
     answer.strTitle = u8"晴天\r\n(live)";
     const std::string text = LrcFileText(answer, kSunny);
-    EXPECT_EQ(u8"\uFEFF[ti:晴天  (live)]\r\n[ar:周杰伦]\r\n[al:叶惠美]\r\n[00:01.00]第一行\r\n\r\n[00:03.00]第二行\r\n", text);
+    EXPECT_EQ(u8"\uFEFF[ti:晴天  (live)]\r\n[ar:周杰伦]\r\n[al:叶惠美]\r\n"
+              u8"[00:01.00]第一行\r\n\r\n[00:03.00]第二行\r\n",
+              text);
 
     ScratchDir dir;
     WriteFileBytes(dir.File("a.lrc"), text);
