@@ -130,6 +130,10 @@ class Player:
             if re.fullmatch(r"\d+", self.driver("wait-main", 1000, check=False)):
                 return
 
+    def player_output(self):
+        with open(os.path.join(self.artifacts, "player.out"), "rb") as f:
+            return f.read().decode("utf-8", "replace").strip()
+
     def close(self):
         """Ends the player through its close button; returns the exit code wine reports."""
         code = self.driver("close", 15000)
