@@ -1,11 +1,8 @@
 #!/usr/bin/python3
-"""Lyrics from the network, against a stand-in for the lyrics service on 127.0.0.1 (named to the
-player by SONELLO_LYRICS_URL). Songs without lyric files play in turn while it answers with
-synced lyrics (kept and shown in red at once), 404, an answer after 10 s, a body cut off
-mid-way: then the main window answers within 0.5 s all along, nothing is written and the band
-says it found nothing. Ctrl+L switches the search off and on; an answer that comes after its
-song is kept but not shown; the player closes at once while a question is out.
-"""
+"""Lyrics from the network, from a stand-in for the lyrics service on 127.0.0.1 (SONELLO_LYRICS_URL):
+synced lyrics kept and shown at once; 404, an answer after 10 s and a body cut off mid-way with the
+main window answering within 0.5 s and nothing written; Ctrl+L; an answer that comes after its
+song; closing while a question is out."""
 import argparse
 import http.server
 import json
@@ -53,6 +50,13 @@ class Service(http.server.BaseHTTPRequestHandler):
         pass
 
 
+def until(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.05)
+    return condition()
+
+
 class LyricsSearch:
     def __init__(self, args):
         self.args = args
@@ -78,9 +82,7 @@ class LyricsSearch:
         self.p.play_row(row)
 
     def wait_asked(self, seconds=5):
-        deadline = time.monotonic() + seconds
-        while len(Service.asked) == self.before and time.monotonic() < deadline:
-            time.sleep(0.05)
+        until(lambda: len(Service.asked) > self.before, seconds)
         return Service.asked[self.before:]
 
     def band_says(self, text, ms=4000, slot="message"):
@@ -143,11 +145,8 @@ class LyricsSearch:
         p.expect(len(self.wait_asked()) == 1, "the question for 远方 is out")
         asked = len(Service.asked)
         self.play(1, "404")  # 空港 again
-        kept = os.path.join(self.lrc, "夜航 - 远方.lrc")
-        deadline = time.monotonic() + 7
-        while not os.path.exists(kept) and time.monotonic() < deadline:
-            time.sleep(0.1)
-        p.expect(os.path.exists(kept), "an answer that comes after its song has gone is kept for that song")
+        p.expect(until(lambda: os.path.exists(os.path.join(self.lrc, "夜航 - 远方.lrc")), 7),
+                 "an answer that comes after its song has gone is kept for that song")
         self.band_says(NOTHING)
         p.expect(len(Service.asked) == asked, "but not shown, and a song searched before in this run is not asked again")
 

@@ -38,9 +38,9 @@ std::string Id3v2(int nVersion, char flags, const std::string& frames) {
            BigEndian(static_cast<uint32_t>(body.size()), true) + body;
 }
 
-std::string Id3v1(const std::string& title, const std::string& artist, const std::string& album) {
-    const auto field = [](std::string s) { return s.resize(30, '\0'), s; };
-    return "TAG" + field(title) + field(artist) + field(album) + "2003" + std::string(30, ' ') + '\x0C';
+std::string Id3v1(std::string title, std::string artist, std::string album) {
+    title.resize(30), artist.resize(30), album.resize(30);
+    return "TAG" + title + artist + album + "2003" + std::string(30, ' ') + '\x0C';
 }
 
 // Every 0xFF gets a 0x00 after it, so that no tag byte looks like an MPEG frame's start.
