@@ -74,7 +74,7 @@ BOOL CSonelloDlg::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_ESCAPE || pMsg->wParam == VK_RETURN))
         return TRUE;
     // Taken before the focused control sees them: a slider would move on Ctrl+Up.
-    if (pMsg->message == WM_KEYDOWN && ::GetKeyState(VK_CONTROL) < 0 && OnLyricsShiftKey(pMsg->wParam))
+    if (pMsg->message == WM_KEYDOWN && ::GetKeyState(VK_CONTROL) < 0 && OnLyricsKey(pMsg->wParam))
         return TRUE;
     if (m_toolTip.m_hWnd)
         m_toolTip.RelayEvent(pMsg);
@@ -399,6 +399,7 @@ bool CSonelloDlg::QueryPosition(DWORD* pdwPosition) {
 
 void CSonelloDlg::StartRequestedSong() {
     g_bStartSong = false;
+    g_nSongLength = 0;  // not the last song's, should Play open this one later
     CSound::Close();
     CSound::Open(g_strSongPath);
     m_bSongLoaded = true;
@@ -410,8 +411,10 @@ void CSonelloDlg::StartRequestedSong() {
     CSound::PlayFromResume(m_hWnd);
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_LENGTH;
-    if (Mci(MCI_STATUS, MCI_STATUS_ITEM, &status) == 0)
+    if (Mci(MCI_STATUS, MCI_STATUS_ITEM, &status) == 0) {
         m_nLength = static_cast<int>(status.dwReturn);
+        g_nSongLength = static_cast<DWORD>(status.dwReturn);
+    }
     m_sliderSeek.EnableWindow(TRUE);
     m_sliderSeek.SetRange(0, m_nLength, TRUE);
     g_bPlaying = true;
@@ -515,7 +518,7 @@ void CSonelloDlg::PressMediaButton(int nButton) {
         SendMessage(WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), reinterpret_cast<LPARAM>(hButton));
 }
 
-bool CSonelloDlg::OnLyricsShiftKey(WPARAM nVirtualKey) {
+bool CSonelloDlg::OnLyricsKey(WPARAM nVirtualKey) {
     if (!g_pDlgLrc)
         return false;
     switch (nVirtualKey) {
@@ -528,6 +531,9 @@ bool CSonelloDlg::OnLyricsShiftKey(WPARAM nVirtualKey) {
     case '0':
     case VK_NUMPAD0:
         g_pDlgLrc->ResetLyricsShift();
+        return true;
+    case 'L':
+        g_pDlgLrc->ToggleLyricsSearch();
         return true;
     default:
         return false;

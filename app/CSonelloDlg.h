@@ -120,8 +120,9 @@ private:
     // A media key does what its button would, if the button is enabled; Play stands for
     // Play/Pause.
     void PressMediaButton(int nButton);
-    // Ctrl+Up, Ctrl+Down and Ctrl+0; false for any other key.
-    bool OnLyricsShiftKey(WPARAM nVirtualKey);
+    // Ctrl+Up, Ctrl+Down and Ctrl+0 move the lyrics, Ctrl+L switches their search; false for any
+    // other key.
+    bool OnLyricsKey(WPARAM nVirtualKey);
     void PlaceButton(CBitmapButton& button, int x, int y, int w, int h, UINT nNormal, UINT nSelected = 0,
                      UINT nDisabled = 0);
 };

@@ -9,3 +9,4 @@ CPlayList* g_pPlayList = nullptr;
 CDlgLrc* g_pDlgLrc = nullptr;
 bool g_bLrcShown = false;
 DWORD g_nLrcPos = 0;
+DWORD g_nSongLength = 0;

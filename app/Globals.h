@@ -17,6 +17,7 @@ extern CPlayList* g_pPlayList;
 extern CDlgLrc* g_pDlgLrc;
 extern bool g_bLrcShown;
 extern DWORD g_nLrcPos;        // playing position in ms for the lyric band
+extern DWORD g_nSongLength;    // length in ms of the song playing, as the device gives it; 0 when unknown
 
 // Play modes.
 constexpr int PLAYMODE_ONCE = 0;

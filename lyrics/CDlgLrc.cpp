@@ -51,6 +51,10 @@ const COLORREF kRed = RGB(255, 0, 0);
 
 const char kNoSong[] = "没有歌曲";
 const char kSearching[] = "正在从网络搜索歌词.........";
+const char kNotFound[] = "没有找到歌词";
+const char kInstrumental[] = "纯音乐，请欣赏";
+const char kSearchOff[] = "联网搜索歌词：已关闭";
+const char kSearchOn[] = "联网搜索歌词：已开启";
 
 // Puts back the object a selection replaced, so the DC is released as it was handed out.
 class SelectScope {
@@ -95,6 +99,17 @@ void KeyOutWhite(HWND hWnd) {
         return;
     const auto pfn = reinterpret_cast<PFN_SET_LAYERED>(reinterpret_cast<void (*)()>(proc));
     pfn(hWnd, kWhite, 0, LWA_COLORKEY);
+}
+
+const char* SearchMessage(LrcSearchState state) {
+    switch (state) {
+    case LrcSearchState::Searching:
+        return kSearching;
+    case LrcSearchState::Instrumental:
+        return kInstrumental;
+    default:
+        return kNotFound;
+    }
 }
 
 int TextWidth(const CDC& dc, const CString& str) {
@@ -208,6 +223,9 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
         // lyrics: a song playing under another song's lyrics is looked up on the next tick.
         if (g_bStartSong || (g_bPlaying && g_strSongPath != s_strLyricsSong))
             LoadSongLyrics(dPos);
+        // Once the song plays: the main window has published its length by then.
+        if (g_bPlaying && !g_bStartSong && !g_bLrcLoaded)
+            SearchLyrics();
 
         if (!g_bPlaying) {
             if (!bNotice)
@@ -227,6 +245,15 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
         }
     }
     CDialog::OnTimer(nIDEvent);
+}
+
+LRESULT CDlgLrc::OnLrcSearched(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    for (const CString& strSong : m_search.TakeFinished()) {
+        // A search that ends after its song has gone leaves its file for the next time it plays.
+        if (strSong == g_strSongPath && strSong == s_strLyricsSong && !g_bLrcLoaded)
+            LoadSongLyrics(g_nLrcPos / 1000.0);
+    }
+    return 0;
 }
 
 CString CDlgLrc::LrcFilePath(const CString& strSongPath) {
@@ -258,6 +285,18 @@ void CDlgLrc::ResetLyricsShift() {
     ShowNotice(CLrcShift::Describe(0.0));
 }
 
+void CDlgLrc::ToggleLyricsSearch() {
+    ShowNotice(CLrcSearch::Toggle() ? kSearchOn : kSearchOff);
+}
+
+void CDlgLrc::SearchLyrics() {
+    char szLrcPath[MAX_PATH];
+    const DWORD n = ::GetFullPathNameA(LrcFilePath(g_strSongPath), MAX_PATH, szLrcPath, nullptr);
+    if (n > 0 && n < MAX_PATH)
+        m_search.Begin(m_hWnd, g_strSongPath, szLrcPath, g_nSongLength);
+    g_strLrcMessage = SearchMessage(m_search.StateOf(g_strSongPath));
+}
+
 void CDlgLrc::ApplyShift() {
     g_lyc.m_dOffset = s_dFileOffset + m_shift.Of(s_strLyricsSong);
 }
@@ -268,7 +307,7 @@ void CDlgLrc::LoadSongLyrics(double dPos) {
     s_nWordLine = -1;
     if (!LrcFileExists(g_strSongPath)) {
         g_bLrcLoaded = false;
-        g_strLrcMessage = kSearching;
+        g_strLrcMessage = SearchMessage(m_search.StateOf(g_strSongPath));
         return;
     }
     s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;

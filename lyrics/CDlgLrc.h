@@ -6,6 +6,7 @@
 #include "framework/CDialog.h"
 #include "framework/CString.h"
 #include "lyrics/CBandNotice.h"
+#include "lyrics/CLrcSearch.h"
 #include "lyrics/CLrcShift.h"
 
 class CDC;
@@ -31,6 +32,7 @@ public:
     void OnDestroy();
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
 
     // "Lrc\" + the song's name up to its first '.' + ".lrc", relative to the current directory.
     static CString LrcFilePath(const CString& strSongPath);
@@ -42,11 +44,15 @@ public:
     // was moved before, or back to the file's own offset, and says so on the band.
     void ShiftLyrics(double dSeconds);
     void ResetLyricsShift();
+    // Switches the network search for missing lyrics off or on, and says so on the band.
+    void ToggleLyricsSearch();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void LoadSongLyrics(double dPos);
+    // Asks the network for the lyrics of the song playing without any, once a run.
+    void SearchLyrics();
     // Returns the index of the word-timed line the current slot holds, -1 for none.
     static int UpdateSlots(double dPos);
     static void DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine, double dPos, bool bShow);
@@ -54,10 +60,12 @@ private:
 
     CBandNotice m_notice;
     CLrcShift m_shift;
+    CLrcSearch m_search;
 };
 
 BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_WM_TIMER()
+    ON_MESSAGE(WM_LRC_SEARCHED, OnLrcSearched)
 END_MESSAGE_MAP()

@@ -27,9 +27,11 @@ const UINT kTrayIconId = 128;
 const DWORD kSendTimeoutMs = 5000;
 const DWORD kPollMs = 20;
 
-// The band's layout: slot texts at y 5 and 55, centred on a quarter and three quarters.
+// The band's layout: slot texts at y 5 and 55, centred on a quarter and three quarters; its
+// messages at y 30, centred.
 const int kTopSlotY = 5;
 const int kBottomSlotY = 55;
+const int kMessageY = 30;
 const COLORREF kBandRed = RGB(255, 0, 0);
 
 // ---- owners of handles --------------------------------------------------------------------
@@ -434,7 +436,8 @@ struct Glyphs {
     Picture picture;
 };
 
-bool RenderLine(const std::wstring& text, bool bTop, int bandWidth, Glyphs* out) {
+// slot: top, bottom or message.
+bool RenderLine(const std::wstring& text, const std::wstring& slot, int bandWidth, Glyphs* out) {
     GdiObject font(MakeBandFont());
     SIZE size = {};
     TEXTMETRICW tm = {};
@@ -445,8 +448,11 @@ bool RenderLine(const std::wstring& text, bool bTop, int bandWidth, Glyphs* out)
         ::GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &size);
         ::GetTextMetricsW(mem, &tm);
     }
-    out->x = bTop ? bandWidth / 4 - size.cx / 2 : bandWidth - bandWidth / 4 - size.cx / 2;
-    out->y = bTop ? kTopSlotY : kBottomSlotY;
+    const bool bTop = slot == L"top";
+    out->x = slot == L"message" ? (bandWidth - size.cx) / 2
+             : bTop             ? bandWidth / 4 - size.cx / 2
+                                : bandWidth - bandWidth / 4 - size.cx / 2;
+    out->y = slot == L"message" ? kMessageY : bTop ? kTopSlotY : kBottomSlotY;
     return Paint(size.cx, tm.tmHeight, &out->picture, [&](HDC mem) {
         Selection selected(mem, font);
         RECT rc = {0, 0, size.cx, tm.tmHeight};
@@ -627,7 +633,6 @@ int CmdWaitBandRed(const PlayerWindows& w, const Args& a) {
 
 // The best match of a slot with a text while the time lasts; prints it.
 int BandShows(const PlayerWindows& w, const Args& a, double dWant, DWORD timeoutMs) {
-    const bool bTop = a.At(0) != L"bottom";
     double dBest = -1.0;
     Glyphs glyphs;
     bool bRendered = false;
@@ -635,7 +640,7 @@ int BandShows(const PlayerWindows& w, const Args& a, double dWant, DWORD timeout
         Picture band;
         if (!CaptureBand(w, &band))
             return false;
-        if (!bRendered && !(bRendered = RenderLine(a.At(1), bTop, band.width, &glyphs)))
+        if (!bRendered && !(bRendered = RenderLine(a.At(1), a.At(0), band.width, &glyphs)))
             return false;
         const double d = MatchLine(band, glyphs);
         dBest = d > dBest ? d : dBest;
@@ -660,7 +665,6 @@ int CmdWaitBandShows(const PlayerWindows& w, const Args& a) {
 // How far red has come along a slot's text, as a share of the text's width, once it reaches
 // the share wanted; prints it.
 int CmdWaitBandFill(const PlayerWindows& w, const Args& a) {
-    const bool bTop = a.At(0) != L"bottom";
     const double dWant = _wtof(a.At(2).c_str());
     double dFill = -1.0;
     Glyphs glyphs;
@@ -669,7 +673,7 @@ int CmdWaitBandFill(const PlayerWindows& w, const Args& a) {
         Picture band;
         if (!CaptureBand(w, &band))
             return false;
-        if (!bRendered && !(bRendered = RenderLine(a.At(1), bTop, band.width, &glyphs)))
+        if (!bRendered && !(bRendered = RenderLine(a.At(1), a.At(0), band.width, &glyphs)))
             return false;
         int right = glyphs.x - 1;
         for (int y = glyphs.y; y < glyphs.y + glyphs.picture.height && y < band.height; ++y)
@@ -685,6 +689,33 @@ int CmdWaitBandFill(const PlayerWindows& w, const Args& a) {
     std::swprintf(buf, 32, L"%.3f", dFill);
     Print(buf);
     return dFill >= dWant ? 0 : 1;
+}
+
+// Asks the main window for nothing every 50 ms for the time given; prints the longest wait
+// for an answer, and fails once one takes longer than the limit.
+int CmdResponsive(const PlayerWindows& w, const Args& a) {
+    const DWORD limitMs = a.Ms(1, 500);
+    const DWORD start = ::GetTickCount();
+    DWORD longest = 0;
+    while (Elapsed(start) < a.Ms(0, 1000)) {
+        const DWORD asked = ::GetTickCount();
+        DWORD_PTR result = 0;
+        const bool bAnswered = ::SendMessageTimeoutW(w.main, WM_NULL, 0, 0, SMTO_NORMAL, limitMs, &result) != 0;
+        longest = Elapsed(asked) > longest ? Elapsed(asked) : longest;
+        if (!bAnswered)
+            return Fail(L"the main window gave no answer within " + Number(limitMs) + L" ms");
+        ::Sleep(50);
+    }
+    Print(Number(longest));
+    return 0;
+}
+
+int CmdActivate(const PlayerWindows& w, const Args& a) {
+    const HWND h = RoleOf(w, a.At(0));
+    if (!h)
+        return Fail(L"no window " + a.At(0), 2);
+    ::SetForegroundWindow(h);
+    return PollUntil(3000, [&] { return ::GetForegroundWindow() == h; }) ? 0 : Fail(L"the window is not active");
 }
 
 int CmdClose(const PlayerWindows& w, const Args& a) {
@@ -736,10 +767,15 @@ const Command kCommands[] = {
     {L"wait-hidden", L"main|list|band <ms>", L"until the window is hidden", CmdWaitHidden},
     {L"band-red", L"", L"red pixels on the screen over the band; exit 1 when none", CmdBandRed},
     {L"wait-band-red", L"<ms>", L"until red shows over the band", CmdWaitBandRed},
-    {L"band-shows", L"top|bottom <text>", L"how well the screen over that slot matches the text (0..1)", CmdBandShows},
-    {L"wait-band-shows", L"top|bottom <text> <score> <ms>", L"until the match reaches the score", CmdWaitBandShows},
+    {L"band-shows", L"top|bottom|message <text>", L"how well the screen over that slot matches the text (0..1)",
+     CmdBandShows},
+    {L"wait-band-shows", L"top|bottom|message <text> <score> <ms>", L"until the match reaches the score",
+     CmdWaitBandShows},
     {L"wait-band-fill", L"top|bottom <text> <share> <ms>", L"until red covers that share of the text",
      CmdWaitBandFill},
+    {L"responsive", L"<ms> <limit ms>", L"the main window answers within the limit all along; prints the longest",
+     CmdResponsive},
+    {L"activate", L"main|list|band", L"make the window the active one, as a click would", CmdActivate},
     {L"close", L"[ms]", L"press the close button, wait for the end; prints the exit code", CmdClose},
     {L"tray", L"", L"minimise to the notification area", CmdTray},
     {L"tray-close", L"[ms]", L"choose 关闭 from the icon's menu; waits as close does", CmdTrayClose},

@@ -10,6 +10,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
 from wine_run import is_blank, run_windows  # noqa: E402
+# Songs without lyrics are searched for: at a port where nothing listens unless a test says otherwise.
+NO_LYRICS_SERVICE = "http://127.0.0.1:9"
 
 
 class Failure(Exception):
@@ -103,25 +105,26 @@ class Player:
         return text
 
     # ---- starting and ending ---------------------------------------------------------------
-    def start(self):
+    def start(self, lyrics_url=NO_LYRICS_SERVICE):
         stale = self.driver("wait-main", 0, check=False)
         if re.fullmatch(r"\d+", stale):
             raise Failure("a Sonello.exe is already running in this Wine prefix (process %s)" % stale)
-        self.launch_player()
+        self.launch_player(lyrics_url)
         if self.process.poll() is not None and is_blank(self.process.returncode, self.player_output()):
             # The same blank launch the driver's runs may meet: tried once more, in the log.
             self.log("retry: Sonello.exe ended with exit %d and printed nothing; starting it once more"
                      % self.process.returncode)
-            self.launch_player()
+            self.launch_player(lyrics_url)
         pid = self.driver("wait-main", 0)
         self.log("player started, Windows process %s" % pid)
         self.driver("wait-visible", "main", 10000)
 
-    def launch_player(self):
+    def launch_player(self, lyrics_url):
         """Starts the player and waits for its windows, or for its early end."""
         with open(os.path.join(self.artifacts, "player.out"), "wb") as out:
             self.process = subprocess.Popen(["wine", self.player_exe], cwd=self.folder, stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=subprocess.STDOUT)
+                                            stdout=out, stderr=subprocess.STDOUT,
+                                            env=dict(os.environ, SONELLO_LYRICS_URL=lyrics_url))
         deadline = time.monotonic() + 30
         while self.process.poll() is None and time.monotonic() < deadline:
             if re.fullmatch(r"\d+", self.driver("wait-main", 1000, check=False)):

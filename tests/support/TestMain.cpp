@@ -6,6 +6,8 @@
 int main(int argc, char** argv) {
     // No system error boxes on a virtual display: a test must fail, not hang.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    // Songs without lyrics are searched for: at a port where nothing listens, never the real service.
+    ::SetEnvironmentVariableA("SONELLO_LYRICS_URL", "http://127.0.0.1:9");
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,220 @@
+#include "lyrics/CLrcSearch.h"
+
+#include <process.h>
+#include <shlwapi.h>
+
+#include <mutex>
+#include <utility>
+
+#include "lyrics/CHttpGet.h"
+#include "lyrics/LrclibApi.h"
+#include "lyrics/SongTags.h"
+#include "version.h"
+
+namespace {
+
+const char kOffSwitch[] = "Lrc\\不联网";
+const DWORD kConnectMs = 3000;
+const DWORD kRequestMs = 8000;
+// How long closing the player waits for searches that are writing their files; the others end
+// with the process.
+const DWORD kShutdownWaitMs = 2000;
+
+struct HandleCloser {
+    void operator()(HANDLE h) const {
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+    }
+};
+using HandlePtr = std::unique_ptr<void, HandleCloser>;
+
+// The service asks every program to name itself, its version and where to learn about it.
+std::wstring UserAgent() {
+    const std::string strAgent = "Sonello/" SONELLO_VERSION_TEXT " (" SONELLO_HOMEPAGE ")";
+    return std::wstring(strAgent.begin(), strAgent.end());
+}
+
+std::wstring BaseUrl() {
+    wchar_t szUrl[1024];
+    const DWORD n = ::GetEnvironmentVariableW(L"SONELLO_LYRICS_URL", szUrl, ARRAYSIZE(szUrl));
+    return n > 0 && n < ARRAYSIZE(szUrl) ? std::wstring(szUrl, n) : std::wstring(kLrclibBaseUrl);
+}
+
+// Written under a temporary name beside it and then renamed: the band never reads half a file,
+// and a file that is there by then is never replaced.
+bool WriteNewFile(const CString& strPath, const std::string& bytes) {
+    const int nSlash = strPath.ReverseFind('\\');
+    const CString strDir = nSlash < 0 ? CString(".") : strPath.Left(nSlash);
+    ::CreateDirectoryA(strDir, nullptr);
+    char szTemp[MAX_PATH];
+    if (!::GetTempFileNameA(strDir, "lrc", 0, szTemp))
+        return false;
+    bool bWritten = false;
+    {
+        const HandlePtr file(
+            ::CreateFileA(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD dwWritten = 0;
+        bWritten = file.get() != INVALID_HANDLE_VALUE &&
+                   ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr) &&
+                   dwWritten == bytes.size() && ::FlushFileBuffers(file.get());
+    }
+    if (bWritten && ::MoveFileExA(szTemp, strPath, MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::DeleteFileA(szTemp);
+    return false;
+}
+
+}  // namespace
+
+// Shared by the band's thread and the worker: whichever lets go last frees it.
+struct CLrcSearch::Job {
+    Job(HWND hWnd, CString strSong, CString strLrc, DWORD dwLength)
+        : hNotify(hWnd), strSongPath(std::move(strSong)), strLrcPath(std::move(strLrc)), dwLengthMs(dwLength),
+          strBaseUrl(BaseUrl()), http(UserAgent(), kConnectMs, kRequestMs, LRCLIB_MAX_ANSWER) {}
+
+    LrcSearchState Run();
+    // False once cancelled; otherwise closing the player waits for the file to be written.
+    bool BeginWriting() {
+        std::lock_guard<std::mutex> lock(mutex);
+        bWriting = !bCancelled;
+        return bWriting;
+    }
+
+    // Fixed before the worker starts.
+    const HWND hNotify;
+    const CString strSongPath;
+    const CString strLrcPath;
+    const DWORD dwLengthMs;
+    const std::wstring strBaseUrl;
+    CHttpGet http;      // cancelled from the band's thread
+    HandlePtr hThread;  // the band's thread only
+    std::mutex mutex;   // guards what follows
+    bool bCancelled = false;
+    bool bWriting = false;
+    bool bDone = false;
+    LrcSearchState result = LrcSearchState::NotFound;
+};
+
+LrcSearchState CLrcSearch::Job::Run() {
+    const SongTags tags = DescribeSong(strSongPath);
+    DWORD dwStatus = 0;
+    std::string strBody;
+    LrcAnswer answer;
+    const std::string strGet = LrclibGetPath(tags, dwLengthMs);
+    if (!strGet.empty()) {
+        const CHttpGet::Result result = http.Get(strBaseUrl, strGet, &dwStatus, &strBody);
+        // No way through, or out of time: a second question would fare no better.
+        if (result == CHttpGet::FAILED || result == CHttpGet::CANCELLED)
+            return LrcSearchState::NotFound;
+        if (result == CHttpGet::OK && dwStatus == 200)
+            answer = ReadLrclibRecord(strBody);
+    }
+    if (answer.kind != LrcAnswerKind::Synced && answer.kind != LrcAnswerKind::Instrumental) {
+        const std::string strSearch = LrclibSearchPath(tags);
+        if (!strSearch.empty() && http.Get(strBaseUrl, strSearch, &dwStatus, &strBody) == CHttpGet::OK &&
+            dwStatus == 200) {
+            LrcAnswer found = ReadLrclibSearch(strBody, dwLengthMs);
+            if (found.kind == LrcAnswerKind::Synced || found.kind == LrcAnswerKind::Instrumental)
+                answer = std::move(found);
+        }
+    }
+    if (answer.kind == LrcAnswerKind::Instrumental)
+        return LrcSearchState::Instrumental;
+    if (answer.kind != LrcAnswerKind::Synced || !BeginWriting())
+        return LrcSearchState::NotFound;
+    return WriteNewFile(strLrcPath, LrcFileText(answer, tags)) ? LrcSearchState::Found : LrcSearchState::NotFound;
+}
+
+unsigned __stdcall CLrcSearch::RunJob(void* pJob) {
+    const std::unique_ptr<std::shared_ptr<Job>> owner(static_cast<std::shared_ptr<Job>*>(pJob));
+    Job& job = **owner;
+    const LrcSearchState result = job.Run();
+    std::lock_guard<std::mutex> lock(job.mutex);
+    job.result = result;
+    job.bDone = true;
+    // Under the lock: once the band has cancelled, its window may be gone.
+    if (!job.bCancelled)
+        ::PostMessageA(job.hNotify, WM_LRC_SEARCHED, 0, 0);
+    return 0;
+}
+
+CLrcSearch::~CLrcSearch() {
+    std::vector<HANDLE> writers;
+    for (const auto& job : m_jobs) {
+        {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            job->bCancelled = true;
+            if (job->bWriting && !job->bDone)
+                writers.push_back(job->hThread.get());
+        }
+        // Under Wine a call already waiting on the network is not ended by this, only the next.
+        job->http.Cancel();
+    }
+    // A search still asking is not waited for; one writing is, so that no half-written
+    // temporary file is left behind.
+    const ULONGLONG ullDeadline = ::GetTickCount64() + kShutdownWaitMs;
+    for (const HANDLE hThread : writers) {
+        const ULONGLONG ullNow = ::GetTickCount64();
+        ::WaitForSingleObject(hThread, ullNow < ullDeadline ? static_cast<DWORD>(ullDeadline - ullNow) : 0);
+    }
+}
+
+bool CLrcSearch::IsEnabled() {
+    return !::PathFileExistsA(kOffSwitch);
+}
+
+bool CLrcSearch::Toggle() {
+    if (IsEnabled()) {
+        ::CreateDirectoryA("Lrc", nullptr);
+        const HandlePtr file(
+            ::CreateFileA(kOffSwitch, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    } else {
+        ::DeleteFileA(kOffSwitch);
+    }
+    return IsEnabled();
+}
+
+void CLrcSearch::Begin(HWND hNotify, const CString& strSongPath, const CString& strLrcPath, DWORD dwLengthMs) {
+    if (m_mapState.count(strSongPath) || !IsEnabled())
+        return;
+    const auto job = std::make_shared<Job>(hNotify, strSongPath, strLrcPath, dwLengthMs);
+    auto* pOwner = new std::shared_ptr<Job>(job);
+    const uintptr_t hThread = ::_beginthreadex(nullptr, 0, &CLrcSearch::RunJob, pOwner, 0, nullptr);
+    if (!hThread) {
+        delete pOwner;
+        m_mapState[strSongPath] = LrcSearchState::NotFound;
+        return;
+    }
+    job->hThread.reset(reinterpret_cast<HANDLE>(hThread));
+    m_jobs.push_back(job);
+    m_mapState[strSongPath] = LrcSearchState::Searching;
+}
+
+LrcSearchState CLrcSearch::StateOf(const CString& strSongPath) const {
+    const auto it = m_mapState.find(strSongPath);
+    if (it != m_mapState.end())
+        return it->second;
+    return IsEnabled() ? LrcSearchState::Searching : LrcSearchState::NotFound;
+}
+
+std::vector<CString> CLrcSearch::TakeFinished() {
+    std::vector<CString> finished;
+    std::vector<std::shared_ptr<Job>> running;
+    for (auto& job : m_jobs) {
+        bool bDone = false;
+        LrcSearchState result = LrcSearchState::NotFound;
+        {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            bDone = job->bDone;
+            result = job->result;
+        }
+        if (bDone) {
+            m_mapState[job->strSongPath] = result;
+            finished.push_back(job->strSongPath);
+        } else {
+            running.push_back(std::move(job));
+        }
+    }
+    m_jobs.swap(running);
+    return finished;
+}
