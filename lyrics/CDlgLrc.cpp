@@ -124,7 +124,8 @@ void DrawCentred(CDC& dc, const CString& str) {
 void DrawRed(CDC& dc, const CString& str, int x, int y, int nRedWidth, int nTextHeight) {
     CRect rc(x, y, x + nRedWidth, nTextHeight + y);
     dc.SetTextColor(kRed);
-    dc.DrawText(str, str.GetLength(), &rc, 0);
+    // Left, top, clipped; an '&' is text here, or the red copy would slip off the blue one.
+    dc.DrawText(str, str.GetLength(), &rc, DT_NOPREFIX);
 }
 
 // One paced step of a slot's fill, overdrawn in red when shown; returns whether the fill

@@ -473,6 +473,18 @@ TEST_F(LyricBand, AWordTimedLineFillsFromThePositionOfEachTickAlsoAfterASeekBack
     EXPECT_EQ(TextSize("CD").cx, g_nBottomFill);
 }
 
+TEST_F(LyricBand, TheRedCopyOfALineCoversItsBlueTextAmpersandsIncluded) {
+    StartSong("[00:01.00]R&B<00:01.50>&&x\r\n", 1000);
+    g_nLrcPos = 2600;  // the last word lasted a second: the whole line is red
+    Tick();
+    const int w = TextSize("R&B&&x").cx;
+    ASSERT_EQ(w, g_nTopFill);
+    const int x1 = TopSlotX(g_nScreenWidth, w);
+    const BandShot shot(m_band);
+    EXPECT_GT(shot.Count(kRed, x1, 5, x1 + w, 50), 0);
+    EXPECT_EQ(0, shot.Count(kBlue, x1, 5, x1 + w, 50)) << "a '&' taken for a prefix shifts the red text";
+}
+
 TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
     g_strSongPath = "D:\\Music\\shifted.mp3";  // the shift stays with this path while the band lives
     WriteFileBytes("Lrc\\shifted.lrc", "[00:01.00]WWWWWWWW\r\n[00:09.00]end\r\n");
