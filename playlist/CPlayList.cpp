@@ -155,6 +155,12 @@ void CPlayList::OnCloseList() {
     g_bShowList = false;
 }
 
+// Enter in the name box gives the selected list that name; elsewhere it does nothing.
+void CPlayList::OnEnter() {
+    if (::GetFocus() == m_editName.m_hWnd)
+        OnRenameList();
+}
+
 void CPlayList::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
     DragWindowByBackground(this, point);
 }

@@ -39,6 +39,7 @@ public:
     static NoticeFn SetNoticeFn(NoticeFn pfn);
 
     void OnCloseList();
+    void OnEnter();
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnNewList();
     void OnAddSong();
@@ -82,6 +83,7 @@ private:
 BEGIN_MESSAGE_MAP(CPlayList, CDialog)
     ON_BN_CLICKED(IDC_CLOSELIST, OnCloseList)
     ON_COMMAND(IDCANCEL, OnCloseList)  // Escape and the window's own close, or the timer would bring it back
+    ON_COMMAND(IDOK, OnEnter)          // the dialog default would hide the list as Escape did
     ON_WM_LBUTTONDOWN()
     ON_BN_CLICKED(IDC_NEWLIST, OnNewList)
     ON_BN_CLICKED(IDC_ADDSONG, OnAddSong)

@@ -116,7 +116,7 @@ TEST_F(Keys, CtrlUpDownAndZeroMoveEachSongsLyricsByHalfSeconds) {
     EXPECT_EQ(lrc, ReadFileBytes("Lrc\\a.lrc"));
 }
 
-TEST_F(Keys, EscapeAndItsOwnCloseHideTheSongListForGood) {
+TEST_F(Keys, EscapeAndItsOwnCloseHideTheSongListForGoodAndEnterHidesNothing) {
     CPlayList& list = *g_pPlayList;
     for (const auto& close : std::vector<std::function<void()>>{
              [&] {
@@ -131,4 +131,21 @@ TEST_F(Keys, EscapeAndItsOwnCloseHideTheSongListForGood) {
         EXPECT_FALSE(g_bShowList);
         EXPECT_FALSE(PumpAsPlayerUntil([&] { return list.IsWindowVisible() != FALSE; }, 500)) << "the timers run on";
     }
+    // Enter hides nothing: in the name box it renames the selected list, elsewhere it is ignored.
+    Click(IDC_SHOWLIST);
+    ASSERT_TRUE(PumpAsPlayerUntil([&] { return list.IsWindowVisible() != FALSE; }));
+    list.OnNewList();
+    list.m_lbLists.SetCurSel(1);
+    list.m_editName.SetWindowText("晚上听");
+    Activate(list, list.m_editName);
+    Type("Return");
+    EXPECT_TRUE(PumpAsPlayerUntil([&] {
+        CString strRow;
+        list.m_lbLists.GetText(1, strRow);
+        return strRow == "晚上听";
+    }));
+    Activate(list, list.m_lbSongs);
+    Type("Return");
+    EXPECT_FALSE(PumpAsPlayerUntil([&] { return !list.IsWindowVisible(); }, 500));
+    EXPECT_TRUE(g_bShowList);
 }
