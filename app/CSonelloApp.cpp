@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include "app/CSonelloDlg.h"
+#include "app/StartupTimes.h"
 
 BOOL CSonelloApp::InitInstance() {
+    StartupTimes::Note("InitInstance");
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     CWinApp::InitInstance();
@@ -14,6 +16,7 @@ BOOL CSonelloApp::InitInstance() {
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
+    StartupTimes::Write();
     // The dialog was the whole application: no message loop of our own.
     return FALSE;
 }

@@ -1,0 +1,103 @@
+// The floor for start-up: the main window's template shown by the same framework, whose
+// initialisation does only the platform work the player cannot do without: the mixer's wave-out
+// line, a small XML file through the DOM, a hidden modeless dialog, a layered topmost window
+// shown and hidden. Nothing of the player's own.
+#include <windows.h>
+#include <mmsystem.h>
+#include <msxml2.h>
+
+#include "framework/CDialog.h"
+#include "framework/CWinApp.h"
+#include "playlist/CComPtr.h"
+#include "res/resource.h"
+
+namespace {
+
+const CLSID kClsidDomDocument = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const IID kIidXmlDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+void OpenWaveOutLine() {
+    HMIXER hMixer = nullptr;
+    if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
+        return;
+    MIXERLINEA line = {};
+    line.cbStruct = sizeof(line);
+    line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+    ::mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(hMixer), &line, MIXER_GETLINEINFOF_COMPONENTTYPE);
+    ::mixerClose(hMixer);
+}
+
+// The song-list file the bench's first, unmeasured player run wrote.
+void LoadXmlFile() {
+    const bool bJoined = SUCCEEDED(::CoInitialize(nullptr));
+    {
+        CComPtr<IXMLDOMDocument> pDoc;
+        if (SUCCEEDED(::CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_ALL, kIidXmlDomDocument,
+                                         reinterpret_cast<void**>(&pDoc)))) {
+            pDoc->put_async(VARIANT_FALSE);
+            VARIANT source;
+            ::VariantInit(&source);
+            source.vt = VT_BSTR;
+            source.bstrVal = ::SysAllocString(L"MySongList.xml");
+            VARIANT_BOOL bOk = VARIANT_FALSE;
+            pDoc->load(source, &bOk);
+            ::VariantClear(&source);
+        }
+    }
+    if (bJoined)
+        ::CoUninitialize();
+}
+
+class CFloorDlg : public CDialog {
+public:
+    CFloorDlg() : CDialog(IDD_SONELLO_DIALOG) {}
+    ~CFloorDlg() override {
+        if (m_hBand)
+            ::DestroyWindow(m_hBand);
+        if (m_hList)
+            ::DestroyWindow(m_hList);
+    }
+
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        OpenWaveOutLine();
+        LoadXmlFile();
+        const HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
+        m_hList = ::CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_PLAYLIST), m_hWnd, PlainDialogProc, 0);
+        m_hBand = ::CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_LRC), m_hWnd, PlainDialogProc, 0);
+        if (m_hBand) {
+            ::SetWindowLongA(m_hBand, GWL_EXSTYLE, ::GetWindowLongA(m_hBand, GWL_EXSTYLE) | WS_EX_LAYERED);
+            ::SetLayeredWindowAttributes(m_hBand, RGB(255, 255, 255), 0, LWA_COLORKEY);
+            ::SetWindowPos(m_hBand, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            ::ShowWindow(m_hBand, SW_HIDE);
+        }
+        return TRUE;
+    }
+
+private:
+    HWND m_hList = nullptr;
+    HWND m_hBand = nullptr;
+};
+
+class CFloorApp : public CWinApp {
+public:
+    BOOL InitInstance() override {
+        CFloorDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+        return FALSE;
+    }
+};
+
+CFloorApp theApp;
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    return AfxWinMain(hInstance);
+}
