@@ -2,7 +2,8 @@
 # Builds and runs the benchmarks under Wine, each in a scratch folder, and prints their figures.
 #   bash scripts/bench.sh                 all of them
 #   bash scripts/bench.sh startup 11      start to main window: a bare dialog, the platform's floor and
-#                                         Sonello, alternating (11 runs each)
+#                                         Sonello, alternating (11 runs each), then Sonello's own steps
+#   bash scripts/bench.sh startup 15 old/Sonello.exe   the same with a saved build in the rotation
 #   bash scripts/bench.sh playlist        the player, the song-list store and window on lists of 10,000
 #                                         and 200,000 songs
 #   bash scripts/bench.sh playlist 200000 the same on one list size
@@ -17,6 +18,11 @@ names=("$@")
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
+    # More programs for the start-up rotation, as Wine sees them (drive Z: is the root).
+    for program in "${names[@]:2}"; do
+        program=$(realpath "$program")
+        args+=("Z:${program//\//\\}")
+    done
     names=("${names[0]}")
 fi
 targets=(sonello_release_probe) # holds Wine's desktop (wine-env.sh)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sound/AudioDriver.h"
 #include "sound/WaveHeader.h"
 
 MCIDEVICEID CSound::m_wDeviceID = 0;
@@ -84,6 +85,7 @@ int CSound::Open(CString strPath) {
     if (std::strcmp(pszType, "waveaudio") == 0 && !IsPlayableWaveFile(strPath))
         return 2;
 
+    LoadAudioDriver();
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = pszType;
     open.lpstrElementName = strPath;
@@ -126,6 +128,7 @@ DWORD CSound::ValueFromPercent(DWORD dwMaximum, int nPercent) {
 
 HMIXER CSound::LookUpControl(DWORD dwControlType) {
     m_dwComponentType = m_dwLineComponentType;
+    LoadAudioDriver();
     HMIXER hMixer = nullptr;
     if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
         return nullptr;

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 #include <msxml2.h>
 
+#include "app/StartupTimes.h"
 #include "framework/CDialog.h"
 #include "framework/CWinApp.h"
 #include "playlist/CComPtr.h"
@@ -63,6 +64,7 @@ public:
     }
 
     BOOL OnInitDialog() override {
+        StartupTimes::Note("dialog created");
         CDialog::OnInitDialog();
         OpenWaveOutLine();
         LoadXmlFile();
@@ -75,6 +77,7 @@ public:
             ::SetWindowPos(m_hBand, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
             ::ShowWindow(m_hBand, SW_HIDE);
         }
+        StartupTimes::Note("initialised");
         return TRUE;
     }
 
@@ -86,10 +89,12 @@ private:
 class CFloorApp : public CWinApp {
 public:
     BOOL InitInstance() override {
+        StartupTimes::Note("InitInstance");
         CFloorDlg dlg;
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;
+        StartupTimes::Write();
         return FALSE;
     }
 };
