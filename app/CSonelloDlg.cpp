@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "app/CAboutDlg.h"
-#include "app/Globals.h"
 #include "app/PlayerLogic.h"
 #include "framework/CMenu.h"
 #include "framework/CPen.h"
@@ -14,6 +13,7 @@
 #include "lyrics/CDlgLrc.h"
 #include "playlist/CPlayList.h"
 #include "sound/CSound.h"
+#include "state/PlayerState.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/CSonelloDlg.h"
-#include "app/Globals.h"
 #include "lyrics/CDlgLrc.h"
 #include "playlist/CPlayList.h"
 #include "sound/CSound.h"
+#include "state/PlayerState.h"
 #include "support/TestSupport.h"
 
 class MainWindow : public ::testing::Test {
@@ -27,11 +27,7 @@ protected:
         CSound::s_pfnValueWritten = nullptr;
         m_dlg.reset();  // destroys the window and, with it, the two child windows
         CSound::Close();
-        g_bStartSong = false;
-        g_bPlaying = false;
-        g_nPlayMode = PLAYMODE_ONCE;
-        g_bShowList = false;
-        g_nLrcPos = 0;
+        ResetPlayerState();
         PumpMessages(20);
         m_cwd.reset();
     }
