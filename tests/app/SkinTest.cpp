@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "MainWindowFixture.h"
-#include "app/PlayerLogic.h"
+#include "app/PlayingDecorations.h"
 
 using Skin = MainWindow;
 
