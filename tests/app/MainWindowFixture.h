@@ -59,6 +59,14 @@ protected:
         g_bStartSong = true;
         Tick(TIMER_SECOND);
     }
+    // Only an icon that is there can be changed.
+    static bool IconInTray(HWND hWnd) {
+        NOTIFYICONDATAA nid = {};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = hWnd;
+        nid.uID = IDR_MAINFRAME;
+        return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    }
     static DWORD DevicePosition() {
         MCI_STATUS_PARMS status = {};
         status.dwItem = MCI_STATUS_POSITION;

@@ -46,14 +46,6 @@ bool Contains(const std::vector<COLORREF>& pixels, COLORREF cr) {
     return false;
 }
 
-bool IconInTray(HWND hWnd) {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = sizeof(nid);
-    nid.hWnd = hWnd;
-    nid.uID = IDR_MAINFRAME;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
-}
-
 }  // namespace
 
 // The region is read in one block; it must equal the one that one GetPixel per pixel builds.
