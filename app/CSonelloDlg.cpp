@@ -7,7 +7,6 @@
 #include "app/PlayerLogic.h"
 #include "app/PlayingDecorations.h"
 #include "framework/CMenu.h"
-#include "framework/CWinApp.h"
 #include "framework/WindowDrag.h"
 #include "lyrics/CDlgLrc.h"
 #include "playlist/CPlayList.h"

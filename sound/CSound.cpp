@@ -131,7 +131,8 @@ bool CSound::GetLength(DWORD* pdwLength) {
 bool CSound::Status(DWORD dwItem, DWORD dwFlags, DWORD* pdwValue) {
     MCI_STATUS_PARMS status = {};
     status.dwItem = dwItem;
-    if (::mciSendCommandA(m_wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | dwFlags, reinterpret_cast<DWORD_PTR>(&status)) != 0)
+    const DWORD_PTR pParams = reinterpret_cast<DWORD_PTR>(&status);
+    if (::mciSendCommandA(m_wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | dwFlags, pParams) != 0)
         return false;
     *pdwValue = static_cast<DWORD>(status.dwReturn);
     return true;

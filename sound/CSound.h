@@ -15,7 +15,7 @@ public:
 
     enum class OpenResult {
         Done,       // opened, or no device plays the extension: m_bOpened tells which
-        EmptyPath,  // nothing was closed or opened
+        EmptyPath,  // the device is left as it was; m_bOpened reads false
         Refused,    // MCI_OPEN failed, or a .wav whose header the device cannot play
     };
     static OpenResult Open(CString strPath);
