@@ -101,7 +101,7 @@ TEST_F(SoundDevice, OpensAnMp3OnMpegvideo) {
     EXPECT_NEAR(1500.0, static_cast<double>(length), 100.0);
 }
 
-TEST_F(SoundDevice, MissingFileWithAKnownExtensionGivesTwoAndNoDevice) {
+TEST_F(SoundDevice, MissingFileWithAKnownExtensionIsRefusedWithNoDevice) {
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
     EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(m_dir.File("missing.wav").c_str()));
     EXPECT_FALSE(CSound::m_bOpened);
@@ -119,7 +119,7 @@ TEST_F(SoundDevice, UnknownExtensionClosesTheOpenDevice) {
     EXPECT_EQ(static_cast<DWORD>(-1), StatusOf(old, MCI_STATUS_LENGTH)) << "the old device is closed";
 }
 
-TEST_F(SoundDevice, EmptyPathGivesOneAndLeavesTheDeviceOpen) {
+TEST_F(SoundDevice, AnEmptyPathLeavesTheDeviceOpen) {
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
     const MCIDEVICEID id = CSound::m_wDeviceID;
     CSound::m_seek.dwTo = 700;
@@ -156,6 +156,26 @@ TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindow) {
     EXPECT_TRUE(PumpUntil([] { return !NotifySink::s_codes.empty(); }, 5000));
     ASSERT_FALSE(NotifySink::s_codes.empty());
     EXPECT_EQ(static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL), NotifySink::s_codes.back());
+}
+
+TEST_F(SoundDevice, PauseKeepsWhereTheDeviceStoodAndStatusNeedsADevice) {
+    NotifySink sink;
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    DWORD dwLength = 0;
+    ASSERT_TRUE(CSound::GetLength(&dwLength));
+    EXPECT_NEAR(3000.0, dwLength, 50.0);
+    CSound::m_seek.dwTo = 1000;
+    ASSERT_EQ(0u, CSound::PlayFromResume(sink.m_hWnd));
+    PumpMessages(300);
+    CSound::Pause();
+    EXPECT_GT(CSound::m_seek.dwTo, 1100u);
+    EXPECT_LT(CSound::m_seek.dwTo, 3000u);
+    EXPECT_EQ(static_cast<DWORD>(MCI_MODE_STOP), StatusOf(CSound::m_wDeviceID, MCI_STATUS_MODE));
+
+    CSound::Close();
+    DWORD dwPosition = 0;
+    EXPECT_FALSE(CSound::GetPosition(&dwPosition));
+    EXPECT_FALSE(CSound::GetLength(&dwLength));
 }
 
 TEST_F(SoundDevice, PlayWithNoDeviceFails) {
