@@ -71,6 +71,23 @@ const char* CSound::DeviceTypeFor(const CString& strPath) {
     return nullptr;
 }
 
+namespace {
+
+// Keeps the driver of a device type loaded for the rest of the process. Closing the last device
+// unloads it, and the driver's play thread may still be returning from the end notification:
+// under Wine that thread then runs in unmapped code and takes the player with it.
+void PinDriverOf(const char* pszType) {
+    char szDriver[MAX_PATH] = {};
+    DWORD cb = sizeof(szDriver);
+    if (::RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI32", pszType,
+                       RRF_RT_REG_SZ, nullptr, szDriver, &cb) != ERROR_SUCCESS)
+        return;
+    HMODULE hDriver = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, szDriver, &hDriver);
+}
+
+}  // namespace
+
 CSound::OpenResult CSound::Open(CString strPath) {
     if (strPath == "") {
         m_bOpened = FALSE;
@@ -92,6 +109,7 @@ CSound::OpenResult CSound::Open(CString strPath) {
         return OpenResult::Refused;
     m_wDeviceID = open.wDeviceID;
     m_bOpened = TRUE;
+    PinDriverOf(pszType);
     return OpenResult::Done;
 }
 

@@ -148,7 +148,7 @@ TEST_F(SoundDevice, PlayFromResumeStartsAtTheResumePosition) {
     EXPECT_LT(resumed, 2800u);
 }
 
-TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindow) {
+TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindowAndItsDriverOutlivesTheClose) {
     NotifySink sink;
     WriteWav(m_dir.File("short.wav"), 500);
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_dir.File("short.wav").c_str()));
@@ -156,6 +156,9 @@ TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindow) {
     EXPECT_TRUE(PumpUntil([] { return !NotifySink::s_codes.empty(); }, 5000));
     ASSERT_FALSE(NotifySink::s_codes.empty());
     EXPECT_EQ(static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL), NotifySink::s_codes.back());
+    // The driver's play thread may still be on its way out of the driver's code.
+    CSound::Close();
+    EXPECT_NE(nullptr, ::GetModuleHandleA("mciwave.dll"));
 }
 
 TEST_F(SoundDevice, PauseKeepsWhereTheDeviceStoodAndStatusNeedsADevice) {
