@@ -89,10 +89,9 @@ void CSonelloDlg::SetWindowIcons() {
 }
 
 void CSonelloDlg::LoadBackground() {
-    m_pBkBitmap = std::make_unique<CBitmap>();
     m_crKey = RGB(255, 0, 0);
-    // Without the picture the window keeps its plain shape.
-    if (m_pBkBitmap->LoadBitmap(IDB_BACKGROUND))
+    // The brush's step loaded the picture. Without it the window keeps its plain shape.
+    if (m_pBkBitmap->GetSafeHandle())
         BuildWindowRegion();
 }
 
@@ -171,9 +170,10 @@ void CSonelloDlg::SetUpToolTips() {
 }
 
 void CSonelloDlg::CreateBkBrush() {
-    CBitmap bitmap;
-    if (bitmap.LoadBitmap(IDB_BACKGROUND))
-        m_brushBk.CreatePatternBrush(bitmap);
+    // One load for the brush, which copies the picture, and for the window's shape.
+    m_pBkBitmap = std::make_unique<CBitmap>();
+    if (m_pBkBitmap->LoadBitmap(IDB_BACKGROUND))
+        m_brushBk.CreatePatternBrush(*m_pBkBitmap);
 }
 
 void CSonelloDlg::BuildWindowRegion() {
