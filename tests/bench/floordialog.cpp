@@ -17,8 +17,10 @@ namespace {
 const CLSID kClsidDomDocument = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID kIidXmlDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+// A dialog of the usual kind: TRUE from WM_INITDIALOG lets the dialog manager give the first
+// control the focus.
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT nMsg, WPARAM, LPARAM) {
+    return nMsg == WM_INITDIALOG;
 }
 
 void OpenWaveOutLine() {
