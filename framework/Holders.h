@@ -72,6 +72,11 @@ struct MappedView {
     static Handle None() { return nullptr; }
     static void Close(Handle h) { ::UnmapViewOfFile(h); }
 };
+struct LocalMemory {
+    using Handle = HLOCAL;
+    static Handle None() { return nullptr; }
+    static void Close(Handle h) { ::LocalFree(h); }
+};
 struct Library {
     using Handle = HMODULE;
     static Handle None() { return nullptr; }
@@ -114,6 +119,7 @@ using CHandle = CHandleHolder<holder_traits::Kernel>;
 using CFileHandle = CHandleHolder<holder_traits::File>;
 using CFindHandle = CHandleHolder<holder_traits::Find>;
 using CMappedView = CHandleHolder<holder_traits::MappedView>;
+using CLocalMemory = CHandleHolder<holder_traits::LocalMemory>;
 using CLibrary = CHandleHolder<holder_traits::Library>;
 using CMixerHandle = CHandleHolder<holder_traits::Mixer>;
 using CHttpHandle = CHandleHolder<holder_traits::Http>;

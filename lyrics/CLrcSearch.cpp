@@ -79,9 +79,9 @@ struct CLrcSearch::Job {
     const CString strLrcPath;
     const DWORD dwLengthMs;
     const std::wstring strBaseUrl;
-    CHttpGet http;      // cancelled from the band's thread
-    CHandle hThread;    // the band's thread only
-    std::mutex mutex;   // guards what follows
+    CHttpGet http;     // cancelled from the band's thread
+    CHandle hThread;   // the band's thread only
+    std::mutex mutex;  // guards what follows
     bool bCancelled = false;
     bool bWriting = false;
     bool bDone = false;

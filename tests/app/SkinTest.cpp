@@ -360,8 +360,7 @@ TEST_F(Skin, TheTrayIconsMenuOffersCloseWhichCancelsThePlayer) {
     Click(IDC_MINIMIZE);
     ASSERT_TRUE(IconInTray(m_dlg->m_hWnd));
     TrayMenuWatch::s_hMain = m_dlg->m_hWnd;
-    CHookHandle hook(
-        ::SetWindowsHookExA(WH_GETMESSAGE, TrayMenuWatch::OnGetMessage, nullptr, ::GetCurrentThreadId()));
+    CHookHandle hook(::SetWindowsHookExA(WH_GETMESSAGE, TrayMenuWatch::OnGetMessage, nullptr, ::GetCurrentThreadId()));
     const UINT_PTR chooser = ::SetTimer(nullptr, 0, 100, TrayMenuWatch::Choose);
     m_dlg->SendMessage(WM_TRAYNOTIFY, IDR_MAINFRAME, WM_RBUTTONDOWN);
     ::KillTimer(nullptr, chooser);

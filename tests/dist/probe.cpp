@@ -115,9 +115,9 @@ int main() {
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const CLocalMemory argvMemory(argv);
     const std::wstring command = argc >= 2 ? argv[1] : L"";
     const std::wstring path = argc >= 3 ? argv[2] : L"";
-    ::LocalFree(argv);
     if (command == L"link")
         return Link(path.c_str());
     if (command == L"version")

@@ -772,10 +772,10 @@ int main() {
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const CLocalMemory argvMemory(argv);
     Args a;
     for (int i = 2; i < argc; ++i)
         a.words.push_back(argv[i]);
     const std::wstring name = argc > 1 ? argv[1] : L"";
-    ::LocalFree(argv);
     return Run(name, a);
 }
