@@ -50,83 +50,36 @@ private:
 
 namespace holder_traits {
 
-// Kernel objects that are null when there is none: events, processes, threads, mappings.
-struct Kernel {
-    using Handle = HANDLE;
+// Handles that are null when there is none.
+template <typename H, auto pfnClose>
+struct NullIsNone {
+    using Handle = H;
     static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::CloseHandle(h); }
+    static void Close(Handle h) { pfnClose(h); }
 };
-// CreateFile's handle, INVALID_HANDLE_VALUE when there is none.
-struct File {
-    using Handle = HANDLE;
-    static Handle None() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-struct Find {
+// CreateFile's and FindFirstFile's handles, INVALID_HANDLE_VALUE when there is none.
+template <auto pfnClose>
+struct InvalidIsNone {
     using Handle = HANDLE;
     static Handle None() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::FindClose(h); }
-};
-struct MappedView {
-    using Handle = const void*;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::UnmapViewOfFile(h); }
-};
-struct LocalMemory {
-    using Handle = HLOCAL;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::LocalFree(h); }
-};
-struct Library {
-    using Handle = HMODULE;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::FreeLibrary(h); }
-};
-struct Mixer {
-    using Handle = HMIXER;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::mixerClose(h); }
-};
-struct Http {
-    using Handle = HINTERNET;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::WinHttpCloseHandle(h); }
-};
-struct Drop {
-    using Handle = HDROP;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::DragFinish(h); }
-};
-struct Hook {
-    using Handle = HHOOK;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::UnhookWindowsHookEx(h); }
-};
-struct CFile {
-    using Handle = FILE*;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { std::fclose(h); }
-};
-struct Bstr {
-    using Handle = BSTR;
-    static Handle None() { return nullptr; }
-    static void Close(Handle h) { ::SysFreeString(h); }
+    static void Close(Handle h) { pfnClose(h); }
 };
 
 }  // namespace holder_traits
 
-using CHandle = CHandleHolder<holder_traits::Kernel>;
-using CFileHandle = CHandleHolder<holder_traits::File>;
-using CFindHandle = CHandleHolder<holder_traits::Find>;
-using CMappedView = CHandleHolder<holder_traits::MappedView>;
-using CLocalMemory = CHandleHolder<holder_traits::LocalMemory>;
-using CLibrary = CHandleHolder<holder_traits::Library>;
-using CMixerHandle = CHandleHolder<holder_traits::Mixer>;
-using CHttpHandle = CHandleHolder<holder_traits::Http>;
-using CDropHandle = CHandleHolder<holder_traits::Drop>;
-using CHookHandle = CHandleHolder<holder_traits::Hook>;
-using CFilePtr = CHandleHolder<holder_traits::CFile>;
-using CBstr = CHandleHolder<holder_traits::Bstr>;
+// Kernel objects that are null when there is none: events, processes, threads, mappings.
+using CHandle = CHandleHolder<holder_traits::NullIsNone<HANDLE, ::CloseHandle>>;
+using CFileHandle = CHandleHolder<holder_traits::InvalidIsNone<::CloseHandle>>;
+using CFindHandle = CHandleHolder<holder_traits::InvalidIsNone<::FindClose>>;
+using CMappedView = CHandleHolder<holder_traits::NullIsNone<const void*, ::UnmapViewOfFile>>;
+using CLocalMemory = CHandleHolder<holder_traits::NullIsNone<HLOCAL, ::LocalFree>>;
+using CLibrary = CHandleHolder<holder_traits::NullIsNone<HMODULE, ::FreeLibrary>>;
+using CMixerHandle = CHandleHolder<holder_traits::NullIsNone<HMIXER, ::mixerClose>>;
+using CHttpHandle = CHandleHolder<holder_traits::NullIsNone<HINTERNET, ::WinHttpCloseHandle>>;
+using CDropHandle = CHandleHolder<holder_traits::NullIsNone<HDROP, ::DragFinish>>;
+using CHookHandle = CHandleHolder<holder_traits::NullIsNone<HHOOK, ::UnhookWindowsHookEx>>;
+using CFilePtr = CHandleHolder<holder_traits::NullIsNone<FILE*, std::fclose>>;
+using CBstr = CHandleHolder<holder_traits::NullIsNone<BSTR, ::SysFreeString>>;
 
 // One reference to a COM interface.
 template <typename T>
