@@ -3,11 +3,11 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 #include <mmsystem.h>
 
 #include <memory>
 
+#include "app/CTrayIcon.h"
 #include "framework/CBitmap.h"
 #include "framework/CBitmapButton.h"
 #include "framework/CBrush.h"
@@ -25,15 +25,6 @@ constexpr UINT_PTR TIMER_SECOND = 1;    // start requests, position and time
 constexpr UINT_PTR TIMER_DOTS = 2;      // dot animation
 constexpr UINT_PTR TIMER_BARS = 3;      // bar display
 constexpr UINT_PTR TIMER_LRC_POS = 4;   // position for the lyric band
-
-// The keyboard's media keys, held while the player runs: Play/Pause, Next, Previous, Stop.
-constexpr int HOTKEY_PLAY_PAUSE = 1;
-constexpr int HOTKEY_NEXT = 2;
-constexpr int HOTKEY_PREV = 3;
-constexpr int HOTKEY_STOP = 4;
-
-// Ctrl+Up and Ctrl+Down move the lyrics by this many seconds.
-constexpr double LRC_SHIFT_STEP = 0.5;
 
 class CSonelloDlg : public CDialog {
 public:
@@ -102,17 +93,27 @@ public:
     std::unique_ptr<CClientDC> m_pDotDC;  // kept for the window's life: the dots draw outside painting
     int m_nDotPhase = 0;
     CStatic m_staticSpectrum;
-    NOTIFYICONDATAA m_nid = {};
+    CTrayIcon m_trayIcon;
     CToolTipCtrl m_toolTip;
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The steps of OnInitDialog that take more than one call.
+    void AddAboutToSystemMenu();
+    void SetWindowIcons();
+    void LoadBackground();
+    void PlaceButtons();
+    void ShowStartTexts();
+    void SetUpSliders();
+    void StartDecorations();
+    void CreateSongList();
+    void CreateLyricBand();
+    void SetUpToolTips();
+
     void StartRequestedSong();
     void StepDots();
     void StepBars();
-    // Reads the device position; false when there is no answer (no device, failed open).
-    static bool QueryPosition(DWORD* pdwPosition);
     // The song ended or was stopped: close the device and show the stopped state.
     void EnterStopped();
     // Previous and Next; false when the box has no rows or no selection.
@@ -120,9 +121,6 @@ private:
     // A media key does what its button would, if the button is enabled; Play stands for
     // Play/Pause.
     void PressMediaButton(int nButton);
-    // Ctrl+Up, Ctrl+Down and Ctrl+0 move the lyrics, Ctrl+L switches their search; false for any
-    // other key.
-    bool OnLyricsKey(WPARAM nVirtualKey);
     void PlaceButton(CBitmapButton& button, int x, int y, int w, int h, UINT nNormal, UINT nSelected = 0,
                      UINT nDisabled = 0);
 };

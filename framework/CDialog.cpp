@@ -21,8 +21,12 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
 }
 
 CDialog::~CDialog() {
-    if (m_hWnd && ::IsWindow(m_hWnd))
-        ::DestroyWindow(m_hWnd);
+    // The derived parts are gone: no message of the window's end may reach them. A class whose
+    // cleanup matters destroys its window in its own destructor.
+    if (m_hWnd && ::IsWindow(m_hWnd)) {
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+        ::DestroyWindow(Detach());
+    }
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {

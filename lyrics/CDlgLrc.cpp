@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Globals.h"
 #include "framework/CBrush.h"
 #include "framework/CDC.h"
 #include "framework/CFont.h"
@@ -15,6 +14,7 @@
 #include "lyrics/CLyc.h"
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
+#include "state/PlayerState.h"
 
 int g_nScreenWidth = 0;
 int g_nScreenHeight = 0;

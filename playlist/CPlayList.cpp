@@ -4,17 +4,16 @@
 
 #include <string>
 
-#include "app/Globals.h"
 #include "framework/CBitmap.h"
 #include "framework/CFileDialog.h"
 #include "framework/Holders.h"
 #include "framework/WindowDrag.h"
 #include "playlist/AnsiPath.h"
 #include "playlist/CSongListStore.h"
+#include "sound/CSound.h"
+#include "state/PlayerState.h"
 
 namespace {
-
-const char kDefaultList[] = "默认";
 
 // Room is asked for again every so many rows: Wine takes a reservation back at the next row
 // while the box is small, and keeps it once the box is large. Without it the rows are moved
@@ -66,15 +65,7 @@ CPlayList::NoticeFn CPlayList::SetNoticeFn(NoticeFn pfn) {
 }
 
 bool CPlayList::IsSupportedFile(CString strPath) {
-    static const char* const kExtensions[] = {"mp3", "aif", "asf", "asx", "wma", "mpeg",
-                                              "mpg", "snd", "wmv", "wav", "mid", "cad"};
-    const int nDot = strPath.ReverseFind('.');
-    CString strExtension = nDot < 0 ? strPath : strPath.Mid(nDot + 1);
-    strExtension.MakeLower();
-    for (const char* pszAccepted : kExtensions)
-        if (strExtension == pszAccepted)
-            return true;
-    return false;
+    return CSound::DeviceTypeFor(strPath) && !CSound::IsSameNoCase(CSound::GetExtension(strPath), "rmi");
 }
 
 void CPlayList::LoadAll() {
@@ -290,7 +281,7 @@ void CPlayList::OnRenameList() {
         return;
     CString strOld;
     m_lbLists.GetText(nSel, strOld);
-    if (strOld == kDefaultList)
+    if (strOld == CSongListStore::kDefaultList)
         return;
     const int nCount = m_lbLists.GetCount();
     for (int i = 0; i < nCount; ++i) {

@@ -19,8 +19,8 @@ public:
     explicit CPlayList(CWnd* pParent = nullptr) : CDialog(IDD_PLAYLIST, pParent) {}
     ~CPlayList() override = default;
 
-    // True when the extension (after the last '.', else the whole path) is one the player
-    // takes into lists. .rmi plays but is not among them.
+    // True when the player plays the file's extension (after the last '.', else the whole
+    // path); .rmi plays but lists leave it out.
     static bool IsSupportedFile(CString strPath);
 
     // The store, shown in this window's boxes and reporting on this window. False (or an empty

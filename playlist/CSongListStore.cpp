@@ -13,7 +13,6 @@ const wchar_t kRootTag[] = L"歌曲列表";
 const wchar_t kListTagPrefix[] = L"列表";
 const wchar_t kNameTag[] = L"列表名字";
 const wchar_t kSongTag[] = L"歌曲路径";
-const char kDefaultList[] = "默认";
 const char kCaption[] = "提示";
 
 void ShowMessageBox(HWND hOwner, const char* pszText, const char* pszCaption) {
@@ -160,6 +159,7 @@ bool KeepUnreadableFile(const char* pszFile, CString& strKept) {
 }  // namespace
 
 const char CSongListStore::kFileName[] = "MySongList.xml";
+const char CSongListStore::kDefaultList[] = "默认";
 
 CSongListStore::MessageFn CSongListStore::SetMessageFn(MessageFn pfn) {
     const MessageFn pfnOld = g_pfnMessage;

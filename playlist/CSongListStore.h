@@ -42,6 +42,8 @@ public:
     static MessageFn SetMessageFn(MessageFn pfn);
 
     static const char kFileName[];
+    // The list a fresh file holds; it keeps its name.
+    static const char kDefaultList[];
 
 private:
     // Creates the document; reports a failure.

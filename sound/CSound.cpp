@@ -55,28 +55,46 @@ const char* CSound::DeviceTypeFor(const CString& strPath) {
     return nullptr;
 }
 
-int CSound::Open(CString strPath) {
+namespace {
+
+// Keeps the driver of a device type loaded for the rest of the process. Closing the last device
+// unloads it, and the driver's play thread may still be returning from the end notification:
+// under Wine that thread then runs in unmapped code and takes the player with it.
+void PinDriverOf(const char* pszType) {
+    char szDriver[MAX_PATH] = {};
+    DWORD cb = sizeof(szDriver);
+    if (::RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI32", pszType,
+                       RRF_RT_REG_SZ, nullptr, szDriver, &cb) != ERROR_SUCCESS)
+        return;
+    HMODULE hDriver = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, szDriver, &hDriver);
+}
+
+}  // namespace
+
+CSound::OpenResult CSound::Open(CString strPath) {
     if (strPath == "") {
         m_bOpened = FALSE;
-        return 1;
+        return OpenResult::EmptyPath;
     }
     Close();
     const char* pszType = DeviceTypeFor(strPath);
     if (!pszType)
-        return 0;
+        return OpenResult::Done;
     // A damaged header would take the process down inside the device: refused as MCI refuses.
     if (std::strcmp(pszType, "waveaudio") == 0 && !IsPlayableWaveFile(strPath))
-        return 2;
+        return OpenResult::Refused;
 
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = pszType;
     open.lpstrElementName = strPath;
     if (::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
                           reinterpret_cast<DWORD_PTR>(&open)) != 0)
-        return 2;
+        return OpenResult::Refused;
     m_wDeviceID = open.wDeviceID;
     m_bOpened = TRUE;
-    return 0;
+    PinDriverOf(pszType);
+    return OpenResult::Done;
 }
 
 void CSound::Close() {
@@ -95,6 +113,31 @@ DWORD CSound::PlayFromResume(HWND hNotify) {
     play.dwCallback = reinterpret_cast<DWORD_PTR>(hNotify);
     play.dwFrom = m_seek.dwTo;
     return ::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY | MCI_FROM, reinterpret_cast<DWORD_PTR>(&play));
+}
+
+void CSound::Pause() {
+    DWORD dwPosition = 0;
+    if (Status(MCI_STATUS_POSITION, MCI_WAIT, &dwPosition))
+        m_seek.dwTo = dwPosition;
+    ::mciSendCommandA(m_wDeviceID, MCI_STOP, 0, 0);
+}
+
+bool CSound::GetPosition(DWORD* pdwPosition) {
+    return Status(MCI_STATUS_POSITION, 0, pdwPosition);
+}
+
+bool CSound::GetLength(DWORD* pdwLength) {
+    return Status(MCI_STATUS_LENGTH, 0, pdwLength);
+}
+
+bool CSound::Status(DWORD dwItem, DWORD dwFlags, DWORD* pdwValue) {
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = dwItem;
+    const DWORD_PTR pParams = reinterpret_cast<DWORD_PTR>(&status);
+    if (::mciSendCommandA(m_wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | dwFlags, pParams) != 0)
+        return false;
+    *pdwValue = static_cast<DWORD>(status.dwReturn);
+    return true;
 }
 
 UINT CSound::PercentFromValue(DWORD dwValue, DWORD dwMaximum) {

@@ -1,5 +1,5 @@
 // The one MCI device the player plays on, and the mixer's wave-out volume and mute.
-// The device state is class-wide and public: the main window sends some commands itself.
+// The device state is class-wide and public; every MCI command goes through this class.
 #pragma once
 
 #include <windows.h>
@@ -14,11 +14,20 @@ public:
     explicit CSound(DWORD dwLineComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT);
     virtual ~CSound();
 
-    // 0: opened, or the extension is not known (test m_bOpened); 1: empty path; 2: MCI_OPEN failed
-    // or a .wav whose header the device cannot play.
-    static int Open(CString strPath);
+    enum class OpenResult {
+        Done,       // opened, or no device plays the extension: m_bOpened tells which
+        EmptyPath,  // the device is left as it was; m_bOpened reads false
+        Refused,    // MCI_OPEN failed, or a .wav whose header the device cannot play
+    };
+    static OpenResult Open(CString strPath);
     static void Close();
     static DWORD PlayFromResume(HWND hNotify);
+    // Keeps the device's position as the resume point, then stops it.
+    static void Pause();
+    // The device's position and the song's length in ms; false when the device gives no answer
+    // (none open, a failed open).
+    static bool GetPosition(DWORD* pdwPosition);
+    static bool GetLength(DWORD* pdwLength);
     // Text after the last '.' of the whole path; the whole path when it has none.
     static CString GetExtension(CString strPath);
     // Same length in bytes and equal after lower-casing ASCII letters.
@@ -48,6 +57,8 @@ public:
     MIXERCONTROLA m_control = {};
 
 private:
+    // One MCI_STATUS item of the open device.
+    static bool Status(DWORD dwItem, DWORD dwFlags, DWORD* pdwValue);
     // Opens mixer 0 and finds the control of the given type on the line; empty on failure.
     CMixerHandle LookUpControl(DWORD dwControlType);
     static DWORD GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control);

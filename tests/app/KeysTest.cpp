@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/PlayerKeys.h"
 #include "framework/Holders.h"
 #include "lyrics/CLyc.h"
 

@@ -72,8 +72,9 @@ TEST_F(LongRun, TenThousandTicksOfEveryTimerGrowNothing) {
     // A lyric file, so the band draws both lines and its fill on every tick.
     ::CreateDirectoryA("Lrc", nullptr);
     WriteFileBytes("Lrc\\long.lrc", "[00:00.00]first line\n[00:02.00]second line\n[00:04.00]third line\n");
-    // Longer than the ticks take on a busy machine (30 s and more): the song still plays at the end.
-    StartSong(Wav("long.wav", 180000));
+    // Longer than the test may run (120 s): on a busy machine the ticks took over 30 s, and a
+    // song that ended on the way stopped the decorations the test is there to count.
+    StartSong(Wav("long.wav", 150000));
     ASSERT_TRUE(g_bPlaying);
     g_bStartSong = true;
     g_pDlgLrc->SendMessage(WM_TIMER, 1, 0);  // loads the lyrics

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/CSonelloDlg.h"
-#include "app/Globals.h"
 #include "lyrics/CDlgLrc.h"
 #include "playlist/CPlayList.h"
 #include "sound/CSound.h"
+#include "state/PlayerState.h"
 #include "support/TestSupport.h"
 
 class MainWindow : public ::testing::Test {
@@ -27,11 +27,7 @@ protected:
         CSound::s_pfnValueWritten = nullptr;
         m_dlg.reset();  // destroys the window and, with it, the two child windows
         CSound::Close();
-        g_bStartSong = false;
-        g_bPlaying = false;
-        g_nPlayMode = PLAYMODE_ONCE;
-        g_bShowList = false;
-        g_nLrcPos = 0;
+        ResetPlayerState();
         PumpMessages(20);
         m_cwd.reset();
     }
@@ -62,6 +58,14 @@ protected:
         g_strSongPath = path.c_str();
         g_bStartSong = true;
         Tick(TIMER_SECOND);
+    }
+    // Only an icon that is there can be changed.
+    static bool IconInTray(HWND hWnd) {
+        NOTIFYICONDATAA nid = {};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = hWnd;
+        nid.uID = IDR_MAINFRAME;
+        return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
     }
     static DWORD DevicePosition() {
         MCI_STATUS_PARMS status = {};

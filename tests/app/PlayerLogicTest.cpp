@@ -1,4 +1,6 @@
+#include "app/KeyedRegion.h"
 #include "app/PlayerLogic.h"
+#include "app/PlayingDecorations.h"
 
 #include <gtest/gtest.h>
 

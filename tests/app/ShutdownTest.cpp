@@ -74,6 +74,26 @@ TEST_F(Shutdown, EscapeAndEnterDoNotCloseThePlayerButCancelDoes) {
     EXPECT_EQ(0u, CSound::m_wDeviceID);
 }
 
+using Teardown = MainWindow;
+
+// The object goes while its window is open, as when a test or an owner drops it: the window's
+// own cleanup must still run.
+TEST_F(Teardown, DeletingALiveMainWindowRunsItsCleanup) {
+    Click(IDC_MINIMIZE);
+    const HWND hWnd = m_dlg->m_hWnd;
+    ASSERT_TRUE(IconInTray(hWnd));
+    const HWND hList = g_pPlayList->m_hWnd;
+    const HWND hBand = g_pDlgLrc->m_hWnd;
+    m_dlg.reset();
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_FALSE(::IsWindow(hList));
+    EXPECT_FALSE(::IsWindow(hBand));
+    EXPECT_EQ(nullptr, g_pPlayList);
+    EXPECT_EQ(nullptr, g_pDlgLrc);
+    EXPECT_FALSE(IconInTray(hWnd));
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
+}
+
 TEST_F(Shutdown, TheSystemMenusCloseEndsThePlayer) {
     ModalScript script;
     script.steps = {[](HWND h) { ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }};

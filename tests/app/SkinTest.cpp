@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "MainWindowFixture.h"
-#include "app/PlayerLogic.h"
+#include "app/PlayingDecorations.h"
 #include "framework/CBitmap.h"
 #include "framework/CRgn.h"
 #include "framework/Holders.h"
@@ -45,14 +45,6 @@ bool Contains(const std::vector<COLORREF>& pixels, COLORREF cr) {
         if (p == cr)
             return true;
     return false;
-}
-
-bool IconInTray(HWND hWnd) {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = sizeof(nid);
-    nid.hWnd = hWnd;
-    nid.uID = IDR_MAINFRAME;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Globals.h"
 #include "framework/Holders.h"
 #include "lyrics/CDlgLrc.h"
 #include "lyrics/CLyc.h"
 #include "res/resource.h"
+#include "state/PlayerState.h"
 #include "tests/bench/BenchClock.h"
 
 namespace {

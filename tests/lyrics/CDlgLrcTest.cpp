@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/Globals.h"
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CFont.h"
@@ -18,6 +17,7 @@
 #include "lyrics/CLyc.h"
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
+#include "state/PlayerState.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -97,11 +97,8 @@ protected:
         if (!m_band.IsWindowVisible())
             m_band.ShowWindow(SW_SHOW);
         ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
+        ResetPlayerState();
         g_strSongPath = "D:\\Music\\song.mp3";
-        g_bStartSong = false;
-        g_bPlaying = false;
-        g_nLrcPos = 0;
-        g_bLrcShown = false;
         g_strTopLine = g_strBottomLine = g_strLrcMessage = "";
         g_bLrcLoaded = false;
         g_bTopCurrent = true;

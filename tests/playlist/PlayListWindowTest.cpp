@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Globals.h"
 #include "playlist/SongListFixture.h"
 #include "sound/CSound.h"
+#include "state/PlayerState.h"
 
 namespace {
 
@@ -66,10 +66,7 @@ protected:
         m_pfnOldNotice = CPlayList::SetNoticeFn([](HWND, const wchar_t* pszText, const wchar_t* pszCaption) {
             g_notices.push_back({pszText, pszCaption});
         });
-        g_strSongPath = "当前没有选中歌曲";
-        g_bStartSong = false;
-        g_nPlayMode = PLAYMODE_ONCE;
-        g_bShowList = false;
+        ResetPlayerState();
     }
     void TearDown() override {
         m_pDlg.reset();
@@ -197,7 +194,7 @@ TEST_F(PlayListWindow, DroppedNamesOutsideGbkAreAddedByAPathThatOpensThem) {
     for (size_t i = 2; i < expected.size(); ++i)
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(expected[i])) << expected[i].GetString();
     // The device opens the short path.
-    ASSERT_EQ(0, CSound::Open(expected[3]));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(expected[3]));
     EXPECT_TRUE(CSound::m_bOpened);
     CSound::Close();
 

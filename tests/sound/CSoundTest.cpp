@@ -86,7 +86,7 @@ TEST(ExtensionRule, ChoosesTheDeviceTypeByTheTable) {
 
 TEST_F(SoundDevice, OpensAWaveFileOnWaveaudio) {
     CSound::m_seek.dwTo = 1234;
-    ASSERT_EQ(0, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
     EXPECT_TRUE(CSound::m_bOpened);
     EXPECT_NE(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);
@@ -95,35 +95,35 @@ TEST_F(SoundDevice, OpensAWaveFileOnWaveaudio) {
 }
 
 TEST_F(SoundDevice, OpensAnMp3OnMpegvideo) {
-    ASSERT_EQ(0, CSound::Open(BuildDataPath("tone.mp3").c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(BuildDataPath("tone.mp3").c_str()));
     EXPECT_TRUE(CSound::m_bOpened);
     const DWORD length = StatusOf(CSound::m_wDeviceID, MCI_STATUS_LENGTH);
     EXPECT_NEAR(1500.0, static_cast<double>(length), 100.0);
 }
 
-TEST_F(SoundDevice, MissingFileWithAKnownExtensionGivesTwoAndNoDevice) {
-    ASSERT_EQ(0, CSound::Open(m_wav.c_str()));
-    EXPECT_EQ(2, CSound::Open(m_dir.File("missing.wav").c_str()));
+TEST_F(SoundDevice, MissingFileWithAKnownExtensionIsRefusedWithNoDevice) {
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(m_dir.File("missing.wav").c_str()));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
 }
 
 TEST_F(SoundDevice, UnknownExtensionClosesTheOpenDevice) {
-    ASSERT_EQ(0, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
     const MCIDEVICEID old = CSound::m_wDeviceID;
     CSound::m_seek.dwTo = 500;
-    EXPECT_EQ(0, CSound::Open(m_dir.File("song.flac").c_str()));
+    EXPECT_EQ(CSound::OpenResult::Done, CSound::Open(m_dir.File("song.flac").c_str()));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);
     EXPECT_EQ(static_cast<DWORD>(-1), StatusOf(old, MCI_STATUS_LENGTH)) << "the old device is closed";
 }
 
-TEST_F(SoundDevice, EmptyPathGivesOneAndLeavesTheDeviceOpen) {
-    ASSERT_EQ(0, CSound::Open(m_wav.c_str()));
+TEST_F(SoundDevice, AnEmptyPathLeavesTheDeviceOpen) {
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
     const MCIDEVICEID id = CSound::m_wDeviceID;
     CSound::m_seek.dwTo = 700;
-    EXPECT_EQ(1, CSound::Open(""));
+    EXPECT_EQ(CSound::OpenResult::EmptyPath, CSound::Open(""));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(id, CSound::m_wDeviceID);
     EXPECT_EQ(700u, CSound::m_seek.dwTo);
@@ -132,7 +132,7 @@ TEST_F(SoundDevice, EmptyPathGivesOneAndLeavesTheDeviceOpen) {
 
 TEST_F(SoundDevice, PlayFromResumeStartsAtTheResumePosition) {
     NotifySink sink;
-    ASSERT_EQ(0, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
     EXPECT_EQ(0u, CSound::PlayFromResume(sink.m_hWnd));
     PumpMessages(300);
     const DWORD fromStart = StatusOf(CSound::m_wDeviceID, MCI_STATUS_POSITION);
@@ -148,14 +148,37 @@ TEST_F(SoundDevice, PlayFromResumeStartsAtTheResumePosition) {
     EXPECT_LT(resumed, 2800u);
 }
 
-TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindow) {
+TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindowAndItsDriverOutlivesTheClose) {
     NotifySink sink;
     WriteWav(m_dir.File("short.wav"), 500);
-    ASSERT_EQ(0, CSound::Open(m_dir.File("short.wav").c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_dir.File("short.wav").c_str()));
     ASSERT_EQ(0u, CSound::PlayFromResume(sink.m_hWnd));
     EXPECT_TRUE(PumpUntil([] { return !NotifySink::s_codes.empty(); }, 5000));
     ASSERT_FALSE(NotifySink::s_codes.empty());
     EXPECT_EQ(static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL), NotifySink::s_codes.back());
+    // The driver's play thread may still be on its way out of the driver's code.
+    CSound::Close();
+    EXPECT_NE(nullptr, ::GetModuleHandleA("mciwave.dll"));
+}
+
+TEST_F(SoundDevice, PauseKeepsWhereTheDeviceStoodAndStatusNeedsADevice) {
+    NotifySink sink;
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    DWORD dwLength = 0;
+    ASSERT_TRUE(CSound::GetLength(&dwLength));
+    EXPECT_NEAR(3000.0, dwLength, 50.0);
+    CSound::m_seek.dwTo = 1000;
+    ASSERT_EQ(0u, CSound::PlayFromResume(sink.m_hWnd));
+    PumpMessages(300);
+    CSound::Pause();
+    EXPECT_GT(CSound::m_seek.dwTo, 1100u);
+    EXPECT_LT(CSound::m_seek.dwTo, 3000u);
+    EXPECT_EQ(static_cast<DWORD>(MCI_MODE_STOP), StatusOf(CSound::m_wDeviceID, MCI_STATUS_MODE));
+
+    CSound::Close();
+    DWORD dwPosition = 0;
+    EXPECT_FALSE(CSound::GetPosition(&dwPosition));
+    EXPECT_FALSE(CSound::GetLength(&dwLength));
 }
 
 TEST_F(SoundDevice, PlayWithNoDeviceFails) {

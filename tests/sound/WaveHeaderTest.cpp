@@ -94,13 +94,13 @@ TEST_F(WaveHeader, RefusesZeroesTheDeviceDividesByAndFilesWithoutSound) {
 TEST_F(WaveHeader, OpenRefusesABrokenWaveLikeOneTheDeviceCannotOpen) {
     const std::string good = m_dir.File("good.wav");
     WriteWav(good, 500);
-    ASSERT_EQ(0, CSound::Open(good.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(good.c_str()));
     const MCIDEVICEID old = CSound::m_wDeviceID;
     Format f;
     f.nChannels = 0;
     WriteFileBytes(m_path, Riff(FormatChunk(f) + kSound));
     CSound::m_seek.dwTo = 300;
-    EXPECT_EQ(2, CSound::Open(m_path.c_str()));
+    EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(m_path.c_str()));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);

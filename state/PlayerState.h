@@ -13,8 +13,8 @@ extern bool g_bStartSong;      // open and play g_strSongPath from its start at 
 extern bool g_bPlaying;        // told to play and not paused, stopped or ended since
 extern int g_nPlayMode;        // 0 stop at the end, 1 repeat the song, 2 repeat the list
 extern bool g_bShowList;       // the song-list window is wanted; every main-window tick shows it
-extern CPlayList* g_pPlayList;
-extern CDlgLrc* g_pDlgLrc;
+extern CPlayList* g_pPlayList;  // owned by the main window
+extern CDlgLrc* g_pDlgLrc;      // owned by the main window
 extern bool g_bLrcShown;
 extern DWORD g_nLrcPos;        // playing position in ms for the lyric band
 extern DWORD g_nSongLength;    // length in ms of the song playing, as the device gives it; 0 when unknown
@@ -23,3 +23,10 @@ extern DWORD g_nSongLength;    // length in ms of the song playing, as the devic
 constexpr int PLAYMODE_ONCE = 0;
 constexpr int PLAYMODE_REPEAT_SONG = 1;
 constexpr int PLAYMODE_REPEAT_LIST = 2;
+
+// The path label's text while no song is chosen.
+inline constexpr char NO_SONG_PATH[] = "当前没有选中歌曲";
+
+// Puts every variable above back to its start value. The window pointers are only forgotten:
+// their owner deletes the windows.
+void ResetPlayerState();

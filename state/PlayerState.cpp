@@ -1,0 +1,25 @@
+#include "state/PlayerState.h"
+
+CString g_strSongPath;
+bool g_bStartSong = false;
+bool g_bPlaying = false;
+int g_nPlayMode = PLAYMODE_ONCE;
+bool g_bShowList = false;
+CPlayList* g_pPlayList = nullptr;
+CDlgLrc* g_pDlgLrc = nullptr;
+bool g_bLrcShown = false;
+DWORD g_nLrcPos = 0;
+DWORD g_nSongLength = 0;
+
+void ResetPlayerState() {
+    g_strSongPath = NO_SONG_PATH;
+    g_bStartSong = false;
+    g_bPlaying = false;
+    g_nPlayMode = PLAYMODE_ONCE;
+    g_bShowList = false;
+    g_pPlayList = nullptr;
+    g_pDlgLrc = nullptr;
+    g_bLrcShown = false;
+    g_nLrcPos = 0;
+    g_nSongLength = 0;
+}
