@@ -3,6 +3,9 @@
 #include <process.h>
 
 #include "app/StartupTimes.h"
+#include "framework/CDC.h"
+#include "framework/CFont.h"
+#include "framework/Holders.h"
 #include "playlist/CSongListStore.h"
 #include "playlist/CXmlDoc.h"
 #include "sound/AudioDriver.h"
@@ -12,10 +15,6 @@ namespace {
 
 // The windows whose templates name the fonts they are drawn with.
 const UINT kTemplates[] = {IDD_SONELLO_DIALOG, IDD_PLAYLIST, IDD_LRC};
-
-// Kept loaded for the life of the process: the warm-up's own document is its only user, and
-// without this the library would be unloaded with it and loaded again for the song list.
-HMODULE g_hXmlLibrary = nullptr;
 
 // Steps over a name-or-ordinal field of a dialog template.
 const WORD* SkipNameOrOrdinal(const WORD* p) {
@@ -28,16 +27,12 @@ const WORD* SkipNameOrOrdinal(const WORD* p) {
 
 }  // namespace
 
-CWarmUp::CWarmUp() {
-    const uintptr_t h = ::_beginthreadex(nullptr, 0, &CWarmUp::Run, nullptr, 0, nullptr);
-    m_hThread = reinterpret_cast<HANDLE>(h);
-}
+CWarmUp::CWarmUp()
+    : m_thread(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &CWarmUp::Run, nullptr, 0, nullptr))) {}
 
 CWarmUp::~CWarmUp() {
-    if (!m_hThread)
-        return;
-    ::WaitForSingleObject(m_hThread, INFINITE);
-    ::CloseHandle(m_hThread);
+    if (m_thread)
+        ::WaitForSingleObject(m_thread.Get(), INFINITE);
 }
 
 unsigned __stdcall CWarmUp::Run(void* /*pParam*/) {
@@ -91,32 +86,31 @@ bool CWarmUp::TemplateFont(UINT nIDTemplate, LOGFONTW* pFont) {
 }
 
 void CWarmUp::WarmTemplateFonts() {
-    const HDC hScreen = ::GetDC(nullptr);
-    if (!hScreen)
+    CClientDC screen(nullptr);
+    if (!screen.GetSafeHdc())
         return;
     for (UINT nID : kTemplates) {
         LOGFONTW lf;
-        if (!TemplateFont(nID, &lf))
+        CFont font;
+        if (!TemplateFont(nID, &lf) || !font.Attach(::CreateFontIndirectW(&lf)))
             continue;
         // Released, the font stays in the system's cache, where the dialog's identical request
         // finds it with its file mapped and its face read.
-        const HFONT hFont = ::CreateFontIndirectW(&lf);
-        if (!hFont)
-            continue;
-        const HGDIOBJ hOld = ::SelectObject(hScreen, hFont);
+        const CSelectScope select(screen, font);
         // What the dialog manager measures for its base units.
         static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
         SIZE size;
-        ::GetTextExtentPoint32W(hScreen, kLetters, 52, &size);
-        ::SelectObject(hScreen, hOld);
-        ::DeleteObject(hFont);
+        ::GetTextExtentPoint32W(screen, kLetters, 52, &size);
     }
-    ::ReleaseDC(nullptr, hScreen);
 }
 
 void CWarmUp::WarmXmlLibrary() {
-    if (!g_hXmlLibrary)
-        g_hXmlLibrary = ::LoadLibraryA("msxml3.dll");
+    // Kept for the life of the process: this document is the library's only user so far, and
+    // COM would unload it with the document, to be loaded again for the song list.
+    const CLibrary library(::LoadLibraryA("msxml3.dll"));
+    HMODULE hPinned = nullptr;
+    if (library)
+        ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "msxml3.dll", &hPinned);
     CXmlDoc doc;
     doc.Create();
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "framework/Holders.h"
+
 class CWarmUp {
 public:
     // Starts the thread; if it cannot start, nothing is warmed.
@@ -28,5 +30,5 @@ public:
 private:
     static unsigned __stdcall Run(void* pParam);
 
-    HANDLE m_hThread = nullptr;
+    CHandle m_thread;
 };

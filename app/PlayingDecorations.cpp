@@ -6,6 +6,7 @@
 #include "framework/CBrush.h"
 #include "framework/CDC.h"
 #include "framework/CPen.h"
+#include "framework/Holders.h"
 #include "res/resource.h"
 
 const DotPhase kDotPhases[DOT_PHASES - 1] = {
@@ -25,10 +26,9 @@ bool DrawDotPhase(CDC& dc, int nPhase) {
         return false;
     const DotPhase& phase = kDotPhases[nPhase];
     CBrush brush(phase.crFill);
-    HGDIOBJ hOld = dc.SelectObject(brush);
+    CSelectScope select(dc, brush);
     for (const RECT& box : phase.boxes)
         dc.Ellipse(box.left, box.top, box.right, box.bottom);
-    dc.SelectObject(hOld);
     return true;
 }
 
@@ -52,22 +52,19 @@ void DrawBars(CDC& dc, const RECT& rcPlace, int nWidth, int nHeight, const doubl
     bitmapA.CreateCompatibleBitmap(dc, nWidth, nHeight);
     CBitmap bitmapB;
     bitmapB.LoadBitmap(IDB_SPECTRUM);
-    HGDIOBJ hOldA = memA.SelectObject(bitmapA);
-    HGDIOBJ hOldB = memB.SelectObject(bitmapB);
+    CSelectScope selectA(memA, bitmapA);
+    CSelectScope selectB(memB, bitmapB);
 
     const int bw = nWidth / BAR_COUNT;
     int x = 0;
     for (int i = 0; i < BAR_COUNT; ++i) {
         CPen pen(PS_SOLID, 1, BarColour(i));
-        HGDIOBJ hOldPen = memB.SelectObject(pen);
+        CSelectScope selectPen(memB, pen);
         const int v = static_cast<int>(values[i]);
         memB.Rectangle(x, nHeight - v, x + bw, nHeight);
-        memB.SelectObject(hOldPen);
         x += bw;
     }
     memA.BitBlt(0, 0, nWidth, nHeight, memB, 0, 0, SRCCOPY);
     dc.BitBlt(rcPlace.left, rcPlace.top, rcPlace.right - rcPlace.left, rcPlace.bottom - rcPlace.top, memA, 0, 0,
               SRCCOPY);
-    memA.SelectObject(hOldA);
-    memB.SelectObject(hOldB);
 }

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "framework/Holders.h"
+
 namespace StartupTimes {
 namespace {
 
@@ -55,13 +57,12 @@ void Note(const char* pszStep) {
 void Write() {
     if (!*Target() || g_bWritten.exchange(true))
         return;
-    FILE* f = std::fopen(Target(), "w");
-    if (!f)
+    const CFilePtr file(std::fopen(Target(), "w"));
+    if (!file)
         return;
     const int n = g_nEntries.load() < kMaxEntries ? g_nEntries.load() : kMaxEntries;
     for (int i = 0; i < n; ++i)
-        std::fprintf(f, "%s\t%.2f\n", g_entries[i].pszStep, g_entries[i].dMs);
-    std::fclose(f);
+        std::fprintf(file.Get(), "%s\t%.2f\n", g_entries[i].pszStep, g_entries[i].dMs);
 }
 
 }  // namespace StartupTimes

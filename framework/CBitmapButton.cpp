@@ -1,6 +1,7 @@
 #include "framework/CBitmapButton.h"
 
 #include "framework/CDC.h"
+#include "framework/Holders.h"
 
 BOOL CBitmapButton::LoadBitmaps(UINT nIDNormal, UINT nIDSelected, UINT nIDFocus, UINT nIDDisabled) {
     m_bitmap.DeleteObject();
@@ -37,8 +38,7 @@ void CBitmapButton::OnOwnerDraw(LPDRAWITEMSTRUCT lpDIS) {
     CDC mem;
     if (!mem.CreateCompatibleDC(lpDIS->hDC))
         return;
-    HGDIOBJ hOld = mem.SelectObject(hPicture);
+    const CSelectScope selected(mem, hPicture);
     const RECT& rc = lpDIS->rcItem;
     ::BitBlt(lpDIS->hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, mem, 0, 0, SRCCOPY);
-    mem.SelectObject(hOld);
 }

@@ -2,9 +2,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+
+#include "framework/CDC.h"
 
 BOOL CFont::CreatePointFont(int nPointSize, const char* pszFaceName, HDC hDC) {
-    HDC hScreen = hDC ? hDC : ::GetDC(nullptr);
+    std::optional<CClientDC> screen;
+    const HDC hScreen = hDC ? hDC : screen.emplace(nullptr).GetSafeHdc();
     LOGFONTA lf = {};
     lf.lfCharSet = DEFAULT_CHARSET;
     ::strncpy(lf.lfFaceName, pszFaceName, LF_FACESIZE - 1);
@@ -14,7 +18,5 @@ BOOL CFont::CreatePointFont(int nPointSize, const char* pszFaceName, HDC hDC) {
     POINT ptOrg = {0, 0};
     ::DPtoLP(hScreen, &ptOrg, 1);
     lf.lfHeight = -abs(pt.y - ptOrg.y);
-    if (!hDC)
-        ::ReleaseDC(nullptr, hScreen);
     return Attach(::CreateFontIndirectA(&lf));
 }

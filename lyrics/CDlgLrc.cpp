@@ -10,6 +10,7 @@
 #include "framework/CDC.h"
 #include "framework/CFont.h"
 #include "framework/CRect.h"
+#include "framework/Holders.h"
 #include "lyrics/CLyc.h"
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
@@ -56,43 +57,12 @@ const char kInstrumental[] = "纯音乐，请欣赏";
 const char kSearchOff[] = "联网搜索歌词：已关闭";
 const char kSearchOn[] = "联网搜索歌词：已开启";
 
-// Puts back the object a selection replaced, so the DC is released as it was handed out.
-class SelectScope {
-public:
-    SelectScope(CDC& dc, HGDIOBJ hObject) : m_dc(dc), m_hOld(dc.SelectObject(hObject)) {}
-    ~SelectScope() {
-        if (m_hOld)
-            m_dc.SelectObject(m_hOld);
-    }
-    SelectScope(const SelectScope&) = delete;
-    SelectScope& operator=(const SelectScope&) = delete;
-
-private:
-    CDC& m_dc;
-    HGDIOBJ m_hOld;
-};
-
-class LibraryScope {
-public:
-    explicit LibraryScope(const char* pszName) : m_hModule(::LoadLibraryA(pszName)) {}
-    ~LibraryScope() {
-        if (m_hModule)
-            ::FreeLibrary(m_hModule);
-    }
-    LibraryScope(const LibraryScope&) = delete;
-    LibraryScope& operator=(const LibraryScope&) = delete;
-    HMODULE Get() const { return m_hModule; }
-
-private:
-    HMODULE m_hModule;
-};
-
 // Looked up at run time: systems before layered windows lack the call, and then the band
 // simply stays opaque.
 void KeyOutWhite(HWND hWnd) {
     using PFN_SET_LAYERED = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-    LibraryScope user32("User32.DLL");
-    if (!user32.Get())
+    const CLibrary user32(::LoadLibraryA("User32.DLL"));
+    if (!user32)
         return;
     const FARPROC proc = ::GetProcAddress(user32.Get(), "SetLayeredWindowAttributes");
     if (!proc)
@@ -206,11 +176,11 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
         brWhite.CreateSolidBrush(kWhite);
         {
             // The DC's default black pen draws the band's one-pixel frame.
-            SelectScope selBrush(dc, brWhite);
+            const CSelectScope selBrush(dc, brWhite);
             dc.Rectangle(rcClient.left, rcClient.top, rcClient.right, rcClient.bottom);
         }
         font.CreatePointFont(280, "宋体");
-        SelectScope selFont(dc, font);
+        const CSelectScope selFont(dc, font);
         TEXTMETRICA tm = {};
         dc.GetTextMetrics(&tm);
 

@@ -5,12 +5,6 @@
 
 namespace {
 
-void Close(HINTERNET& h) {
-    if (h)
-        ::WinHttpCloseHandle(h);
-    h = nullptr;
-}
-
 // Windows 7 offers TLS 1.0 alone unless asked for more; services want 1.2 or later. Systems that
 // do not know 1.3 refuse the whole set, so they are asked again without it.
 void AllowModernTls(HINTERNET hSession) {
@@ -138,15 +132,14 @@ bool CHttpGet::LimitTo(HINTERNET hRequest, ULONGLONG ullDeadline) const {
     return true;
 }
 
-bool CHttpGet::Hold(HINTERNET& hSlot, HINTERNET hNew) {
-    if (!hNew)
+bool CHttpGet::Hold(CHttpHandle& slot, HINTERNET hNew) {
+    CHttpHandle handle(hNew);
+    if (!handle)
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_bCancelled) {
-        ::WinHttpCloseHandle(hNew);
+    if (m_bCancelled)
         return false;
-    }
-    hSlot = hNew;
+    slot = std::move(handle);
     return true;
 }
 
@@ -154,14 +147,14 @@ void CHttpGet::Cancel() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bCancelled = true;
     // Closing a handle from another thread is how a blocked call on it is ended.
-    Close(m_hRequest);
-    Close(m_hConnect);
-    Close(m_hSession);
+    m_hRequest.Reset();
+    m_hConnect.Reset();
+    m_hSession.Reset();
 }
 
 void CHttpGet::CloseAll() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Close(m_hRequest);
-    Close(m_hConnect);
-    Close(m_hSession);
+    m_hRequest.Reset();
+    m_hConnect.Reset();
+    m_hSession.Reset();
 }

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string>
 
+#include "framework/Holders.h"
+
 class CHttpGet {
 public:
     enum Result {
@@ -34,7 +36,7 @@ private:
     // Sets the request's time limits to what is left until the deadline; false when nothing is.
     bool LimitTo(HINTERNET hRequest, ULONGLONG ullDeadline) const;
     // Keeps a handle so that Cancel can close it; false (and closed) once cancelled.
-    bool Hold(HINTERNET& hSlot, HINTERNET hNew);
+    bool Hold(CHttpHandle& slot, HINTERNET hNew);
     void CloseAll();
 
     const std::wstring m_strUserAgent;
@@ -43,7 +45,7 @@ private:
     const size_t m_nMaxBody;
     std::mutex m_mutex;  // guards what follows: Cancel closes the handles from another thread
     bool m_bCancelled = false;
-    HINTERNET m_hSession = nullptr;
-    HINTERNET m_hConnect = nullptr;
-    HINTERNET m_hRequest = nullptr;
+    CHttpHandle m_hSession;
+    CHttpHandle m_hConnect;
+    CHttpHandle m_hRequest;
 };

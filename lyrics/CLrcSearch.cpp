@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "framework/Holders.h"
 #include "lyrics/CHttpGet.h"
 #include "lyrics/LrclibApi.h"
 #include "lyrics/SongTags.h"
@@ -19,14 +20,6 @@ const DWORD kRequestMs = 8000;
 // How long closing the player waits for searches that are writing their files; the others end
 // with the process.
 const DWORD kShutdownWaitMs = 2000;
-
-struct HandleCloser {
-    void operator()(HANDLE h) const {
-        if (h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(h);
-    }
-};
-using HandlePtr = std::unique_ptr<void, HandleCloser>;
 
 // The service asks every program to name itself, its version and where to learn about it.
 std::wstring UserAgent() {
@@ -51,12 +44,12 @@ bool WriteNewFile(const CString& strPath, const std::string& bytes) {
         return false;
     bool bWritten = false;
     {
-        const HandlePtr file(
+        const CFileHandle file(
             ::CreateFileA(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD dwWritten = 0;
-        bWritten = file.get() != INVALID_HANDLE_VALUE &&
-                   ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr) &&
-                   dwWritten == bytes.size() && ::FlushFileBuffers(file.get());
+        bWritten = file &&
+                   ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr) &&
+                   dwWritten == bytes.size() && ::FlushFileBuffers(file.Get());
     }
     if (bWritten && ::MoveFileExA(szTemp, strPath, MOVEFILE_WRITE_THROUGH))
         return true;
@@ -86,9 +79,9 @@ struct CLrcSearch::Job {
     const CString strLrcPath;
     const DWORD dwLengthMs;
     const std::wstring strBaseUrl;
-    CHttpGet http;      // cancelled from the band's thread
-    HandlePtr hThread;  // the band's thread only
-    std::mutex mutex;   // guards what follows
+    CHttpGet http;     // cancelled from the band's thread
+    CHandle hThread;   // the band's thread only
+    std::mutex mutex;  // guards what follows
     bool bCancelled = false;
     bool bWriting = false;
     bool bDone = false;
@@ -145,7 +138,7 @@ CLrcSearch::~CLrcSearch() {
             std::lock_guard<std::mutex> lock(job->mutex);
             job->bCancelled = true;
             if (job->bWriting && !job->bDone)
-                writers.push_back(job->hThread.get());
+                writers.push_back(job->hThread.Get());
         }
         // Under Wine a call already waiting on the network is not ended by this, only the next.
         job->http.Cancel();
@@ -166,7 +159,7 @@ bool CLrcSearch::IsEnabled() {
 bool CLrcSearch::Toggle() {
     if (IsEnabled()) {
         ::CreateDirectoryA("Lrc", nullptr);
-        const HandlePtr file(
+        const CFileHandle file(
             ::CreateFileA(kOffSwitch, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     } else {
         ::DeleteFileA(kOffSwitch);
@@ -185,7 +178,7 @@ void CLrcSearch::Begin(HWND hNotify, const CString& strSongPath, const CString& 
         m_mapState[strSongPath] = LrcSearchState::NotFound;
         return;
     }
-    job->hThread.reset(reinterpret_cast<HANDLE>(hThread));
+    job->hThread.Reset(reinterpret_cast<HANDLE>(hThread));
     m_jobs.push_back(job);
     m_mapState[strSongPath] = LrcSearchState::Searching;
 }

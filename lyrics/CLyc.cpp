@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <set>
 #include <string>
 
+#include "framework/Holders.h"
 #include "lyrics/LrcStamp.h"
 #include "lyrics/LrcText.h"
 
@@ -17,19 +17,14 @@ namespace {
 // Tag values are copied into a 500-byte buffer with room for its terminator.
 const int kMaxTagValue = 499;
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
 std::string ReadAllBytes(const char* pszPath) {
     std::string bytes;
-    FilePtr f(std::fopen(pszPath, "rb"));
+    const CFilePtr f(std::fopen(pszPath, "rb"));
     if (!f)
         return bytes;
     char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f.get())) > 0)
+    while ((n = std::fread(buf, 1, sizeof(buf), f.Get())) > 0)
         bytes.append(buf, n);
     return bytes;
 }
@@ -112,7 +107,7 @@ CLyc::~CLyc() {
 
 bool CLyc::Load(CString strPath) {
     m_bLoaded = false;
-    if (!FilePtr(std::fopen(strPath, "r")))
+    if (!CFilePtr(std::fopen(strPath, "r")))
         return false;
 
     m_mapText.clear();

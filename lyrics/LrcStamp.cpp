@@ -54,81 +54,108 @@ CString HundredthsKey(bool bNegative, int64_t nHundredths) {
     return CString(p);
 }
 
-}  // namespace
-
-size_t ReadLrcStamp(const std::string& s, size_t at, LrcStamp& stamp) {
-    const size_t n = s.size();
-    if (at >= n || (s[at] != '[' && s[at] != '<'))
-        return 0;
-    const char close = s[at] == '[' ? ']' : '>';
-    size_t i = at + 1;
-    const bool bNegative = i < n && s[i] == '-';
-    if (bNegative)
-        ++i;
-    // Two or three numbers joined by ':', then perhaps a '.' and a fraction.
+// A stamp as written: a sign, two or three numbers joined by ':', perhaps a '.' and a fraction.
+struct Written {
+    bool bNegative = false;
     Span fields[3];
     int nFields = 0;
+    Span dotted;
+};
+
+// From just past the opening bracket to the closing one: its offset, or 0 when there is none
+// right after the numbers.
+size_t ScanWritten(const std::string& s, size_t i, char close, Written& w) {
+    const size_t n = s.size();
+    w.bNegative = i < n && s[i] == '-';
+    if (w.bNegative)
+        ++i;
     for (;;) {
-        fields[nFields].at = i;
-        fields[nFields].len = CountDigits(s, i);
-        if (fields[nFields].len == 0)
+        Span& field = w.fields[w.nFields];
+        field.at = i;
+        field.len = CountDigits(s, i);
+        if (field.len == 0)
             return 0;
-        i += fields[nFields++].len;
-        if (nFields == 3 || i >= n || s[i] != ':')
+        i += field.len;
+        if (++w.nFields == 3 || i >= n || s[i] != ':')
             break;
         ++i;
     }
-    Span dotted;
     if (i < n && s[i] == '.') {
-        dotted.at = ++i;
-        dotted.len = CountDigits(s, i);
-        if (dotted.len == 0)
+        w.dotted.at = ++i;
+        w.dotted.len = CountDigits(s, i);
+        if (w.dotted.len == 0)
             return 0;
-        i += dotted.len;
+        i += w.dotted.len;
     }
-    if (nFields < 2 || i >= n || s[i] != close)
-        return 0;
+    return w.nFields >= 2 && i < n && s[i] == close ? i : 0;
+}
 
-    // [m:ss.f], [m:ss:ff] or [h:mm:ss.f]; every field after the first has one or two digits.
+struct Parts {
     Span hours, minutes, seconds, fraction;
-    if (nFields == 2) {
-        minutes = fields[0];
-        seconds = fields[1];
-        fraction = dotted;
-    } else if (dotted.len == 0) {
-        minutes = fields[0];
-        seconds = fields[1];
-        fraction = fields[2];
-    } else {
-        hours = fields[0];
-        minutes = fields[1];
-        seconds = fields[2];
-        fraction = dotted;
-        if (minutes.len > 2)
-            return 0;
-    }
-    if (seconds.len > 2)
-        return 0;
+};
 
-    if (fraction.len <= 2 && fields[0].len <= kExactDigits) {
-        int64_t nHundredths = (DigitsValue(s, hours) * 60 + DigitsValue(s, minutes)) * 60 + DigitsValue(s, seconds);
-        nHundredths = nHundredths * 100 + DigitsValue(s, fraction) * (fraction.len == 1 ? 10 : 1);
-        const bool bSigned = bNegative && nHundredths != 0;
-        stamp.strKey = HundredthsKey(bSigned, nHundredths);
-        stamp.dTime = (bSigned ? -1 : 1) * (static_cast<double>(nHundredths) / 100);
+// [m:ss.f], [m:ss:ff] or [h:mm:ss.f]; false when a field after the first has more than two digits.
+bool SplitWritten(const Written& w, Parts& parts) {
+    if (w.nFields == 2) {
+        parts.minutes = w.fields[0];
+        parts.seconds = w.fields[1];
+        parts.fraction = w.dotted;
+    } else if (w.dotted.len == 0) {
+        parts.minutes = w.fields[0];
+        parts.seconds = w.fields[1];
+        parts.fraction = w.fields[2];
     } else {
-        // Milliseconds or a huge minute count: rounded as "%.2f" rounds the sum.
-        const std::string strSeconds = s.substr(seconds.at, seconds.len) + "." + s.substr(fraction.at, fraction.len);
-        const double dTime =
-            (DigitsDouble(s, hours) * 60 + DigitsDouble(s, minutes)) * 60 + std::atof(strSeconds.c_str());
-        if (!std::isfinite(dTime))
-            return 0;
-        stamp.strKey.Format("%.2f", bNegative ? -dTime : dTime);
-        stamp.dTime = std::atof(stamp.strKey);
-        if (stamp.dTime == 0) {
-            stamp.strKey = "0.00";
-            stamp.dTime = 0.0;
-        }
+        parts.hours = w.fields[0];
+        parts.minutes = w.fields[1];
+        parts.seconds = w.fields[2];
+        parts.fraction = w.dotted;
+        if (parts.minutes.len > 2)
+            return false;
     }
-    return i + 1 - at;
+    return parts.seconds.len <= 2;
+}
+
+// Whole hundredths, counted exactly.
+void SetExact(const std::string& s, bool bNegative, const Parts& parts, LrcStamp& stamp) {
+    int64_t nHundredths =
+        (DigitsValue(s, parts.hours) * 60 + DigitsValue(s, parts.minutes)) * 60 + DigitsValue(s, parts.seconds);
+    nHundredths = nHundredths * 100 + DigitsValue(s, parts.fraction) * (parts.fraction.len == 1 ? 10 : 1);
+    const bool bSigned = bNegative && nHundredths != 0;
+    stamp.strKey = HundredthsKey(bSigned, nHundredths);
+    stamp.dTime = (bSigned ? -1 : 1) * (static_cast<double>(nHundredths) / 100);
+}
+
+// Milliseconds or a huge minute count: rounded as "%.2f" rounds the sum. False when it is
+// too large for a double.
+bool SetRounded(const std::string& s, bool bNegative, const Parts& parts, LrcStamp& stamp) {
+    const std::string strSeconds =
+        s.substr(parts.seconds.at, parts.seconds.len) + "." + s.substr(parts.fraction.at, parts.fraction.len);
+    const double dTime =
+        (DigitsDouble(s, parts.hours) * 60 + DigitsDouble(s, parts.minutes)) * 60 + std::atof(strSeconds.c_str());
+    if (!std::isfinite(dTime))
+        return false;
+    stamp.strKey.Format("%.2f", bNegative ? -dTime : dTime);
+    stamp.dTime = std::atof(stamp.strKey);
+    if (stamp.dTime == 0) {
+        stamp.strKey = "0.00";
+        stamp.dTime = 0.0;
+    }
+    return true;
+}
+
+}  // namespace
+
+size_t ReadLrcStamp(const std::string& s, size_t at, LrcStamp& stamp) {
+    if (at >= s.size() || (s[at] != '[' && s[at] != '<'))
+        return 0;
+    Written written;
+    const size_t nClose = ScanWritten(s, at + 1, s[at] == '[' ? ']' : '>', written);
+    Parts parts;
+    if (nClose == 0 || !SplitWritten(written, parts))
+        return 0;
+    if (parts.fraction.len <= 2 && written.fields[0].len <= kExactDigits)
+        SetExact(s, written.bNegative, parts, stamp);
+    else if (!SetRounded(s, written.bNegative, parts, stamp))
+        return 0;
+    return nClose + 1 - at;
 }

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
+#include "framework/Holders.h"
 #include "lyrics/LrcText.h"
 
 namespace {
@@ -15,11 +15,6 @@ const UINT kGbkCodePage = 936;
 // A tag bigger than this holds pictures, not names: it is not read.
 const size_t kMaxId3Tag = 16 * 1024 * 1024;
 const size_t kMaxInfoChunk = 1024 * 1024;
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 std::string ReadAt(FILE* f, long long nOffset, size_t nBytes) {
     std::string bytes;
@@ -246,23 +241,23 @@ std::string LegacyTextToUtf8(const std::string& bytes) {
 
 SongTags ReadSongTags(const char* pszPath) {
     SongTags tags;
-    FilePtr f(std::fopen(pszPath, "rb"));
+    const CFilePtr f(std::fopen(pszPath, "rb"));
     if (!f)
         return tags;
-    const std::string head = ReadAt(f.get(), 0, 12);
+    const std::string head = ReadAt(f.Get(), 0, 12);
     if (head.size() >= 12 && head.compare(0, 4, "RIFF") == 0 && head.compare(8, 4, "WAVE") == 0) {
-        ReadWav(f.get(), tags);
+        ReadWav(f.Get(), tags);
         return tags;
     }
     if (head.size() >= 10 && head.compare(0, 3, "ID3") == 0) {
         const size_t nSize = SyncSafe32(head, 6);
         if (nSize <= kMaxId3Tag) {
-            const std::string tag = ReadAt(f.get(), 0, 10 + nSize);
+            const std::string tag = ReadAt(f.Get(), 0, 10 + nSize);
             if (tag.size() == 10 + nSize)
                 ReadId3v2(tag, tags);
         }
     }
-    const std::string v1 = ReadAt(f.get(), -128, 128);
+    const std::string v1 = ReadAt(f.Get(), -128, 128);
     if (v1.size() == 128 && v1.compare(0, 3, "TAG") == 0)
         ReadId3v1(v1, tags);
     return tags;

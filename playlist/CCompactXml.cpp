@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "framework/Holders.h"
 #include "playlist/FileReplace.h"
+#include "playlist/TextCodec.h"
 
 namespace {
 
@@ -130,25 +132,6 @@ bool ScanElement(std::string_view b, size_t& p, int nDepth) {
     return p < b.size() && b[p++] == '>';
 }
 
-std::string Utf8FromWide(const std::wstring& wide) {
-    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                             nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(std::max(nBytes, 0)), '\0');
-    if (nBytes > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], nBytes, nullptr,
-                              nullptr);
-    return bytes;
-}
-
-// As the DOM takes a GBK string: every byte the code page reads, in UTF-16.
-std::wstring WideFromGbk(const CString& str) {
-    const int nChars = ::MultiByteToWideChar(CP_ACP, 0, str.GetString(), str.GetLength(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(nChars, 0)), L'\0');
-    if (nChars > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, str.GetString(), str.GetLength(), &wide[0], nChars);
-    return wide;
-}
-
 std::string Escape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -179,21 +162,6 @@ void Unescape(std::string_view b, size_t nBegin, size_t nEnd, std::string& out) 
             }
         }
     }
-}
-
-// As the DOM hands text to the store: through UTF-16 to GBK. Called once a song on a long
-// list, so the buffers are the caller's and kept from call to call.
-CString GbkFromUtf8(std::string_view utf8, std::wstring& wide, std::string& gbk) {
-    const int nChars = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    wide.resize(static_cast<size_t>(std::max(nChars, 0)));
-    if (nChars > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], nChars);
-    const int nBytes =
-        nChars > 0 ? ::WideCharToMultiByte(CP_ACP, 0, wide.data(), nChars, nullptr, 0, nullptr, nullptr) : 0;
-    gbk.resize(static_cast<size_t>(std::max(nBytes, 0)));
-    if (nBytes > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), nChars, &gbk[0], nBytes, nullptr, nullptr);
-    return CString(gbk.data(), nBytes);
 }
 
 }  // namespace
@@ -383,13 +351,14 @@ HRESULT CCompactXml::Save(const char* pszFile) {
     }
     std::stable_sort(changes.begin(), changes.end());
     return ReplaceFileWith(pszFile, [&](const char* pszTemp) {
-        const HANDLE hFile = ::CreateFileA(pszTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (hFile == INVALID_HANDLE_VALUE)
+        CFileHandle file(::CreateFileA(pszTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!file)
             return HRESULT_FROM_WIN32(::GetLastError());
         bool bWritten = true;
         const auto write = [&](const char* p, size_t n) {
             DWORD nDone = 0;
-            bWritten = bWritten && (n == 0 || (::WriteFile(hFile, p, static_cast<DWORD>(n), &nDone, nullptr) && nDone == n));
+            bWritten =
+                bWritten && (n == 0 || (::WriteFile(file.Get(), p, static_cast<DWORD>(n), &nDone, nullptr) && nDone == n));
         };
         size_t nCursor = 0;
         for (const Change& change : changes) {
@@ -399,7 +368,7 @@ HRESULT CCompactXml::Save(const char* pszFile) {
         }
         write(m_bytes.data() + nCursor, m_bytes.size() - nCursor);
         const HRESULT hr = bWritten ? S_OK : HRESULT_FROM_WIN32(::GetLastError());
-        ::CloseHandle(hFile);
+        file.Reset();
         // The old file is replaced next, which Windows refuses while it is mapped.
         m_bytes = std::string_view();
         m_view.Close();

@@ -6,45 +6,38 @@
 
 #include <string_view>
 
+#include "framework/Holders.h"
+
 class CFileView {
 public:
-    CFileView() = default;
-    CFileView(const CFileView&) = delete;
-    CFileView& operator=(const CFileView&) = delete;
-    ~CFileView() { Close(); }
-
     // False when the file cannot be opened or mapped (an empty file cannot be).
     bool Open(const char* pszFile) {
         Close();
-        m_hFile = ::CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        m_file.Reset(::CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         LARGE_INTEGER size = {};
-        if (m_hFile == INVALID_HANDLE_VALUE || !::GetFileSizeEx(m_hFile, &size) || size.QuadPart <= 0 ||
-            size.QuadPart >= 0x40000000)
+        if (!m_file || !::GetFileSizeEx(m_file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart >= 0x40000000)
             return Close(), false;
-        m_hMapping = ::CreateFileMappingA(m_hFile, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        const void* pView = m_hMapping ? ::MapViewOfFile(m_hMapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
-        if (!pView)
+        m_mapping.Reset(::CreateFileMappingA(m_file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (m_mapping)
+            m_view.Reset(::MapViewOfFile(m_mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+        if (!m_view)
             return Close(), false;
-        m_bytes = std::string_view(static_cast<const char*>(pView), static_cast<size_t>(size.QuadPart));
+        m_bytes = std::string_view(static_cast<const char*>(m_view.Get()), static_cast<size_t>(size.QuadPart));
         return true;
     }
     // The file cannot be replaced while it is mapped.
     void Close() {
-        if (!m_bytes.empty())
-            ::UnmapViewOfFile(m_bytes.data());
         m_bytes = std::string_view();
-        if (m_hMapping)
-            ::CloseHandle(m_hMapping);
-        m_hMapping = nullptr;
-        if (m_hFile != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
+        m_view.Reset();
+        m_mapping.Reset();
+        m_file.Reset();
     }
     std::string_view Bytes() const { return m_bytes; }
 
 private:
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
-    HANDLE m_hMapping = nullptr;
+    CFileHandle m_file;
+    CHandle m_mapping;
+    CMappedView m_view;
     std::string_view m_bytes;
 };

@@ -6,6 +6,7 @@
 
 #include "framework/CBitmap.h"
 #include "framework/CFileDialog.h"
+#include "framework/Holders.h"
 #include "framework/WindowDrag.h"
 #include "playlist/AnsiPath.h"
 #include "playlist/CSongListStore.h"
@@ -212,15 +213,17 @@ void CPlayList::OnDropFiles(HDROP hDropInfo) {
     // Read in UTF-16: the ANSI names of files outside GBK are question marks that name no file.
     std::vector<CString> accepted;
     std::vector<std::wstring> unreachable;
-    const UINT nCount = ::DragQueryFileW(hDropInfo, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < nCount; ++i) {
-        // Asked for its length first: a path of any length arrives whole.
-        const UINT nLength = ::DragQueryFileW(hDropInfo, i, nullptr, 0);
-        std::wstring buffer(nLength + 1, L'\0');
-        buffer.resize(::DragQueryFileW(hDropInfo, i, &buffer[0], nLength + 1));
-        SortFile(buffer, accepted, unreachable);
+    {
+        const CDropHandle drop(hDropInfo);  // given back before the long part, the save
+        const UINT nCount = ::DragQueryFileW(drop.Get(), 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < nCount; ++i) {
+            // Asked for its length first: a path of any length arrives whole.
+            const UINT nLength = ::DragQueryFileW(drop.Get(), i, nullptr, 0);
+            std::wstring buffer(nLength + 1, L'\0');
+            buffer.resize(::DragQueryFileW(drop.Get(), i, &buffer[0], nLength + 1));
+            SortFile(buffer, accepted, unreachable);
+        }
     }
-    ::DragFinish(hDropInfo);
 
     // One load and one save for the whole drop: a long list takes a hundred songs at once.
     CString strList;

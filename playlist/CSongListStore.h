@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/CString.h"
-#include "playlist/CComPtr.h"
+#include "framework/Holders.h"
 
 struct IXMLDOMNode;
 class CXmlDoc;

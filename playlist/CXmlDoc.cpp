@@ -2,10 +2,11 @@
 
 #include <cstring>
 #include <cwctype>
+#include <string_view>
 #include <utility>
 
-#include "playlist/CBstr.h"
 #include "playlist/FileReplace.h"
+#include "playlist/TextCodec.h"
 
 namespace {
 
@@ -16,66 +17,80 @@ const IID kIidXmlDomDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0
 const IID kIidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID kIidXmlDomProcessingInstruction = {0x2933BF89, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
-// A VARIANT that is cleared when it goes.
-class CVariant {
-public:
-    CVariant() { ::VariantInit(&m_v); }
-    ~CVariant() { ::VariantClear(&m_v); }
-    CVariant(const CVariant&) = delete;
-    CVariant& operator=(const CVariant&) = delete;
-    static CVariant FileName(const char* pszFile) {
-        CVariant v;
-        v.m_v.vt = VT_BSTR;
-        v.m_v.bstrVal = CBstr::FromGbk(pszFile).Detach();
-        return v;
-    }
-    static CVariant Bool(bool b) {
-        CVariant v;
-        v.m_v.vt = VT_BOOL;
-        v.m_v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-        return v;
-    }
-    // The file's bytes, or an empty variant when it cannot be read whole.
-    static CVariant FileBytes(const char* pszFile) {
-        CVariant v;
-        const HANDLE hFile = ::CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (hFile == INVALID_HANDLE_VALUE)
-            return v;
-        LARGE_INTEGER size = {};
-        if (::GetFileSizeEx(hFile, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
-            const DWORD nSize = static_cast<DWORD>(size.QuadPart);
-            SAFEARRAY* pArray = ::SafeArrayCreateVector(VT_UI1, 0, nSize);
-            void* pData = nullptr;
-            if (pArray && SUCCEEDED(::SafeArrayAccessData(pArray, &pData))) {
-                DWORD nRead = 0;
-                const bool bWhole = ::ReadFile(hFile, pData, nSize, &nRead, nullptr) && nRead == nSize;
-                ::SafeArrayUnaccessData(pArray);
-                if (bWhole) {
-                    v.m_v.vt = VT_ARRAY | VT_UI1;
-                    v.m_v.parray = std::exchange(pArray, nullptr);
-                }
-            }
-            if (pArray)
-                ::SafeArrayDestroy(pArray);
-        }
-        ::CloseHandle(hFile);
-        return v;
-    }
-    CVariant(CVariant&& other) noexcept : m_v(other.m_v) { other.m_v.vt = VT_EMPTY; }
-    CVariant& operator=(CVariant&& other) noexcept {
-        std::swap(m_v, other.m_v);
-        return *this;
-    }
-    const VARIANT& Get() const { return m_v; }
-    bool IsEmpty() const { return m_v.vt == VT_EMPTY; }
-    // The bytes of a FileBytes variant.
-    const BYTE* Bytes() const { return static_cast<const BYTE*>(m_v.parray->pvData); }
-    size_t ByteCount() const { return m_v.parray->rgsabound[0].cElements; }
+CVariant FileNameVariant(const char* pszFile) {
+    CVariant v;
+    const std::wstring wide = WideFromGbk(pszFile);
+    VARIANT* p = &v;
+    // Null when memory runs out; the DOM then refuses the call.
+    p->bstrVal = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    p->vt = VT_BSTR;
+    return v;
+}
 
-private:
-    VARIANT m_v;
-};
+CVariant BoolVariant(bool b) {
+    CVariant v;
+    VARIANT* p = &v;
+    p->vt = VT_BOOL;
+    p->boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
+// The file's bytes, or an empty variant when it cannot be read whole.
+CVariant FileBytesVariant(const char* pszFile) {
+    const CFileHandle file(::CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart >= 0x40000000)
+        return CVariant();
+    const DWORD nSize = static_cast<DWORD>(size.QuadPart);
+    CVariant v;
+    VARIANT* p = &v;
+    p->parray = ::SafeArrayCreateVector(VT_UI1, 0, nSize);
+    if (!p->parray)
+        return v;
+    p->vt = VT_ARRAY | VT_UI1;  // the variant owns the array from here
+    void* pData = nullptr;
+    bool bWhole = false;
+    if (SUCCEEDED(::SafeArrayAccessData(p->parray, &pData))) {
+        DWORD nRead = 0;
+        bWhole = ::ReadFile(file.Get(), pData, nSize, &nRead, nullptr) && nRead == nSize;
+        ::SafeArrayUnaccessData(p->parray);
+    }
+    return bWhole ? std::move(v) : CVariant();
+}
+
+// The bytes of a FileBytesVariant.
+const BYTE* BytesOf(const CVariant& v) {
+    return static_cast<const BYTE*>(v.Get().parray->pvData);
+}
+
+size_t ByteCountOf(const CVariant& v) {
+    return v.Get().parray->rgsabound[0].cElements;
+}
+
+CBstr MakeBstr(const std::wstring& str) {
+    return CBstr(::SysAllocStringLen(str.data(), static_cast<UINT>(str.size())));
+}
+
+std::wstring_view TextOf(const CBstr& bstr) {
+    return std::wstring_view(bstr.Get() ? bstr.Get() : L"", ::SysStringLen(bstr.Get()));
+}
+
+// What keeps a crafted file from pulling other files in: no external entities, no DTD, no
+// validation against one. A parser that refuses any of them gets no file to read.
+HRESULT ForbidOutsideReferences(IXMLDOMDocument* pDoc) {
+    HRESULT hr = pDoc->put_async(VARIANT_FALSE);
+    if (SUCCEEDED(hr))
+        hr = pDoc->put_validateOnParse(VARIANT_FALSE);
+    if (SUCCEEDED(hr))
+        hr = pDoc->put_resolveExternals(VARIANT_FALSE);
+    CComPtr<IXMLDOMDocument2> pDoc2;
+    if (SUCCEEDED(hr))
+        hr = pDoc->QueryInterface(kIidXmlDomDocument2, reinterpret_cast<void**>(&pDoc2));
+    if (SUCCEEDED(hr))
+        hr = pDoc2->setProperty(MakeBstr(L"ProhibitDTD").Get(), BoolVariant(true).Get());
+    return hr;
+}
 
 // The value of the encoding pseudo-attribute in an XML declaration's data: its offset and
 // length, or false when the declaration names none.
@@ -130,41 +145,23 @@ bool IsUtf8Document(const BYTE* p, size_t n) {
 
 }  // namespace
 
-CXmlDoc::CXmlDoc() {
-    // S_FALSE (already joined on this thread) still needs its CoUninitialize.
-    m_bComJoined = SUCCEEDED(::CoInitialize(nullptr));
-}
-
-CXmlDoc::~CXmlDoc() {
-    m_pDoc.Release();
-    if (m_bComJoined)
-        ::CoUninitialize();
-}
-
 HRESULT CXmlDoc::Create() {
     HRESULT hr = ::CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_ALL, kIidXmlDomDocument,
                                     reinterpret_cast<void**>(&m_pDoc));
+    if (SUCCEEDED(hr))
+        hr = ForbidOutsideReferences(m_pDoc.Get());
     if (FAILED(hr))
-        return hr;
-    m_pDoc->put_async(VARIANT_FALSE);
-    m_pDoc->put_validateOnParse(VARIANT_FALSE);
-    m_pDoc->put_resolveExternals(VARIANT_FALSE);
-    CComPtr<IXMLDOMDocument2> pDoc2;
-    if (SUCCEEDED(m_pDoc->QueryInterface(kIidXmlDomDocument2, reinterpret_cast<void**>(&pDoc2)))) {
-        CBstr name(L"ProhibitDTD");
-        // Older parsers lack the property; the two settings above still hold then.
-        pDoc2->setProperty(name.Get(), CVariant::Bool(true).Get());
-    }
-    return S_OK;
+        m_pDoc.Release();
+    return hr;
 }
 
 bool CXmlDoc::Load(const char* pszFile) {
     // Given a file name or a stream, Wine's parser takes a time that grows with the square of the
     // file's size: 25 s for a 28 MB list. Bytes handed over at once are parsed in under a second;
     // that path reads them as UTF-8, so other encodings go by name.
-    CVariant source = CVariant::FileBytes(pszFile);
-    if (source.IsEmpty() || !IsUtf8Document(source.Bytes(), source.ByteCount()))
-        source = CVariant::FileName(pszFile);
+    CVariant source = FileBytesVariant(pszFile);
+    if (source.IsEmpty() || !IsUtf8Document(BytesOf(source), ByteCountOf(source)))
+        source = FileNameVariant(pszFile);
     VARIANT_BOOL bOk = VARIANT_FALSE;
     const HRESULT hr = m_pDoc->load(source.Get(), &bOk);
     return SUCCEEDED(hr) && bOk == VARIANT_TRUE;
@@ -173,7 +170,7 @@ bool CXmlDoc::Load(const char* pszFile) {
 HRESULT CXmlDoc::Save(const char* pszFile) {
     return ReplaceFileWith(pszFile, [this](const char* pszTemp) {
         const HRESULT hr = DeclareUtf8();
-        return FAILED(hr) ? hr : m_pDoc->save(CVariant::FileName(pszTemp).Get());
+        return FAILED(hr) ? hr : m_pDoc->save(FileNameVariant(pszTemp).Get());
     });
 }
 
@@ -188,7 +185,7 @@ HRESULT CXmlDoc::DeclareUtf8() {
     if (FAILED(pFirst->QueryInterface(kIidXmlDomProcessingInstruction, reinterpret_cast<void**>(&pDeclaration))) ||
         FAILED(pDeclaration->get_data(&data)))
         return E_FAIL;
-    std::wstring strData(data.Get() ? data.Get() : L"", ::SysStringLen(data.Get()));
+    std::wstring strData(TextOf(data));
     size_t nStart = 0, nLength = 0;
     if (!FindEncoding(strData, nStart, nLength) || strData.compare(nStart, nLength, L"UTF-8") == 0)
         return S_OK;
@@ -196,8 +193,7 @@ HRESULT CXmlDoc::DeclareUtf8() {
     // The declaration's data cannot be rewritten in place: a new one takes its place.
     CComPtr<IXMLDOMProcessingInstruction> pNew;
     CComPtr<IXMLDOMNode> pOld;
-    CBstr target(L"xml"), newData(strData.c_str());
-    HRESULT hr = m_pDoc->createProcessingInstruction(target.Get(), newData.Get(), &pNew);
+    HRESULT hr = m_pDoc->createProcessingInstruction(MakeBstr(L"xml").Get(), MakeBstr(strData).Get(), &pNew);
     if (SUCCEEDED(hr))
         hr = m_pDoc->replaceChild(pNew.Get(), pFirst.Get(), &pOld);
     return hr;
@@ -211,9 +207,8 @@ CComPtr<IXMLDOMNode> CXmlDoc::Root() const {
 }
 
 CComPtr<IXMLDOMNode> CXmlDoc::CreateElement(const std::wstring& strName) {
-    CBstr name(strName.c_str());
     CComPtr<IXMLDOMElement> pElement;
-    if (FAILED(m_pDoc->createElement(name.Get(), &pElement)))
+    if (FAILED(m_pDoc->createElement(MakeBstr(strName).Get(), &pElement)))
         return {};
     return CComPtr<IXMLDOMNode>(pElement.Get());
 }
@@ -244,19 +239,19 @@ long CXmlDoc::CountChildren(const Node& pNode) {
 
 bool CXmlDoc::IsNamed(const Node& pNode, const wchar_t* pszName) {
     CBstr name;
-    return SUCCEEDED(pNode->get_nodeName(&name)) && name.Equals(pszName);
+    return SUCCEEDED(pNode->get_nodeName(&name)) && TextOf(name) == pszName;
 }
 
 CString CXmlDoc::Text(const Node& pNode) {
     CBstr text;
     if (FAILED(pNode->get_text(&text)))
         return CString();
-    return text.ToGbk();
+    return GbkFromWide(TextOf(text));
 }
 
 HRESULT CXmlDoc::SetText(const Node& pNode, const CString& strText) {
-    CBstr text = CBstr::FromGbk(strText);
-    if (!text.Get())
+    const CBstr text = MakeBstr(WideFromGbk(strText));
+    if (!text)
         return E_OUTOFMEMORY;
     return pNode->put_text(text.Get());
 }

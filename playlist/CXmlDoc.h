@@ -8,19 +8,18 @@
 #include <string>
 
 #include "framework/CString.h"
-#include "playlist/CComPtr.h"
+#include "framework/Holders.h"
 
 class CXmlDoc {
 public:
     using Node = CComPtr<IXMLDOMNode>;
 
-    CXmlDoc();
-    ~CXmlDoc();
+    CXmlDoc() = default;
     CXmlDoc(const CXmlDoc&) = delete;
     CXmlDoc& operator=(const CXmlDoc&) = delete;
 
     // Makes the empty document. It never resolves external entities or reads a DTD, so a
-    // crafted file cannot pull other files into the tree.
+    // crafted file cannot pull other files into the tree; a parser that cannot be told so fails.
     HRESULT Create();
     // True when the whole file was read and parsed.
     bool Load(const char* pszFile);
@@ -50,7 +49,6 @@ private:
     // must name UTF-8 too, or the next load misreads every list.
     HRESULT DeclareUtf8();
 
-    // Set by the constructor's CoInitialize; only a successful one is undone.
-    bool m_bComJoined = false;
+    CComInit m_com;  // outlives the document
     CComPtr<IXMLDOMDocument> m_pDoc;
 };

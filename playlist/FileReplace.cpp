@@ -1,5 +1,19 @@
 #include "playlist/FileReplace.h"
 
+#include "framework/Holders.h"
+
+namespace {
+
+// The data must be on disk before the name points at it. Closed before the move, which Windows
+// refuses while the file is open.
+void FlushToDisk(const char* pszFile) {
+    const CFileHandle file(::CreateFileA(pszFile, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file)
+        ::FlushFileBuffers(file.Get());
+}
+
+}  // namespace
+
 std::string TempFileFor(const char* pszFile) {
     return std::string(pszFile) + ".tmp";
 }
@@ -12,12 +26,7 @@ HRESULT ReplaceFileWith(const char* pszFile, const std::function<HRESULT(const c
     const std::string strTemp = TempFileFor(pszFile);
     HRESULT hr = write(strTemp.c_str());
     if (SUCCEEDED(hr)) {
-        // The data must be on disk before the name points at it.
-        HANDLE hFile = ::CreateFileA(strTemp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (hFile != INVALID_HANDLE_VALUE) {
-            ::FlushFileBuffers(hFile);
-            ::CloseHandle(hFile);
-        }
+        FlushToDisk(strTemp.c_str());
         if (!::MoveFileExA(strTemp.c_str(), pszFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             hr = HRESULT_FROM_WIN32(::GetLastError());
     }

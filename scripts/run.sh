@@ -77,21 +77,21 @@ player=$!
 
 drv wait-main 30000 >/dev/null || die "the player's windows did not appear"
 drv wait-visible main 10000 >/dev/null || die "the main window did not show"
-drv click 1019
+drv click IDC_SHOWLIST
 drv wait-visible list 5000 >/dev/null || die "the song list did not show"
 drv select-list 演示歌曲 || die "no list 演示歌曲"
 drv wait-songs 3 5000 >/dev/null || die "演示歌曲 does not show its three songs"
 drv dblclick-song 0
-took=$(drv wait-text 1009 状态:播放 5000) || die "the first song did not start"
+took=$(drv wait-text IDC_STATUS 状态:播放 5000) || die "the first song did not start"
 if [ "$took" -lt 400 ]; then
     # The band loads lyrics on its 200 ms tick while the request waits for the main window's
     # one-second tick; a start this quick may leave it none. A second double-click waits longer.
     drv dblclick-song 0
     sleep 1.1
 fi
-drv click 1022
+drv click IDC_SHOWLRC
 drv wait-visible band 5000 >/dev/null || die "the lyric band did not show"
-drv wait-change 1010 5000 >/dev/null || die "the time does not move"
+drv wait-change IDC_TIME 5000 >/dev/null || die "the time does not move"
 drv wait-band-red 8000 >/dev/null || die "no red fill in the lyric band"
 # The first song's lyrics are word-timed: the fill stops part-way through 小河, the long last
 # word of its first line, which fills the last quarter of it.

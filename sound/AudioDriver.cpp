@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "framework/Holders.h"
+
 namespace {
 
 INIT_ONCE g_loaded = INIT_ONCE_STATIC_INIT;
@@ -13,10 +15,10 @@ BOOL CALLBACK Load(PINIT_ONCE /*pOnce*/, PVOID /*pParam*/, PVOID* /*ppContext*/)
     // first read of a control starts the thread that serves them. Reading changes nothing.
     if (g_pfnLoading)
         g_pfnLoading();
-    HMIXER hMixer = nullptr;
+    CMixerHandle hMixer;
     if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
         return TRUE;  // no device: later uses fail as they would anyway
-    const auto hObj = reinterpret_cast<HMIXEROBJ>(hMixer);
+    const auto hObj = reinterpret_cast<HMIXEROBJ>(hMixer.Get());
     MIXERLINEA line = {};
     line.cbStruct = sizeof(line);
     line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
@@ -40,7 +42,6 @@ BOOL CALLBACK Load(PINIT_ONCE /*pOnce*/, PVOID /*pParam*/, PVOID* /*ppContext*/)
             ::mixerGetControlDetailsA(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
         }
     }
-    ::mixerClose(hMixer);
     return TRUE;
 }
 

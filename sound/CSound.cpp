@@ -28,22 +28,6 @@ const ExtensionRow kExtensions[] = {
     {"cad", "CDAudio"},
 };
 
-// Closes the mixer however the operation ends.
-class MixerHandle {
-public:
-    explicit MixerHandle(HMIXER h) : m_h(h) {}
-    MixerHandle(const MixerHandle&) = delete;
-    MixerHandle& operator=(const MixerHandle&) = delete;
-    ~MixerHandle() {
-        if (m_h)
-            ::mixerClose(m_h);
-    }
-    operator HMIXER() const { return m_h; }
-
-private:
-    HMIXER m_h;
-};
-
 }  // namespace
 
 CSound::CSound(DWORD dwLineComponentType) : m_dwLineComponentType(dwLineComponentType) {}
@@ -169,21 +153,19 @@ DWORD CSound::ValueFromPercent(DWORD dwMaximum, int nPercent) {
     return static_cast<DWORD>(static_cast<int32_t>(static_cast<int64_t>(static_cast<int32_t>(dwMaximum)) * nPercent / 100));
 }
 
-HMIXER CSound::LookUpControl(DWORD dwControlType) {
+CMixerHandle CSound::LookUpControl(DWORD dwControlType) {
     m_dwComponentType = m_dwLineComponentType;
     LoadAudioDriver();
-    HMIXER hMixer = nullptr;
+    CMixerHandle hMixer;
     if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
-        return nullptr;
+        return CMixerHandle();
 
     MIXERLINEA line = {};
     line.cbStruct = sizeof(line);
     line.dwComponentType = m_dwComponentType;
-    if (::mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(hMixer), &line, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
-        MMSYSERR_NOERROR) {
-        ::mixerClose(hMixer);
-        return nullptr;
-    }
+    if (::mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(hMixer.Get()), &line, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+        MMSYSERR_NOERROR)
+        return CMixerHandle();
     MIXERLINECONTROLSA controls = {};
     controls.cbStruct = sizeof(controls);
     controls.dwLineID = line.dwLineID;
@@ -191,11 +173,9 @@ HMIXER CSound::LookUpControl(DWORD dwControlType) {
     controls.cControls = 1;
     controls.cbmxctrl = sizeof(m_control);
     controls.pamxctrl = &m_control;
-    if (::mixerGetLineControlsA(reinterpret_cast<HMIXEROBJ>(hMixer), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
-        MMSYSERR_NOERROR) {
-        ::mixerClose(hMixer);
-        return nullptr;
-    }
+    if (::mixerGetLineControlsA(reinterpret_cast<HMIXEROBJ>(hMixer.Get()), &controls,
+                                MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR)
+        return CMixerHandle();
     return hMixer;
 }
 
@@ -227,31 +207,31 @@ bool CSound::SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD 
 }
 
 UINT CSound::GetVolume() {
-    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_VOLUME));
+    const CMixerHandle hMixer = LookUpControl(MIXERCONTROL_CONTROLTYPE_VOLUME);
     if (!hMixer)
         return 0;
-    return PercentFromValue(GetControlValue(hMixer, m_control), m_control.Bounds.dwMaximum);
+    return PercentFromValue(GetControlValue(hMixer.Get(), m_control), m_control.Bounds.dwMaximum);
 }
 
 bool CSound::SetVolume(int nPercent) {
-    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_VOLUME));
+    const CMixerHandle hMixer = LookUpControl(MIXERCONTROL_CONTROLTYPE_VOLUME);
     if (!hMixer)
         return false;
-    return SetControlValue(hMixer, m_control, ValueFromPercent(m_control.Bounds.dwMaximum, nPercent));
+    return SetControlValue(hMixer.Get(), m_control, ValueFromPercent(m_control.Bounds.dwMaximum, nPercent));
 }
 
 bool CSound::GetMute() {
-    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_MUTE));
+    const CMixerHandle hMixer = LookUpControl(MIXERCONTROL_CONTROLTYPE_MUTE);
     if (!hMixer)
         return false;
-    const DWORD dwValue = GetControlValue(hMixer, m_control);
+    const DWORD dwValue = GetControlValue(hMixer.Get(), m_control);
     // An unreadable switch counts as sound on.
     return dwValue != static_cast<DWORD>(-1) && dwValue != 0;
 }
 
 bool CSound::SetMute(bool bMute) {
-    MixerHandle hMixer(LookUpControl(MIXERCONTROL_CONTROLTYPE_MUTE));
+    const CMixerHandle hMixer = LookUpControl(MIXERCONTROL_CONTROLTYPE_MUTE);
     if (!hMixer)
         return false;
-    return SetControlValue(hMixer, m_control, bMute ? 1 : 0);
+    return SetControlValue(hMixer.Get(), m_control, bMute ? 1 : 0);
 }

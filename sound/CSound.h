@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include "framework/CString.h"
+#include "framework/Holders.h"
 
 class CSound {
 public:
@@ -58,8 +59,8 @@ public:
 private:
     // One MCI_STATUS item of the open device.
     static bool Status(DWORD dwItem, DWORD dwFlags, DWORD* pdwValue);
-    // Opens mixer 0 and finds the control of the given type on the line; nullptr on failure.
-    HMIXER LookUpControl(DWORD dwControlType);
+    // Opens mixer 0 and finds the control of the given type on the line; empty on failure.
+    CMixerHandle LookUpControl(DWORD dwControlType);
     static DWORD GetControlValue(HMIXER hMixer, const MIXERCONTROLA& control);
     bool SetControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD dwValue) const;
     static bool ControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD* pdwValue, bool bWrite);

@@ -6,34 +6,23 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/Holders.h"
+
 namespace {
 
 // Real files carry a handful of chunks (fact, LIST, bext, JUNK) before their sound.
 const int kMaxChunks = 64;
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : m_h(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (m_h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_h);
-    }
-    explicit operator bool() const { return m_h != INVALID_HANDLE_VALUE; }
-    bool Read(void* p, DWORD nBytes) const {
-        DWORD nRead = 0;
-        return ::ReadFile(m_h, p, nBytes, &nRead, nullptr) && nRead == nBytes;
-    }
-    bool Skip(LONGLONG nBytes) const {
-        LARGE_INTEGER distance;
-        distance.QuadPart = nBytes;
-        return ::SetFilePointerEx(m_h, distance, nullptr, FILE_CURRENT) != FALSE;
-    }
+bool Read(const CFileHandle& file, void* p, DWORD nBytes) {
+    DWORD nRead = 0;
+    return ::ReadFile(file.Get(), p, nBytes, &nRead, nullptr) && nRead == nBytes;
+}
 
-private:
-    HANDLE m_h;
-};
+bool Skip(const CFileHandle& file, LONGLONG nBytes) {
+    LARGE_INTEGER distance;
+    distance.QuadPart = nBytes;
+    return ::SetFilePointerEx(file.Get(), distance, nullptr, FILE_CURRENT) != FALSE;
+}
 
 DWORD Le32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
@@ -61,16 +50,16 @@ bool IsPlayableFormat(const unsigned char* pFmt, DWORD nSize) {
 }  // namespace
 
 bool IsPlayableWaveFile(const char* pszPath) {
-    const FileHandle file(::CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const CFileHandle file(::CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     unsigned char riff[12];
-    if (!file || !file.Read(riff, sizeof(riff)) || !IsTag(riff, "RIFF") || !IsTag(riff + 8, "WAVE"))
+    if (!file || !Read(file, riff, sizeof(riff)) || !IsTag(riff, "RIFF") || !IsTag(riff + 8, "WAVE"))
         return false;
     // The device takes the first "fmt " chunk and looks for "data" after it.
     bool bFormat = false;
     for (int i = 0; i < kMaxChunks; ++i) {
         unsigned char head[8];
-        if (!file.Read(head, sizeof(head)))
+        if (!Read(file, head, sizeof(head)))
             return false;
         const DWORD nSize = Le32(head + 4);
         if (IsTag(head, "data"))
@@ -79,12 +68,12 @@ bool IsPlayableWaveFile(const char* pszPath) {
         if (!bFormat && IsTag(head, "fmt ")) {
             unsigned char fmt[16];
             const DWORD nRead = std::min<DWORD>(nSize, sizeof(fmt));
-            if (nSize < 14 || !file.Read(fmt, nRead) || !IsPlayableFormat(fmt, nSize))
+            if (nSize < 14 || !Read(file, fmt, nRead) || !IsPlayableFormat(fmt, nSize))
                 return false;
             bFormat = true;
             nSkip -= nRead;
         }
-        if (!file.Skip(nSkip))
+        if (!Skip(file, nSkip))
             return false;
     }
     return false;

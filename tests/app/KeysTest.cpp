@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/PlayerKeys.h"
+#include "framework/Holders.h"
 #include "lyrics/CLyc.h"
 
 namespace {
@@ -18,9 +19,7 @@ protected:
         STARTUPINFOA si = {sizeof(si)};
         PROCESS_INFORMATION pi = {};
         ASSERT_TRUE(::CreateProcessA(nullptr, &keys[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        for (HANDLE h : {pi.hProcess, pi.hThread})
-            if (h)
-                ::CloseHandle(h);
+        const CHandle process(pi.hProcess), thread(pi.hThread);
     }
     static bool PumpAsPlayerUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs = 3000) {
         const DWORD start = ::GetTickCount();

@@ -2,6 +2,9 @@
 
 #include "MainWindowFixture.h"
 #include "app/PlayingDecorations.h"
+#include "framework/CBitmap.h"
+#include "framework/CRgn.h"
+#include "framework/Holders.h"
 
 using Skin = MainWindow;
 
@@ -9,16 +12,15 @@ namespace {
 
 // The picture's pixels in one block, as top-down 32-bit BGRA.
 std::vector<DWORD> PictureBits(UINT nID, int* pnWidth, int* pnHeight) {
-    HBITMAP h = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nID));
+    CBitmap picture;
+    picture.LoadBitmap(nID);
     BITMAP bm = {};
-    ::GetObjectA(h, sizeof(bm), &bm);
+    picture.GetBitmap(&bm);
     std::vector<DWORD> bits(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
     BITMAPINFO bmi = {};
     bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, h, 0, bm.bmHeight, bits.data(), &bmi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    ::DeleteObject(h);
+    CClientDC screen(nullptr);
+    ::GetDIBits(screen, picture, 0, bm.bmHeight, bits.data(), &bmi, DIB_RGB_COLORS);
     *pnWidth = bm.bmWidth;
     *pnHeight = bm.bmHeight;
     return bits;
@@ -30,12 +32,11 @@ std::vector<COLORREF> Screen(HWND hWnd, const RECT& rc) {
     PumpMessages(50);
     POINT origin = {rc.left, rc.top};
     ::ClientToScreen(hWnd, &origin);
-    HDC screen = ::GetDC(nullptr);
+    CClientDC screen(nullptr);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < rc.bottom - rc.top; ++y)
         for (int x = 0; x < rc.right - rc.left; ++x)
             pixels.push_back(::GetPixel(screen, origin.x + x, origin.y + y));
-    ::ReleaseDC(nullptr, screen);
     return pixels;
 }
 
@@ -50,50 +51,48 @@ bool Contains(const std::vector<COLORREF>& pixels, COLORREF cr) {
 
 // The region is read in one block; it must equal the one that one GetPixel per pixel builds.
 TEST_F(Skin, TheWindowIsTheNonRedPartOfThePicture) {
-    HBITMAP hPicture = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND));
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    HGDIOBJ old = ::SelectObject(mem, hPicture);
+    CBitmap picture;
+    picture.LoadBitmap(IDB_BACKGROUND);
     CRect client;
     ::GetClientRect(m_dlg->m_hWnd, &client);
     const int w = std::min(461, static_cast<int>(client.Width()));
     const int h = std::min(239, static_cast<int>(client.Height()));
-    HRGN expected = ::CreateRectRgn(0, 0, 0, 0);
+    CRgn expected;
+    expected.CreateRectRgn(0, 0, 0, 0);
     int nKept = 0;
-    for (int y = 0; y < h; ++y) {
-        int start = 0;
-        for (int x = 0; x < w; ++x) {
-            if (::GetPixel(mem, x, y) != RGB(255, 0, 0))
-                continue;
-            if (start != x) {
-                HRGN run = ::CreateRectRgn(start, y, x, y + 1);
-                ::CombineRgn(expected, expected, run, RGN_OR);
-                ::DeleteObject(run);
-                ++nKept;
-            }
-            start = x + 1;
-        }
-        if (start != w) {
-            HRGN run = ::CreateRectRgn(start, y, w, y + 1);
-            ::CombineRgn(expected, expected, run, RGN_OR);
-            ::DeleteObject(run);
+    {
+        CClientDC screen(nullptr);
+        CDC mem;
+        mem.CreateCompatibleDC(screen);
+        const CSelectScope selected(mem, picture);
+        const auto keep = [&](int left, int right, int y) {
+            CRgn run;
+            run.CreateRectRgn(left, y, right, y + 1);
+            expected.CombineRgn(expected, run, RGN_OR);
             ++nKept;
+        };
+        for (int y = 0; y < h; ++y) {
+            int start = 0;
+            for (int x = 0; x < w; ++x) {
+                if (::GetPixel(mem, x, y) != RGB(255, 0, 0))
+                    continue;
+                if (start != x)
+                    keep(start, x, y);
+                start = x + 1;
+            }
+            if (start != w)
+                keep(start, w, y);
         }
     }
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    ::DeleteObject(hPicture);
 
-    HRGN actual = ::CreateRectRgn(0, 0, 0, 0);
+    CRgn actual;
+    actual.CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, ::GetWindowRgn(m_dlg->m_hWnd, actual));
     EXPECT_TRUE(::EqualRgn(expected, actual));
     EXPECT_GT(nKept, 239) << "rows with more than one run: the picture has holes";
     EXPECT_FALSE(::PtInRegion(actual, 0, 0)) << "the top-left corner is cut out";
     EXPECT_TRUE(::PtInRegion(actual, 108, 180)) << "the left speaker is kept";
     EXPECT_FALSE(::PtInRegion(actual, 470, 100)) << "nothing beyond the picture";
-    ::DeleteObject(expected);
-    ::DeleteObject(actual);
 }
 
 TEST_F(Skin, TheTransportButtonsShowTheirDisabledPictures) {
@@ -234,12 +233,11 @@ TEST_F(Skin, TheBarsDrawTheirValuesOverThePicture) {
         PumpMessages(30);
         POINT origin = {box.left, box.top};
         ::ClientToScreen(m_dlg->m_hWnd, &origin);
-        HDC screen = ::GetDC(nullptr);
+        CClientDC screen(nullptr);
         std::vector<COLORREF> pixels;
         for (int y = 0; y < box.Height(); ++y)
             for (int x = 0; x < box.Width(); ++x)
                 pixels.push_back(::GetPixel(screen, origin.x + x, origin.y + y));
-        ::ReleaseDC(nullptr, screen);
         return pixels;
     };
     const std::vector<COLORREF> a = Draw(values);
@@ -354,12 +352,12 @@ TEST_F(Skin, TheTrayIconsMenuOffersCloseWhichCancelsThePlayer) {
     Click(IDC_MINIMIZE);
     ASSERT_TRUE(IconInTray(m_dlg->m_hWnd));
     TrayMenuWatch::s_hMain = m_dlg->m_hWnd;
-    HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, TrayMenuWatch::OnGetMessage, nullptr, ::GetCurrentThreadId());
+    CHookHandle hook(::SetWindowsHookExA(WH_GETMESSAGE, TrayMenuWatch::OnGetMessage, nullptr, ::GetCurrentThreadId()));
     const UINT_PTR chooser = ::SetTimer(nullptr, 0, 100, TrayMenuWatch::Choose);
     m_dlg->SendMessage(WM_TRAYNOTIFY, IDR_MAINFRAME, WM_RBUTTONDOWN);
     ::KillTimer(nullptr, chooser);
     PumpUntil([] { return !TrayMenuWatch::s_commands.empty(); }, 2000);
-    ::UnhookWindowsHookEx(hook);
+    hook.Reset();
     EXPECT_EQ("关闭", TrayMenuWatch::s_item);
     ASSERT_EQ(1u, TrayMenuWatch::s_commands.size());
     EXPECT_EQ(static_cast<WPARAM>(IDCANCEL), LOWORD(TrayMenuWatch::s_commands[0]));

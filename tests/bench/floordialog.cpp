@@ -9,7 +9,7 @@
 #include "app/StartupTimes.h"
 #include "framework/CDialog.h"
 #include "framework/CWinApp.h"
-#include "playlist/CComPtr.h"
+#include "framework/Holders.h"
 #include "res/resource.h"
 
 namespace {
@@ -24,35 +24,29 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT nMsg, WPARAM, LPARAM) {
 }
 
 void OpenWaveOutLine() {
-    HMIXER hMixer = nullptr;
+    CMixerHandle hMixer;
     if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
         return;
     MIXERLINEA line = {};
     line.cbStruct = sizeof(line);
     line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-    ::mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(hMixer), &line, MIXER_GETLINEINFOF_COMPONENTTYPE);
-    ::mixerClose(hMixer);
+    ::mixerGetLineInfoA(reinterpret_cast<HMIXEROBJ>(hMixer.Get()), &line, MIXER_GETLINEINFOF_COMPONENTTYPE);
 }
 
 // The song-list file the bench's first, unmeasured player run wrote.
 void LoadXmlFile() {
-    const bool bJoined = SUCCEEDED(::CoInitialize(nullptr));
-    {
-        CComPtr<IXMLDOMDocument> pDoc;
-        if (SUCCEEDED(::CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_ALL, kIidXmlDomDocument,
-                                         reinterpret_cast<void**>(&pDoc)))) {
-            pDoc->put_async(VARIANT_FALSE);
-            VARIANT source;
-            ::VariantInit(&source);
-            source.vt = VT_BSTR;
-            source.bstrVal = ::SysAllocString(L"MySongList.xml");
-            VARIANT_BOOL bOk = VARIANT_FALSE;
-            pDoc->load(source, &bOk);
-            ::VariantClear(&source);
-        }
-    }
-    if (bJoined)
-        ::CoUninitialize();
+    const CComInit com;
+    CComPtr<IXMLDOMDocument> pDoc;
+    if (FAILED(::CoCreateInstance(kClsidDomDocument, nullptr, CLSCTX_ALL, kIidXmlDomDocument,
+                                  reinterpret_cast<void**>(&pDoc))))
+        return;
+    pDoc->put_async(VARIANT_FALSE);
+    CVariant source;
+    VARIANT* pSource = &source;
+    pSource->vt = VT_BSTR;
+    pSource->bstrVal = ::SysAllocString(L"MySongList.xml");
+    VARIANT_BOOL bOk = VARIANT_FALSE;
+    pDoc->load(source.Get(), &bOk);
 }
 
 class CFloorDlg : public CDialog {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Holders.h"
 #include "lyrics/CDlgLrc.h"
 #include "lyrics/CLyc.h"
 #include "res/resource.h"
@@ -73,11 +74,9 @@ std::string MakeLrc(bool bWords) {
 }
 
 void WriteFile(const char* pszPath, const std::string& bytes) {
-    FILE* f = std::fopen(pszPath, "wb");
-    if (!f)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    const CFilePtr f(std::fopen(pszPath, "wb"));
+    if (f)
+        std::fwrite(bytes.data(), 1, bytes.size(), f.Get());
 }
 
 // The same text as UTF-8 with a BOM, to time the conversion as well.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Holders.h"
 #include "playlist/CPlayList.h"
 #include "playlist/CSongListStore.h"
 #include "tests/bench/BenchClock.h"
@@ -71,8 +72,8 @@ std::string Utf8(const CString& str) {
 // Writes the file as the store would leave it, without a DOM and a thousand songs at a time:
 // building it whole would count the builder's memory in this process's peak.
 size_t WriteList(int nSongs) {
-    const HANDLE hFile =
-        ::CreateFileA(CSongListStore::kFileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const CFileHandle file(
+        ::CreateFileA(CSongListStore::kFileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     size_t nTotal = 0;
     std::string xml = u8"<歌曲列表><列表1><列表名字>默认</列表名字>";
     for (int i = 0; i <= nSongs; ++i) {
@@ -82,12 +83,11 @@ size_t WriteList(int nSongs) {
             xml += u8"<歌曲路径>" + Utf8(SongPath(i)) + u8"</歌曲路径>";
         if (i % 1000 == 999 || i == nSongs) {
             DWORD dwWritten = 0;
-            ::WriteFile(hFile, xml.data(), static_cast<DWORD>(xml.size()), &dwWritten, nullptr);
+            ::WriteFile(file.Get(), xml.data(), static_cast<DWORD>(xml.size()), &dwWritten, nullptr);
             nTotal += xml.size();
             xml.clear();
         }
     }
-    ::CloseHandle(hFile);
     return nTotal;
 }
 
@@ -155,6 +155,7 @@ PlayerRun RunPlayer(const std::string& exe) {
     const double start = NowMs();
     if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return run;
+    const CHandle process(pi.hProcess), thread(pi.hThread);
     HWND hMain = nullptr;
     for (int i = 0; i < 120000 && !hMain; ++i) {
         hMain = FindWindowOf(pi.dwProcessId, IDC_PLAY, true);
@@ -170,13 +171,11 @@ PlayerRun RunPlayer(const std::string& exe) {
                                            reinterpret_cast<LPARAM>(::GetDlgItem(hList, IDC_NEWLIST)), SMTO_NORMAL,
                                            120000, &dwResult))
             run.dNewListMs = NowMs() - startEdit;
-        run.dPeakMb = PeakMegabytes(pi.hProcess);
+        run.dPeakMb = PeakMegabytes(process.Get());
         ::PostMessageA(hMain, WM_COMMAND, IDCANCEL, 0);
     }
-    if (::WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0)
-        ::TerminateProcess(pi.hProcess, 1);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    if (::WaitForSingleObject(process.Get(), 30000) != WAIT_OBJECT_0)
+        ::TerminateProcess(process.Get(), 1);
     return run;
 }
 
@@ -261,11 +260,10 @@ int RunEachSize() {
         PROCESS_INFORMATION pi = {};
         if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
             return 1;
-        ::WaitForSingleObject(pi.hProcess, INFINITE);
+        const CHandle process(pi.hProcess), thread(pi.hThread);
+        ::WaitForSingleObject(process.Get(), INFINITE);
         DWORD dwExit = 1;
-        ::GetExitCodeProcess(pi.hProcess, &dwExit);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+        ::GetExitCodeProcess(process.Get(), &dwExit);
         nResult |= static_cast<int>(dwExit);
     }
     return nResult;

@@ -38,7 +38,7 @@ def main():
         p.start()
         p.expect(wait_until(lambda: p.song_list_file() is not None, 5), "the player writes MySongList.xml beside itself")
         p.show_song_list()
-        p.driver("click", "list:1012")  # 新建列表: saved at once
+        p.driver("click", "IDC_NEWLIST")  # saved at once
         p.expect(wait_until(lambda: "新建列表2" in p.song_list_file(), 5), "and saves a new list there")
         p.close()
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Holders.h"
+
 namespace {
 
 void Print(const std::wstring& name, const std::wstring& value) {
@@ -25,41 +27,21 @@ void Print(const std::wstring& name, const std::wstring& value) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-template <class T>
-struct ComRef {
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
-        if (p)
-            p->Release();
-    }
-    T* p = nullptr;
-};
-
 int Link(const wchar_t* path) {
-    if (FAILED(::CoInitialize(nullptr)))
+    const CComInit com;
+    CComPtr<IShellLinkW> link;
+    CComPtr<IPersistFile> file;
+    wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", expanded[MAX_PATH] = L"";
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link))) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) ||
+        FAILED(file->Load(path, STGM_READ)) || FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) ||
+        FAILED(link->GetWorkingDirectory(folder, MAX_PATH)) || !::ExpandEnvironmentStringsW(folder, expanded, MAX_PATH))
         return 1;
-    int code = 1;
-    {
-        ComRef<IShellLinkW> link;
-        ComRef<IPersistFile> file;
-        wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", expanded[MAX_PATH] = L"";
-        if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                         reinterpret_cast<void**>(&link.p))) &&
-            SUCCEEDED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) &&
-            SUCCEEDED(file.p->Load(path, STGM_READ)) &&
-            SUCCEEDED(link.p->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-            SUCCEEDED(link.p->GetWorkingDirectory(folder, MAX_PATH)) &&
-            ::ExpandEnvironmentStringsW(folder, expanded, MAX_PATH)) {
-            Print(L"target", target);
-            Print(L"workdir", folder);
-            Print(L"workdir-expanded", expanded);
-            code = 0;
-        }
-    }
-    ::CoUninitialize();
-    return code;
+    Print(L"target", target);
+    Print(L"workdir", folder);
+    Print(L"workdir-expanded", expanded);
+    return 0;
 }
 
 int Version(const wchar_t* path) {
@@ -90,13 +72,13 @@ int Version(const wchar_t* path) {
 }
 
 int Manifest(const wchar_t* path) {
-    const HMODULE module = ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const CLibrary module(::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module)
         return 1;
-    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    const HRSRC found = ::FindResourceW(module.Get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     if (found)
-        std::fwrite(::LockResource(::LoadResource(module, found)), 1, ::SizeofResource(module, found), stdout);
-    ::FreeLibrary(module);
+        std::fwrite(::LockResource(::LoadResource(module.Get(), found)), 1, ::SizeofResource(module.Get(), found),
+                    stdout);
     return found ? 0 : 1;
 }
 
@@ -108,11 +90,10 @@ int Run(const std::wstring& command) {
     if (!::ExpandEnvironmentStringsW(command.c_str(), line, 4096) ||
         !::CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1;
-    ::WaitForSingleObject(process.hProcess, INFINITE);
+    const CHandle running(process.hProcess), thread(process.hThread);
+    ::WaitForSingleObject(running.Get(), INFINITE);
     DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(running.Get(), &code);
     return static_cast<int>(code);
 }
 
@@ -134,9 +115,9 @@ int main() {
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const CLocalMemory argvMemory(argv);
     const std::wstring command = argc >= 2 ? argv[1] : L"";
     const std::wstring path = argc >= 3 ? argv[2] : L"";
-    ::LocalFree(argv);
     if (command == L"link")
         return Link(path.c_str());
     if (command == L"version")

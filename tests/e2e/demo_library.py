@@ -61,13 +61,13 @@ class DemoLibrary:
             score = p.driver("wait-band-shows", "top", line, 0.9, 4000, check=False)
             p.screenshot(song.name)
             p.expect(float(score or 0) >= 0.9, "the band shows %s's first line %s (match %s)" % (song.name, line, score))
-            p.expect(p.driver("text", 1011) == self.paths[row], "the path label names %s" % song.file_name)
+            p.expect(p.driver("text", "IDC_PATH") == self.paths[row], "the path label names %s" % song.file_name)
             red = int(p.driver("wait-band-red", 4000, check=False) or 0)
             p.expect(red > 0, "red fills the line being sung (%d pixels)" % red)
             p.expect_time_advances()
 
         # The player's own save of the file: the demo's document with a third list added.
-        p.driver("click", "list:1012")  # 新建列表
+        p.driver("click", "IDC_NEWLIST")
         expected = written.decode("utf-8").rstrip("\n").replace(
             "</歌曲列表>", "<列表3><列表名字>新建列表3</列表名字></列表3></歌曲列表>")
         text = p.wait_song_list_file(expected)

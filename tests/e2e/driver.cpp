@@ -15,15 +15,25 @@
 #include <string>
 #include <vector>
 
+#include "framework/CDC.h"
+#include "framework/CGdiObject.h"
+#include "framework/Holders.h"
+#include "res/resource.h"
+
 namespace {
 
-const int kMainMarker = 1004;  // the play button: only the main window has it
-const int kCloseButton = 1001;
-const int kMinimizeButton = 1002;
-const int kListsBox = 1013;
-const int kSongsBox = 1015;
+const int kMainMarker = IDC_PLAY;  // only the main window has it
 const UINT kTrayNotify = WM_APP + 1000;
-const UINT kTrayIconId = 128;
+
+// Every control of the player's dialogs by its name in res/resource.h.
+struct NamedControl {
+    const wchar_t* name;
+    int id;
+    int dialog;
+};
+const NamedControl kControls[] = {
+#include "controls.inc"
+};
 const DWORD kSendTimeoutMs = 5000;
 const DWORD kPollMs = 20;
 
@@ -33,78 +43,6 @@ const int kTopSlotY = 5;
 const int kBottomSlotY = 55;
 const int kMessageY = 30;
 const COLORREF kBandRed = RGB(255, 0, 0);
-
-// ---- owners of handles --------------------------------------------------------------------
-
-class ScreenDC {
-public:
-    ScreenDC() : m_hdc(::GetDC(nullptr)) {}
-    ~ScreenDC() { ::ReleaseDC(nullptr, m_hdc); }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    operator HDC() const { return m_hdc; }
-
-private:
-    HDC m_hdc;
-};
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC hdc) : m_hdc(::CreateCompatibleDC(hdc)) {}
-    ~MemoryDC() {
-        if (m_hdc)
-            ::DeleteDC(m_hdc);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    operator HDC() const { return m_hdc; }
-
-private:
-    HDC m_hdc;
-};
-
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ h) : m_h(h) {}
-    ~GdiObject() {
-        if (m_h)
-            ::DeleteObject(m_h);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    operator HGDIOBJ() const { return m_h; }
-
-private:
-    HGDIOBJ m_h;
-};
-
-// Puts back what a selection replaced before the objects are deleted.
-class Selection {
-public:
-    Selection(HDC hdc, HGDIOBJ h) : m_hdc(hdc), m_old(::SelectObject(hdc, h)) {}
-    ~Selection() { ::SelectObject(m_hdc, m_old); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC m_hdc;
-    HGDIOBJ m_old;
-};
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : m_h(h) {}
-    ~Handle() {
-        if (m_h)
-            ::CloseHandle(m_h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    operator HANDLE() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
 
 // ---- output -------------------------------------------------------------------------------
 
@@ -159,12 +97,12 @@ std::wstring ClassOf(HWND hwnd) {
 }
 
 std::wstring ImageNameOf(DWORD pid) {
-    Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    const CHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return std::wstring();
     wchar_t path[MAX_PATH] = {};
     DWORD n = MAX_PATH;
-    if (!::QueryFullProcessImageNameW(process, 0, path, &n))
+    if (!::QueryFullProcessImageNameW(process.Get(), 0, path, &n))
         return std::wstring();
     const std::wstring full(path, n);
     const size_t slash = full.find_last_of(L"\\/");
@@ -197,7 +135,7 @@ BOOL CALLBACK FindOwned(HWND hwnd, LPARAM lParam) {
     auto* found = reinterpret_cast<PlayerWindows*>(lParam);
     if (::GetWindow(hwnd, GW_OWNER) != found->main || ClassOf(hwnd) != L"#32770")
         return TRUE;
-    if (::GetDlgItem(hwnd, kListsBox))
+    if (::GetDlgItem(hwnd, IDC_LISTS))
         found->list = hwnd;
     else if (!::GetWindow(hwnd, GW_CHILD))  // the band has no controls at all
         found->band = hwnd;
@@ -222,14 +160,18 @@ HWND RoleOf(const PlayerWindows& w, const std::wstring& role) {
     return role == L"list" ? w.list : role == L"band" ? w.band : role == L"main" ? w.main : nullptr;
 }
 
-// A control given as "1019" (the main window's, else the song list's) or "list:1019".
+// A control given by its name, "IDC_SHOWLIST", in the dialog that has it; or by a number, the
+// main window's control of that number, else the song list's.
 HWND ControlOf(const PlayerWindows& w, const std::wstring& control) {
-    const bool bList = control.compare(0, 5, L"list:") == 0;
-    const int id = _wtoi(bList ? control.c_str() + 5 : control.c_str());
-    if (!bList) {
-        if (HWND h = ::GetDlgItem(w.main, id))
-            return h;
+    for (const NamedControl& c : kControls) {
+        if (control == c.name)
+            return ::GetDlgItem(c.dialog == IDD_PLAYLIST ? w.list : w.main, c.id);
     }
+    if (control.empty() || control.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return nullptr;
+    const int id = _wtoi(control.c_str());
+    if (HWND h = ::GetDlgItem(w.main, id))
+        return h;
     return w.list ? ::GetDlgItem(w.list, id) : nullptr;
 }
 
@@ -282,13 +224,13 @@ std::wstring RectText(HWND hwnd) {
 }
 
 int WaitExit(DWORD pid, DWORD timeoutMs) {
-    Handle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    const CHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return Fail(L"the player's process is gone before it could be watched");
-    if (::WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
+    if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0)
         return Fail(L"the player did not end within " + Number(timeoutMs) + L" ms");
     DWORD code = 0;
-    ::GetExitCodeProcess(process, &code);
+    ::GetExitCodeProcess(process.Get(), &code);
     Print(Number(code));
     return 0;
 }
@@ -354,16 +296,17 @@ BITMAPINFO TopDownInfo(int width, int height) {
 bool Paint(int width, int height, Picture* out, const std::function<bool(HDC)>& draw) {
     if (width <= 0 || height <= 0)
         return false;
-    ScreenDC screen;
-    MemoryDC mem(screen);
+    CClientDC screen(nullptr);
+    CDC mem;
     const BITMAPINFO bmi = TopDownInfo(width, height);
     void* bits = nullptr;
-    GdiObject dib(::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!mem || !dib)
+    CGdiObject dib;
+    if (!mem.CreateCompatibleDC(screen) ||
+        !dib.Attach(::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0)))
         return false;
     bool ok = false;
     {
-        Selection selected(mem, dib);
+        const CSelectScope selected(mem, dib.GetSafeHandle());
         ok = draw(mem);
         ::GdiFlush();
     }
@@ -376,7 +319,7 @@ bool Paint(int width, int height, Picture* out, const std::function<bool(HDC)>& 
 
 // The screen as the user sees it, layered windows and all.
 bool CaptureScreen(const RECT& rc, Picture* out) {
-    ScreenDC screen;
+    CClientDC screen(nullptr);
     return Paint(rc.right - rc.left, rc.bottom - rc.top, out, [&](HDC mem) {
         return ::BitBlt(mem, 0, 0, rc.right - rc.left, rc.bottom - rc.top, screen, rc.left, rc.top, SRCCOPY) != FALSE;
     });
@@ -417,7 +360,7 @@ int RedPixels(const Picture& picture) {
 
 // The band's font, made as the band makes it: 28 points of 宋体 at the screen's resolution.
 HFONT MakeBandFont() {
-    ScreenDC screen;
+    CClientDC screen(nullptr);
     LOGFONTW lf = {};
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, L"\x5B8B\x4F53", LF_FACESIZE);  // 宋体
@@ -438,13 +381,15 @@ struct Glyphs {
 
 // slot: top, bottom or message.
 bool RenderLine(const std::wstring& text, const std::wstring& slot, int bandWidth, Glyphs* out) {
-    GdiObject font(MakeBandFont());
+    CGdiObject font;
+    font.Attach(MakeBandFont());
     SIZE size = {};
     TEXTMETRICW tm = {};
     {
-        ScreenDC screen;
-        MemoryDC mem(screen);
-        Selection selected(mem, font);
+        CClientDC screen(nullptr);
+        CDC mem;
+        mem.CreateCompatibleDC(screen);
+        const CSelectScope selected(mem, font.GetSafeHandle());
         ::GetTextExtentPoint32W(mem, text.c_str(), static_cast<int>(text.size()), &size);
         ::GetTextMetricsW(mem, &tm);
     }
@@ -454,7 +399,7 @@ bool RenderLine(const std::wstring& text, const std::wstring& slot, int bandWidt
                                 : bandWidth - bandWidth / 4 - size.cx / 2;
     out->y = slot == L"message" ? kMessageY : bTop ? kTopSlotY : kBottomSlotY;
     return Paint(size.cx, tm.tmHeight, &out->picture, [&](HDC mem) {
-        Selection selected(mem, font);
+        const CSelectScope selected(mem, font.GetSafeHandle());
         RECT rc = {0, 0, size.cx, tm.tmHeight};
         ::FillRect(mem, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
         ::SetBkMode(mem, TRANSPARENT);
@@ -553,15 +498,15 @@ int PrintRows(HWND box) {
 }
 
 int CmdLists(const PlayerWindows& w, const Args&) {
-    return PrintRows(::GetDlgItem(w.list, kListsBox));
+    return PrintRows(::GetDlgItem(w.list, IDC_LISTS));
 }
 
 int CmdSongs(const PlayerWindows& w, const Args&) {
-    return PrintRows(::GetDlgItem(w.list, kSongsBox));
+    return PrintRows(::GetDlgItem(w.list, IDC_SONGS));
 }
 
 int CmdWaitSongs(const PlayerWindows& w, const Args& a) {
-    const HWND box = ::GetDlgItem(w.list, kSongsBox);
+    const HWND box = ::GetDlgItem(w.list, IDC_SONGS);
     const DWORD start = ::GetTickCount();
     LRESULT count = 0;
     if (!PollUntil(a.Ms(1, 5000), [&] { return (count = Send(box, LB_GETCOUNT, 0, 0)) == a.Int(0, -1); }))
@@ -571,7 +516,7 @@ int CmdWaitSongs(const PlayerWindows& w, const Args& a) {
 }
 
 int CmdSelectList(const PlayerWindows& w, const Args& a) {
-    const HWND box = ::GetDlgItem(w.list, kListsBox);
+    const HWND box = ::GetDlgItem(w.list, IDC_LISTS);
     const std::vector<std::wstring> rows = RowsOf(box);
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rows[i] == a.At(0)) {
@@ -583,7 +528,7 @@ int CmdSelectList(const PlayerWindows& w, const Args& a) {
 }
 
 int CmdDblclickSong(const PlayerWindows& w, const Args& a) {
-    const HWND box = ::GetDlgItem(w.list, kSongsBox);
+    const HWND box = ::GetDlgItem(w.list, IDC_SONGS);
     const int row = a.Int(0, -1);
     if (row < 0 || row >= Send(box, LB_GETCOUNT, 0, 0))
         return Fail(L"no song row " + a.At(0));
@@ -719,18 +664,18 @@ int CmdActivate(const PlayerWindows& w, const Args& a) {
 }
 
 int CmdClose(const PlayerWindows& w, const Args& a) {
-    Click(::GetDlgItem(w.main, kCloseButton));
+    Click(::GetDlgItem(w.main, IDC_CLOSE));
     return WaitExit(w.pid, a.Ms(0, 10000));
 }
 
 int CmdTray(const PlayerWindows& w, const Args&) {
-    Click(::GetDlgItem(w.main, kMinimizeButton));
+    Click(::GetDlgItem(w.main, IDC_MINIMIZE));
     return 0;
 }
 
 int CmdTrayClose(const PlayerWindows& w, const Args& a) {
     // A right click on the icon reaches the window as its callback message.
-    ::PostMessageW(w.main, kTrayNotify, kTrayIconId, WM_RBUTTONDOWN);
+    ::PostMessageW(w.main, kTrayNotify, IDR_MAINFRAME, WM_RBUTTONDOWN);
     const HWND menu = WaitPopupMenu(w.pid, 5000);
     if (!menu)
         return Fail(L"the icon's menu did not open");
@@ -753,10 +698,10 @@ struct Command {
 
 const Command kCommands[] = {
     {L"windows", L"", L"role, handle, visible, x y w h, X11 window of main, list, band", CmdWindows},
-    {L"click", L"<id>|list:<id>", L"press a button (the main window's, else the song list's)", CmdClick},
-    {L"text", L"<id>|list:<id>", L"a control's text", CmdText},
-    {L"wait-text", L"<id> <text> <ms>", L"until the text is exactly that; prints the ms taken", CmdWaitText},
-    {L"wait-change", L"<id> <ms>", L"until the text differs from now; prints the new text", CmdWaitChange},
+    {L"click", L"<control>", L"press a button: IDC_... from res/resource.h, or a number", CmdClick},
+    {L"text", L"<control>", L"a control's text", CmdText},
+    {L"wait-text", L"<control> <text> <ms>", L"until the text is exactly that; prints the ms taken", CmdWaitText},
+    {L"wait-change", L"<control> <ms>", L"until the text differs from now; prints the new text", CmdWaitChange},
     {L"lists", L"", L"rows of the lists box, the selected one marked *", CmdLists},
     {L"songs", L"", L"rows of the songs box, the selected one marked *", CmdSongs},
     {L"wait-songs", L"<count> <ms>", L"until the songs box has that many rows", CmdWaitSongs},
@@ -827,10 +772,10 @@ int main() {
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const CLocalMemory argvMemory(argv);
     Args a;
     for (int i = 2; i < argc; ++i)
         a.words.push_back(argv[i]);
     const std::wstring name = argc > 1 ? argv[1] : L"";
-    ::LocalFree(argv);
     return Run(name, a);
 }

@@ -173,7 +173,7 @@ class Player:
         return found
 
     def show_song_list(self):
-        self.driver("click", 1019)
+        self.driver("click", "IDC_SHOWLIST")
         self.driver("wait-visible", "list", 5000)
 
     def drop(self, paths):
@@ -195,14 +195,14 @@ class Player:
     def play_row(self, row):
         """Double-clicks a song and waits until the main window has started it."""
         path = self.songs()[row][2:]
-        before = self.driver("text", 1011)
+        before = self.driver("text", "IDC_PATH")
         self.driver("dblclick-song", row)
         if before == path:
             # The same song again: nothing on the screen tells when it restarts, but the main
             # window's next one-second tick does.
             time.sleep(1.1)
         else:
-            took = int(self.driver("wait-text", 1011, path, 2500))
+            took = int(self.driver("wait-text", "IDC_PATH", path, 2500))
             self.log("%s started %d ms after the double-click" % (path, took))
             if took < 400:
                 # The band loads lyrics on its 200 ms tick while the request waits for the main
@@ -211,14 +211,14 @@ class Player:
                 self.log("started too soon for the band to be sure of the lyrics: double-click again")
                 self.driver("dblclick-song", row)
                 time.sleep(1.1)
-        self.driver("wait-text", 1009, "状态:播放", 1000)
+        self.driver("wait-text", "IDC_STATUS", "状态:播放", 1000)
 
     def show_band(self):
-        self.driver("click", 1022)
+        self.driver("click", "IDC_SHOWLRC")
         self.driver("wait-visible", "band", 3000)
 
     def elapsed_label(self):
-        text = self.driver("text", 1010)
+        text = self.driver("text", "IDC_TIME")
         m = re.fullmatch(r"(\d\d):(\d\d)", text)
         if not m:
             raise Failure("the time label reads %r, not mm:ss" % text)

@@ -89,8 +89,8 @@ class Road:
         p = self.p
         with open(os.path.join(self.work, "Lrc", "晨曲.lrc"), "wb") as f:
             f.write("\r\n".join(LYRICS).encode("gbk") + b"\r\n")
-        p.driver("click", "list:1017")  # 列表循环
-        p.expect(p.driver("text", 1009) == "状态:无", "nothing plays before the double-click")
+        p.driver("click", "IDC_LISTLOOP")
+        p.expect(p.driver("text", "IDC_STATUS") == "状态:无", "nothing plays before the double-click")
         # Shown first, so that the lines are looked at as soon as the song has started.
         p.show_band()
         p.play_row(0)
@@ -103,22 +103,22 @@ class Road:
         p.expect(wrong <= 0.5, "the top line is told apart from another line (match %.3f)" % wrong)
         red = int(p.driver("wait-band-red", 3000))
         p.expect(red > 0, "red shows in the band (%d pixels)" % red)
-        p.expect(p.driver("text", 1011) == self.paths[0], "the path label names the first song")
+        p.expect(p.driver("text", "IDC_PATH") == self.paths[0], "the path label names the first song")
         p.expect_time_advances()
 
     def next_song(self):
         p = self.p
-        p.driver("wait-text", 1011, self.paths[1], (SONG_SECONDS + 4) * 1000)
+        p.driver("wait-text", "IDC_PATH", self.paths[1], (SONG_SECONDS + 4) * 1000)
         p.log("the path label names the second song")
-        p.driver("wait-text", 1009, "状态:播放", 2000)
+        p.driver("wait-text", "IDC_STATUS", "状态:播放", 2000)
         p.expect(p.songs() == ["  " + self.paths[0], "* " + self.paths[1]],
                  "after the first song ended the second plays by itself, selected in the songs box")
         p.screenshot("second-song")
 
     def stop(self):
         p = self.p
-        p.driver("click", 1007)
-        p.driver("wait-text", 1009, "状态:停止", 3000)
+        p.driver("click", "IDC_STOP")
+        p.driver("wait-text", "IDC_STATUS", "状态:停止", 3000)
         p.log("ok: Stop shows 状态:停止")
 
     def tray(self):
@@ -128,7 +128,7 @@ class Road:
             return
         self.tray_seen = True
         p.expect(p.driver("tray-icons") == "0", "no icon in the notification area yet")
-        p.driver("click", 1002)
+        p.driver("click", "IDC_MINIMIZE")
         p.driver("wait-hidden", "main", 3000)
         # Wine hides a window the window manager looks after only once it lets go: up to two seconds.
         p.expect(p.driver("wait-hidden", "list", 5000, check=False) == "hidden",

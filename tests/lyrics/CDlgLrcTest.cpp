@@ -10,8 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CFont.h"
+#include "framework/Holders.h"
 #include "lyrics/CLyc.h"
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
@@ -31,12 +33,12 @@ const char kLyrics[] = "[00:01.00]WWWWWWWW\r\n[00:03.00]MMMMMMMM\r\n[00:09.00]en
 // A copy of the band's client area, read back from its device context.
 class BandShot {
 public:
-    explicit BandShot(HWND hWnd) {
+    explicit BandShot(CWnd& band) {
         RECT rc;
-        ::GetClientRect(hWnd, &rc);
+        ::GetClientRect(band, &rc);
         m_nWidth = rc.right;
         m_nHeight = rc.bottom;
-        HDC hdc = ::GetDC(hWnd);
+        CClientDC dc(&band);
         BITMAPINFO bmi = {};
         bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
         bmi.bmiHeader.biWidth = m_nWidth;
@@ -45,17 +47,15 @@ public:
         bmi.bmiHeader.biBitCount = 32;
         bmi.bmiHeader.biCompression = BI_RGB;
         void* pBits = nullptr;
-        HBITMAP hbm = ::CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-        HDC hMem = ::CreateCompatibleDC(hdc);
-        HGDIOBJ hOld = ::SelectObject(hMem, hbm);
-        ::BitBlt(hMem, 0, 0, m_nWidth, m_nHeight, hdc, 0, 0, SRCCOPY);
+        CBitmap dib;
+        dib.Attach(::CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
+        CDC mem;
+        mem.CreateCompatibleDC(dc);
+        const CSelectScope selected(mem, dib);
+        mem.BitBlt(0, 0, m_nWidth, m_nHeight, dc, 0, 0, SRCCOPY);
         ::GdiFlush();
         const auto* p = static_cast<const uint32_t*>(pBits);
         m_pixels.assign(p, p + static_cast<size_t>(m_nWidth) * m_nHeight);
-        ::SelectObject(hMem, hOld);
-        ::DeleteDC(hMem);
-        ::DeleteObject(hbm);
-        ::ReleaseDC(hWnd, hdc);
     }
 
     COLORREF At(int x, int y) const {
@@ -129,11 +129,10 @@ protected:
         CClientDC dc(&m_band);
         CFont font;
         font.CreatePointFont(280, "宋体");
-        HGDIOBJ hOld = dc.SelectObject(font);
+        const CSelectScope selected(dc, font);
         SIZE size = dc.GetTextExtent(str, str.GetLength());
         TEXTMETRICA tm = {};
         dc.GetTextMetrics(&tm);
-        dc.SelectObject(hOld);
         size.cy = tm.tmHeight;
         return size;
     }

@@ -324,7 +324,8 @@ TEST_F(PlayListWindow, PressOnTheBackgroundStartsACaptionDrag) {
 
 TEST_F(PlayListWindow, BackgroundIsTheBitmapPatternAndTheNameEditIsColoured) {
     Open();
-    const HDC hDC = ::GetDC(m_pDlg->m_hWnd);
+    CClientDC dc(m_pDlg.get());
+    const HDC hDC = dc;
     const auto hbrDialog = reinterpret_cast<HBRUSH>(
         m_pDlg->SendMessage(WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(m_pDlg->m_hWnd)));
     LOGBRUSH lb = {};
@@ -336,7 +337,6 @@ TEST_F(PlayListWindow, BackgroundIsTheBitmapPatternAndTheNameEditIsColoured) {
     EXPECT_EQ(::GetStockObject(NULL_BRUSH), hbrEdit);
     EXPECT_EQ(RGB(255, 100, 100), ::GetTextColor(hDC));
     EXPECT_EQ(RGB(0, 255, 0), ::GetBkColor(hDC));
-    ::ReleaseDC(m_pDlg->m_hWnd, hDC);
 }
 
 TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {

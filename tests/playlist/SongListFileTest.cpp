@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "framework/Holders.h"
 #include "playlist/SongListFixture.h"
 
 namespace {
@@ -20,13 +21,13 @@ int RunSaveLoopIfChild() {
         return 0;
     ::SetCurrentDirectoryA(szDir);
     CSongListStore::SetMessageFn([](HWND, const char*, const char*) {});
-    const HANDLE hStarted = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, szEvent);
+    const CHandle started(::OpenEventA(EVENT_MODIFY_STATE, FALSE, szEvent));
     CSongListStore store(nullptr);
     for (int i = 0;; ++i) {
         CString strPath;
         strPath.Format("C:\\歌\\%d.mp3", i);
         store.AddSong(strPath, "默认");
-        ::SetEvent(hStarted);
+        ::SetEvent(started.Get());
     }
 }
 
@@ -66,12 +67,12 @@ TEST_F(SongListFile, UnreadableFileIsKeptUnderTheNextFreeNameAndReportedOnce) {
 TEST_F(SongListFile, FileThatCanNeitherBeReadNorMovedIsNotOverwritten) {
     WriteList("<歌曲列表>");
     // Open without delete sharing: the rename is refused.
-    const HANDLE hFile =
-        ::CreateFileA(FilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hFile);
+    CFileHandle file(
+        ::CreateFileA(FilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
     std::vector<CString> names, songs;
     EXPECT_FALSE(m_store.LoadAll(names, songs));
-    ::CloseHandle(hFile);
+    file.Reset();
     EXPECT_TRUE(names.empty());
     EXPECT_EQ("<歌曲列表>", FileBytes());
     EXPECT_FALSE(Exists("MySongList.xml.bad"));
@@ -135,24 +136,23 @@ TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
 
     char szEvent[64];
     std::snprintf(szEvent, sizeof(szEvent), "SonelloSaveLoop%lu", ::GetCurrentProcessId());
-    const HANDLE hStarted = ::CreateEventA(nullptr, TRUE, FALSE, szEvent);
+    const CHandle started(::CreateEventA(nullptr, TRUE, FALSE, szEvent));
     char szExe[MAX_PATH];
     ::GetModuleFileNameA(nullptr, szExe, MAX_PATH);
     ::SetEnvironmentVariableA(kSaveLoopDirVar, m_dir.Path().c_str());
     ::SetEnvironmentVariableA(kSaveLoopEventVar, szEvent);
     size_t nSongs = many.size();
     for (int nRound = 0; nRound < 30; ++nRound) {
-        ::ResetEvent(hStarted);
+        ::ResetEvent(started.Get());
         std::string strCommand = std::string("\"") + szExe + "\" --gtest_filter=-*";
         STARTUPINFOA si = {sizeof(si)};
         PROCESS_INFORMATION pi = {};
         ASSERT_TRUE(::CreateProcessA(szExe, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        const DWORD dwStarted = ::WaitForSingleObject(hStarted, 30000);
+        const CHandle process(pi.hProcess), thread(pi.hThread);
+        const DWORD dwStarted = ::WaitForSingleObject(started.Get(), 30000);
         ::Sleep(static_cast<DWORD>(nRound * 7 % 41));
-        ::TerminateProcess(pi.hProcess, 1);
-        ::WaitForSingleObject(pi.hProcess, INFINITE);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+        ::TerminateProcess(process.Get(), 1);
+        ::WaitForSingleObject(process.Get(), INFINITE);
         ASSERT_EQ(WAIT_OBJECT_0, dwStarted);
 
         ASSERT_TRUE(m_store.LoadAll(names, songs));
@@ -162,7 +162,6 @@ TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
     }
     ::SetEnvironmentVariableA(kSaveLoopDirVar, nullptr);
     ::SetEnvironmentVariableA(kSaveLoopEventVar, nullptr);
-    ::CloseHandle(hStarted);
 }
 
 // A file written by another tool in UTF-16 or GBK lost every list at the first save: the

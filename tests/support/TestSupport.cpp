@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/Holders.h"
+
 std::string TestDataPath(const std::string& relative) {
     return std::string(SONELLO_TEST_DATA) + "/" + relative;
 }
@@ -18,8 +20,8 @@ namespace {
 // Wide throughout: tests make files whose names the ANSI code page cannot spell.
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW fd;
-    HANDLE h = ::FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
+    // Closed before the folder goes, which Windows refuses while a search is open in it.
+    if (const CFindHandle found(::FindFirstFileW((dir + L"\\*").c_str(), &fd)); found) {
         do {
             const std::wstring name = fd.cFileName;
             if (name == L"." || name == L"..")
@@ -31,8 +33,7 @@ void RemoveTree(const std::wstring& dir) {
                 ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 ::DeleteFileW(full.c_str());
             }
-        } while (::FindNextFileW(h, &fd));
-        ::FindClose(h);
+        } while (::FindNextFileW(found.Get(), &fd));
     }
     ::SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::RemoveDirectoryW(dir.c_str());
@@ -99,23 +100,20 @@ void WriteWav(const std::string& path, int nMilliseconds, int nFrequency) {
 
 std::string ReadFileBytes(const std::string& path) {
     std::string bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
+    const CFilePtr f(std::fopen(path.c_str(), "rb"));
     if (!f)
         return bytes;
     char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
+    while ((n = std::fread(buf, 1, sizeof(buf), f.Get())) > 0)
         bytes.append(buf, n);
-    std::fclose(f);
     return bytes;
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    const CFilePtr f(std::fopen(path.c_str(), "wb"));
+    if (f)
+        std::fwrite(bytes.data(), 1, bytes.size(), f.Get());
 }
 
 void PumpMessages(DWORD dwMilliseconds) {
