@@ -1,6 +1,7 @@
 // The audio driver behind winmm, loaded once for the process by whichever thread asks first;
 // a thread that asks while another loads it waits for that load. Wine's winmm cannot take two
-// first uses at once: the second finds the devices counted but not yet set up, and faults.
+// first uses at once: a mixer opened while another thread's first open is still setting up
+// the devices reads one that is not there yet, and the process faults.
 // So every use of the mixer or of MCI asks here first; once loaded, asking costs nothing.
 #pragma once
 
