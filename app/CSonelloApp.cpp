@@ -3,8 +3,21 @@
 #include <commctrl.h>
 
 #include "app/CSonelloDlg.h"
+#include "app/CWarmUp.h"
+#include "app/StartupTimes.h"
 
 BOOL CSonelloApp::InitInstance() {
+    StartupTimes::Note("InitInstance");
+    RunMainWindow();
+    // The warm-up's thread has ended by now: its steps are in too.
+    StartupTimes::Write();
+    // The dialog was the whole application: no message loop of our own.
+    return FALSE;
+}
+
+void CSonelloApp::RunMainWindow() {
+    // First of all: its loads overlap everything below.
+    const CWarmUp warmUp;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     CWinApp::InitInstance();
@@ -14,6 +27,4 @@ BOOL CSonelloApp::InitInstance() {
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
-    // The dialog was the whole application: no message loop of our own.
-    return FALSE;
 }

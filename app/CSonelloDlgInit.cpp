@@ -3,6 +3,7 @@
 
 #include "app/KeyedRegion.h"
 #include "app/PlayerKeys.h"
+#include "app/StartupTimes.h"
 #include "lyrics/CDlgLrc.h"
 #include "playlist/CPlayList.h"
 #include "sound/CSound.h"
@@ -40,28 +41,35 @@ void CSonelloDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_SPECTRUM, m_staticSpectrum);
 }
 
+// Runs one step of the start and notes its end for the start-up benchmark (StartupTimes).
+#define TIMED_STEP(call) (call, StartupTimes::Note(#call))
+
 BOOL CSonelloDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    AddAboutToSystemMenu();
-    SetWindowIcons();
-    CreateBkBrush();
-    LoadBackground();
-    ResetPlayerState();
-    PlaceButtons();
-    ShowStartTexts();
-    SetTimer(TIMER_SECOND, 1000);
-    SetUpSliders();
-    SetTimer(TIMER_DOTS, 500);
-    StartDecorations();
-    InitTrayIcon();
-    CreateSongList();
-    CreateLyricBand();
-    ::CreateDirectoryA("Lrc", nullptr);
-    SetTimer(TIMER_LRC_POS, 200);
-    SetUpToolTips();
-    RegisterMediaKeys(m_hWnd);
+    StartupTimes::Note("dialog created");
+    TIMED_STEP(CDialog::OnInitDialog());
+    TIMED_STEP(AddAboutToSystemMenu());
+    TIMED_STEP(SetWindowIcons());
+    TIMED_STEP(CreateBkBrush());
+    TIMED_STEP(LoadBackground());
+    TIMED_STEP(ResetPlayerState());
+    TIMED_STEP(PlaceButtons());
+    TIMED_STEP(ShowStartTexts());
+    TIMED_STEP(SetTimer(TIMER_SECOND, 1000));
+    TIMED_STEP(SetUpSliders());
+    TIMED_STEP(SetTimer(TIMER_DOTS, 500));
+    TIMED_STEP(StartDecorations());
+    TIMED_STEP(InitTrayIcon());
+    TIMED_STEP(CreateSongList());
+    TIMED_STEP(CreateLyricBand());
+    TIMED_STEP(::CreateDirectoryA("Lrc", nullptr));
+    TIMED_STEP(SetTimer(TIMER_LRC_POS, 200));
+    TIMED_STEP(SetUpToolTips());
+    TIMED_STEP(RegisterMediaKeys(m_hWnd));
+    StartupTimes::Note("initialised");
     return TRUE;
 }
+
+#undef TIMED_STEP
 
 void CSonelloDlg::AddAboutToSystemMenu() {
     HMENU hSysMenu = GetSystemMenu(FALSE);
@@ -81,10 +89,9 @@ void CSonelloDlg::SetWindowIcons() {
 }
 
 void CSonelloDlg::LoadBackground() {
-    m_pBkBitmap = std::make_unique<CBitmap>();
     m_crKey = RGB(255, 0, 0);
-    // Without the picture the window keeps its plain shape.
-    if (m_pBkBitmap->LoadBitmap(IDB_BACKGROUND))
+    // The brush's step loaded the picture. Without it the window keeps its plain shape.
+    if (m_pBkBitmap->GetSafeHandle())
         BuildWindowRegion();
 }
 
@@ -163,9 +170,10 @@ void CSonelloDlg::SetUpToolTips() {
 }
 
 void CSonelloDlg::CreateBkBrush() {
-    CBitmap bitmap;
-    if (bitmap.LoadBitmap(IDB_BACKGROUND))
-        m_brushBk.CreatePatternBrush(bitmap);
+    // One load for the brush, which copies the picture, and for the window's shape.
+    m_pBkBitmap = std::make_unique<CBitmap>();
+    if (m_pBkBitmap->LoadBitmap(IDB_BACKGROUND))
+        m_brushBk.CreatePatternBrush(*m_pBkBitmap);
 }
 
 void CSonelloDlg::BuildWindowRegion() {

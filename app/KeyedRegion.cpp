@@ -49,10 +49,21 @@ HRGN CreateKeyedRegion(HWND hWnd, HBITMAP hPicture, COLORREF crKey) {
     };
     const int w = bm.bmWidth < rcClient.Width() ? bm.bmWidth : rcClient.Width();
     const int h = bm.bmHeight < rcClient.Height() ? bm.bmHeight : rcClient.Height();
-    for (const RECT& run : KeyColourRuns(pixel, w, h, crKey)) {
-        CRgn row;
-        row.CreateRectRgn(run.left + dx, run.top + dy, run.right + dx, run.bottom + dy);
-        region.CombineRgn(region, row, RGN_OR);
-    }
+    // The runs in one call rather than one union each, which copies the growing region.
+    const std::vector<RECT> runs = KeyColourRuns(pixel, w, h, crKey);
+    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+    auto* pData = reinterpret_cast<RGNDATA*>(data.data());
+    pData->rdh.dwSize = sizeof(RGNDATAHEADER);
+    pData->rdh.iType = RDH_RECTANGLES;
+    pData->rdh.nCount = static_cast<DWORD>(runs.size());
+    pData->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+    pData->rdh.rcBound = {dx, dy, dx + w, dy + h};
+    auto* pRects = reinterpret_cast<RECT*>(pData->Buffer);
+    for (size_t i = 0; i < runs.size(); ++i)
+        pRects[i] = {runs[i].left + dx, runs[i].top + dy, runs[i].right + dx, runs[i].bottom + dy};
+    CRgn picture;
+    if (!picture.Attach(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), pData)))
+        return nullptr;
+    region.CombineRgn(region, picture, RGN_OR);
     return static_cast<HRGN>(region.Detach());
 }

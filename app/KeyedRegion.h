@@ -27,5 +27,5 @@ std::vector<RECT> KeyColourRuns(PixelAt pixel, int nWidth, int nHeight, COLORREF
 
 // A region in hWnd's window coordinates: the frame outside the client area, and the picture's
 // non-key pixels laid over the client area from its top-left corner. Nullptr when the picture's
-// pixels cannot be read; otherwise the caller owns the region.
+// pixels cannot be read or the region cannot be made; otherwise the caller owns the region.
 HRGN CreateKeyedRegion(HWND hWnd, HBITMAP hPicture, COLORREF crKey);

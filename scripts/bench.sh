@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under Wine, each in a scratch folder, and prints their figures.
 #   bash scripts/bench.sh                 all of them
-#   bash scripts/bench.sh startup 11      start to main window, Sonello against a bare dialog (11 runs)
+#   bash scripts/bench.sh startup 11      start to main window: a bare dialog, the platform's floor and
+#                                         Sonello, alternating (11 runs each), then Sonello's own steps
+#   bash scripts/bench.sh startup 15 old/Sonello.exe   the same with a saved build in the rotation
 #   bash scripts/bench.sh playlist        the player, the song-list store and window on lists of 10,000
 #                                         and 200,000 songs
 #   bash scripts/bench.sh playlist 200000 the same on one list size
@@ -16,12 +18,17 @@ names=("$@")
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
+    # More programs for the start-up rotation, as Wine sees them (drive Z: is the root).
+    for program in "${names[@]:2}"; do
+        program=$(realpath "$program")
+        args+=("Z:${program//\//\\}")
+    done
     names=("${names[0]}")
 fi
 targets=(sonello_release_probe) # holds Wine's desktop (wine-env.sh)
 for name in "${names[@]}"; do
     case "$name" in
-    startup) targets+=(Sonello bench_baredialog bench_startup) ;;
+    startup) targets+=(Sonello bench_baredialog bench_floordialog bench_startup) ;;
     playlist) targets+=(Sonello bench_playlist) ;;
     lrc) targets+=(bench_lrc) ;;
     install) targets+=(release sonello_driver) ;;
@@ -40,7 +47,8 @@ source "$ROOT/scripts/wine-env.sh"
 trap 'sonello_env_stop; rm -rf "$SCRATCH"' EXIT
 sonello_env_start
 for name in "${names[@]}"; do
-    echo "== $name"
+    # Other builds on the machine move the figures: say how busy it was.
+    echo "== $name (load average $(cut -d' ' -f1-3 /proc/loadavg))"
     mkdir -p "$SCRATCH/$name"
     if [ "$name" = install ]; then
         /usr/bin/python3 "$ROOT/tests/bench/install.py" --release "$BUILD_DIR/release" \
@@ -49,4 +57,5 @@ for name in "${names[@]}"; do
     else
         (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_$name.exe" "${args[@]}")
     fi
+    echo "   (load average afterwards $(cut -d' ' -f1-3 /proc/loadavg))"
 done

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sound/AudioDriver.h"
 #include "sound/WaveHeader.h"
 
 MCIDEVICEID CSound::m_wDeviceID = 0;
@@ -85,6 +86,7 @@ CSound::OpenResult CSound::Open(CString strPath) {
     if (std::strcmp(pszType, "waveaudio") == 0 && !IsPlayableWaveFile(strPath))
         return OpenResult::Refused;
 
+    LoadAudioDriver();
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = pszType;
     open.lpstrElementName = strPath;
@@ -153,6 +155,7 @@ DWORD CSound::ValueFromPercent(DWORD dwMaximum, int nPercent) {
 
 CMixerHandle CSound::LookUpControl(DWORD dwControlType) {
     m_dwComponentType = m_dwLineComponentType;
+    LoadAudioDriver();
     CMixerHandle hMixer;
     if (::mixerOpen(&hMixer, 0, 0, 0, 0) != MMSYSERR_NOERROR)
         return CMixerHandle();
