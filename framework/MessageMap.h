@@ -23,6 +23,8 @@ struct AFX_MSGMAP {
 // The six WM_CTLCOLOR* messages share one entry under the old combined message number.
 constexpr UINT AFX_WM_CTLCOLOR = 0x0019;
 
+// The table macros are laid out as the tables they build.
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                          \
 public:                                                \
     static const AFX_MSGMAP* GetThisMessageMap();      \
@@ -81,3 +83,4 @@ public:                                                \
     {AFX_WM_CTLCOLOR, 0, 0, AFX_THUNK(CDC dc(reinterpret_cast<HDC>(wParam));                  \
         CWnd ctl(reinterpret_cast<HWND>(lParam));                                              \
         return reinterpret_cast<LRESULT>(p->OnCtlColor(&dc, &ctl, nMsg - WM_CTLCOLORMSGBOX));)},
+// clang-format on

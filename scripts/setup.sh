@@ -9,7 +9,7 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
     fonts-wqy-microhei locales
     googletest sox lame imagemagick python3 python3-xlib
-    nsis nlohmann-json3-dev
+    nsis nlohmann-json3-dev clang-format
 )
 
 SUDO=""
