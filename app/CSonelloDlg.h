@@ -21,10 +21,10 @@
 constexpr UINT WM_TRAYNOTIFY = WM_APP + 1000;
 
 // Main-window timers.
-constexpr UINT_PTR TIMER_SECOND = 1;    // start requests, position and time
-constexpr UINT_PTR TIMER_DOTS = 2;      // dot animation
-constexpr UINT_PTR TIMER_BARS = 3;      // bar display
-constexpr UINT_PTR TIMER_LRC_POS = 4;   // position for the lyric band
+constexpr UINT_PTR TIMER_SECOND = 1;   // start requests, position and time
+constexpr UINT_PTR TIMER_DOTS = 2;     // dot animation
+constexpr UINT_PTR TIMER_BARS = 3;     // bar display
+constexpr UINT_PTR TIMER_LRC_POS = 4;  // position for the lyric band
 
 class CSonelloDlg : public CDialog {
 public:

@@ -160,10 +160,9 @@ void CSonelloDlg::SetUpToolTips() {
         CWnd* pWnd;
         const char* pszText;
     } tools[] = {
-        {&m_btnClose, "关闭"},   {&m_btnMinimize, "最小化"},   {&m_btnAbout, "关于"},
-        {&m_btnLrc, "显示歌词"}, {&m_btnList, "显示歌曲列表"}, {&m_btnMute, "静音开关"},
-        {&m_btnPlay, "播放"},    {&m_btnPause, "暂停"},         {&m_btnStop, "停止"},
-        {&m_btnPrev, "上一首"},  {&m_btnNext, "下一首"},
+        {&m_btnClose, "关闭"},        {&m_btnMinimize, "最小化"}, {&m_btnAbout, "关于"},  {&m_btnLrc, "显示歌词"},
+        {&m_btnList, "显示歌曲列表"}, {&m_btnMute, "静音开关"},   {&m_btnPlay, "播放"},   {&m_btnPause, "暂停"},
+        {&m_btnStop, "停止"},         {&m_btnPrev, "上一首"},     {&m_btnNext, "下一首"},
     };
     for (const auto& tool : tools)
         m_toolTip.AddTool(tool.pWnd, tool.pszText);

@@ -9,6 +9,8 @@
 #include "framework/Holders.h"
 #include "res/resource.h"
 
+// Laid out as the two rings of four dots each phase lights.
+// clang-format off
 const DotPhase kDotPhases[DOT_PHASES - 1] = {
     {RGB(255, 100, 100),
      {{65, 175, 75, 185}, {141, 175, 151, 185}, {103, 137, 113, 147}, {103, 213, 113, 223},
@@ -20,6 +22,7 @@ const DotPhase kDotPhases[DOT_PHASES - 1] = {
      {{91, 149, 101, 159}, {128, 162, 138, 172}, {115, 201, 125, 211}, {78, 188, 88, 198},
       {386, 149, 396, 159}, {423, 162, 433, 172}, {410, 201, 420, 211}, {373, 188, 383, 198}}},
 };
+// clang-format on
 
 bool DrawDotPhase(CDC& dc, int nPhase) {
     if (nPhase < 0 || nPhase >= DOT_PHASES - 1)

@@ -14,7 +14,9 @@ struct DotPhase {
     RECT boxes[DOTS_PER_PHASE];
 };
 extern const DotPhase kDotPhases[DOT_PHASES - 1];
-inline int NextDotPhase(int nPhase) { return (nPhase + 1) % DOT_PHASES; }
+inline int NextDotPhase(int nPhase) {
+    return (nPhase + 1) % DOT_PHASES;
+}
 
 // Draws the phase's dots through dc, outlined with its pen; false for the phase that only
 // clears, which the caller does by repainting.

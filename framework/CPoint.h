@@ -6,7 +6,10 @@
 class CPoint : public POINT {
 public:
     CPoint() { x = y = 0; }
-    CPoint(int nx, int ny) { x = nx; y = ny; }
+    CPoint(int nx, int ny) {
+        x = nx;
+        y = ny;
+    }
     // From a mouse message's LPARAM: signed x in the low word, y in the high word.
     explicit CPoint(LPARAM lParam) {
         x = static_cast<short>(LOWORD(lParam));

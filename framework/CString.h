@@ -26,11 +26,24 @@ public:
     const char* GetString() const { return m_str.c_str(); }
     const std::string& Str() const { return m_str; }
 
-    CString& operator=(const char* psz) { m_str = psz ? psz : ""; return *this; }
+    CString& operator=(const char* psz) {
+        m_str = psz ? psz : "";
+        return *this;
+    }
     void SetString(const char* pch, int nLength) { m_str.assign(pch, nLength > 0 ? nLength : 0); }
-    CString& operator+=(const CString& s) { m_str += s.m_str; return *this; }
-    CString& operator+=(const char* psz) { if (psz) m_str += psz; return *this; }
-    CString& operator+=(char ch) { m_str += ch; return *this; }
+    CString& operator+=(const CString& s) {
+        m_str += s.m_str;
+        return *this;
+    }
+    CString& operator+=(const char* psz) {
+        if (psz)
+            m_str += psz;
+        return *this;
+    }
+    CString& operator+=(char ch) {
+        m_str += ch;
+        return *this;
+    }
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
     friend CString operator+(const CString& a, const char* b) { return a + CString(b); }
     friend CString operator+(const char* a, const CString& b) { return CString(a) + b; }
@@ -69,4 +82,6 @@ private:
 };
 
 // True when the byte starts a two-byte character of code page 936.
-inline bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+inline bool IsGbkLeadByte(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}

@@ -7,9 +7,9 @@ CToolTipCtrl::~CToolTipCtrl() {
 
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
     m_hWndParent = pParentWnd->m_hWnd;
-    HWND h = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, m_hWndParent, nullptr, ::GetModuleHandleA(nullptr),
-                               nullptr);
+    HWND h =
+        ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, m_hWndParent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     Attach(h);
     return h != nullptr;
 }

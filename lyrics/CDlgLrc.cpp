@@ -209,8 +209,7 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
             // move on unseen.
             const bool bInRange = g_lyc.m_dFirstTime <= dPos && dPos <= g_lyc.m_dLastTime;
             // A word-timed last line is sung after the last start time too.
-            const bool bLastWords =
-                dPos > g_lyc.m_dLastTime && HasWords(static_cast<int>(g_lyc.m_arrTime.size()) - 1);
+            const bool bLastWords = dPos > g_lyc.m_dLastTime && HasWords(static_cast<int>(g_lyc.m_arrTime.size()) - 1);
             const int nWordLine = bInRange || bLastWords ? UpdateSlots(dPos) : -1;
             DrawLyrics(dc, tm.tmHeight, bInRange, nWordLine, dPos, !bNotice);
         }

@@ -81,8 +81,8 @@ CHttpGet::Result CHttpGet::Get(const std::wstring& strBaseUrl, const std::string
 
 CHttpGet::Result CHttpGet::Exchange(HINTERNET hRequest, ULONGLONG ullDeadline, DWORD* pdwStatus, std::string* pBody) {
     if (!LimitTo(hRequest, ullDeadline) ||
-        !::WinHttpSendRequest(hRequest, L"Accept: application/json", static_cast<DWORD>(-1),
-                              WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+        !::WinHttpSendRequest(hRequest, L"Accept: application/json", static_cast<DWORD>(-1), WINHTTP_NO_REQUEST_DATA, 0,
+                              0, 0))
         return FAILED;
     if (!LimitTo(hRequest, ullDeadline) || !::WinHttpReceiveResponse(hRequest, nullptr))
         return FAILED;
@@ -94,9 +94,9 @@ CHttpGet::Result CHttpGet::Exchange(HINTERNET hRequest, ULONGLONG ullDeadline, D
     *pdwStatus = dwStatus;
     DWORD dwLength = 0;
     dwSize = sizeof(dwLength);
-    const bool bLength = ::WinHttpQueryHeaders(hRequest, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
-                                               WINHTTP_HEADER_NAME_BY_INDEX, &dwLength, &dwSize,
-                                               WINHTTP_NO_HEADER_INDEX) != FALSE;
+    const bool bLength =
+        ::WinHttpQueryHeaders(hRequest, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                              WINHTTP_HEADER_NAME_BY_INDEX, &dwLength, &dwSize, WINHTTP_NO_HEADER_INDEX) != FALSE;
     if (bLength && dwLength > m_nMaxBody)
         return TOO_LARGE;
     char buf[16384];

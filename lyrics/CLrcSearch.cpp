@@ -62,8 +62,12 @@ bool WriteNewFile(const CString& strPath, const std::string& bytes) {
 // Shared by the band's thread and the worker: whichever lets go last frees it.
 struct CLrcSearch::Job {
     Job(HWND hWnd, CString strSong, CString strLrc, DWORD dwLength)
-        : hNotify(hWnd), strSongPath(std::move(strSong)), strLrcPath(std::move(strLrc)), dwLengthMs(dwLength),
-          strBaseUrl(BaseUrl()), http(UserAgent(), kConnectMs, kRequestMs, LRCLIB_MAX_ANSWER) {}
+        : hNotify(hWnd),
+          strSongPath(std::move(strSong)),
+          strLrcPath(std::move(strLrc)),
+          dwLengthMs(dwLength),
+          strBaseUrl(BaseUrl()),
+          http(UserAgent(), kConnectMs, kRequestMs, LRCLIB_MAX_ANSWER) {}
 
     LrcSearchState Run();
     // False once cancelled; otherwise closing the player waits for the file to be written.

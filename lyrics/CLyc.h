@@ -63,7 +63,7 @@ public:
     // Time key to its line's word timings in m_arrWords; only word-timed lines have an entry.
     std::map<CString, size_t> m_mapWords;
     std::vector<std::vector<LrcWord>> m_arrWords;  // one per word-timed line read, shared by its stamps
-    std::vector<double> m_arrTime;         // start times, ascending after Load; equal ones all kept
+    std::vector<double> m_arrTime;                 // start times, ascending after Load; equal ones all kept
     bool m_bLoaded = false;
     int m_nCurIndex = 0;  // where GetNextLine continues from
     CString m_strArtist;

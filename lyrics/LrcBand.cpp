@@ -36,8 +36,8 @@ LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds) {
     return {true, nDrawn, bPassed ? 0 : nDrawn, bPassed};
 }
 
-int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth,
-                  double dElapsed, double dLastWordEnd) {
+int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth, double dElapsed,
+                  double dLastWordEnd) {
     if (!(dElapsed >= 0.0) || nTextWidth <= 0)
         return 0;
     // Piece k runs from the start of piece k to the start of piece k + 1: piece 0 is the text

@@ -32,5 +32,5 @@ LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds);
 // is the width of the text before word k; text before the first word is sung from the line's
 // start. A word lasts until the next word's start, the last one until dLastWordEnd (seconds
 // after the line's start). Between 0 and nTextWidth; 0 before the line, nTextWidth after it.
-int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth,
-                  double dElapsed, double dLastWordEnd);
+int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth, double dElapsed,
+                  double dLastWordEnd);

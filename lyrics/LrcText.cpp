@@ -21,8 +21,8 @@ std::string WideToGbk(const std::wstring& wide) {
         return std::string();
     const int nWide = static_cast<int>(wide.size());
     // No best fit: a character GBK lacks must show as '?', not as a look-alike.
-    const int n = ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), nWide, nullptr, 0, "?",
-                                        nullptr);
+    const int n =
+        ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), nWide, nullptr, 0, "?", nullptr);
     if (n <= 0)
         return std::string();
     std::string out(static_cast<size_t>(n), '\0');

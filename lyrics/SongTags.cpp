@@ -216,8 +216,8 @@ void ReadWav(FILE* f, SongTags& tags) {
         if (head.size() < 8)
             return;
         const uint32_t nSize = LittleEndian32(head, 4);
-        if (head.compare(0, 4, "LIST") == 0 && head.size() == 12 && head.compare(8, 4, "INFO") == 0 &&
-            nSize >= 4 && nSize <= kMaxInfoChunk) {
+        if (head.compare(0, 4, "LIST") == 0 && head.size() == 12 && head.compare(8, 4, "INFO") == 0 && nSize >= 4 &&
+            nSize <= kMaxInfoChunk) {
             ReadRiffInfo(ReadAt(f, pos + 12, nSize - 4), tags);
             return;
         }

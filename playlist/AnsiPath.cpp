@@ -8,8 +8,8 @@ bool ToAnsiExactly(const std::wstring& strWide, CString& strAnsi) {
         return true;
     const int nWide = static_cast<int>(strWide.size());
     BOOL bDefaulted = FALSE;
-    const int nBytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, strWide.data(), nWide, nullptr, 0,
-                                             nullptr, &bDefaulted);
+    const int nBytes =
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, strWide.data(), nWide, nullptr, 0, nullptr, &bDefaulted);
     if (nBytes <= 0 || bDefaulted)
         return false;
     std::string bytes(static_cast<size_t>(nBytes), '\0');
@@ -26,7 +26,8 @@ bool ToAnsiExactly(const std::wstring& strWide, CString& strAnsi) {
 
 CString ToAnsiLossy(const std::wstring& strWide) {
     const int nWide = static_cast<int>(strWide.size());
-    const int nBytes = nWide ? ::WideCharToMultiByte(CP_ACP, 0, strWide.data(), nWide, nullptr, 0, nullptr, nullptr) : 0;
+    const int nBytes =
+        nWide ? ::WideCharToMultiByte(CP_ACP, 0, strWide.data(), nWide, nullptr, 0, nullptr, nullptr) : 0;
     std::string bytes(static_cast<size_t>(nBytes > 0 ? nBytes : 0), '\0');
     if (nBytes > 0)
         ::WideCharToMultiByte(CP_ACP, 0, strWide.data(), nWide, &bytes[0], nBytes, nullptr, nullptr);

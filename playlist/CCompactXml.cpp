@@ -65,7 +65,8 @@ bool ScanName(std::string_view b, size_t& p) {
     while (q < b.size() && b[q] != '>' && b[q] != '/') {
         if (!NextChar(b, q, c))
             return false;
-        const bool bLetter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= 0x4E00 && c <= 0x9FFF);
+        const bool bLetter =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= 0x4E00 && c <= 0x9FFF);
         const bool bOther = (c >= '0' && c <= '9') || c == '-' || c == '.';
         if (!bLetter && !(bOther && p != nStart))
             return false;
@@ -136,8 +137,8 @@ std::string Escape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (const char ch : text) {
-        const auto* pRef = std::find_if(std::begin(kReferences), std::end(kReferences),
-                                        [&](const auto& r) { return r.ch == ch; });
+        const auto* pRef =
+            std::find_if(std::begin(kReferences), std::end(kReferences), [&](const auto& r) { return r.ch == ch; });
         if (pRef != std::end(kReferences))
             out += pRef->pszReference;
         else
@@ -299,8 +300,7 @@ HRESULT CCompactXml::SetText(Node node, const CString& strText) {
     if (node.nDepth != 2)
         return E_NOTIMPL;
     const std::string name = NameAt(node.nOffset);
-    const std::string element =
-        text.empty() ? "<" + name + "/>" : "<" + name + ">" + Escape(text) + "</" + name + ">";
+    const std::string element = text.empty() ? "<" + name + "/>" : "<" + name + ">" + Escape(text) + "</" + name + ">";
     m_changes.push_back({node.nOffset, EndOf(node) - node.nOffset, element});
     return S_OK;
 }
@@ -357,8 +357,8 @@ HRESULT CCompactXml::Save(const char* pszFile) {
         bool bWritten = true;
         const auto write = [&](const char* p, size_t n) {
             DWORD nDone = 0;
-            bWritten =
-                bWritten && (n == 0 || (::WriteFile(file.Get(), p, static_cast<DWORD>(n), &nDone, nullptr) && nDone == n));
+            bWritten = bWritten &&
+                       (n == 0 || (::WriteFile(file.Get(), p, static_cast<DWORD>(n), &nDone, nullptr) && nDone == n));
         };
         size_t nCursor = 0;
         for (const Change& change : changes) {

@@ -23,9 +23,9 @@ public:
     // An element of the file, or one made by CreateElement; empty when there is none.
     struct Node {
         size_t nOffset = std::string::npos;  // of its '<' in the file
-        int nDepth = 0;                       // 0 the root, 1 a list, 2 an element of a list
-        int nNew = -1;                        // index of an element made here
-        size_t nParent = std::string::npos;   // offset of the element it lies in
+        int nDepth = 0;                      // 0 the root, 1 a list, 2 an element of a list
+        int nNew = -1;                       // index of an element made here
+        size_t nParent = std::string::npos;  // offset of the element it lies in
         explicit operator bool() const { return nOffset != std::string::npos || nNew >= 0; }
     };
 

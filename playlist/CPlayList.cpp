@@ -179,8 +179,9 @@ void CPlayList::SortFile(const std::wstring& strFile, std::vector<CString>& song
 void CPlayList::ReportUnreachable(const std::vector<std::wstring>& unreachable) const {
     if (unreachable.empty())
         return;
-    std::wstring strText = L"以下文件的名字含有本系统的字符集（GBK）无法表示的字符，又没有短文件名可用，"
-                           L"所以没有加入歌曲列表：\n";
+    std::wstring strText =
+        L"以下文件的名字含有本系统的字符集（GBK）无法表示的字符，又没有短文件名可用，"
+        L"所以没有加入歌曲列表：\n";
     for (size_t i = 0; i < unreachable.size() && i < kNamesShown; ++i)
         strText += L"\n" + unreachable[i];
     if (unreachable.size() > kNamesShown)

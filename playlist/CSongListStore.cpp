@@ -261,8 +261,7 @@ bool CSongListStore::StartFresh(CXmlDoc& doc, std::vector<CString>& names) const
     else
         bCreated = Save(doc);
     if (!strKept.IsEmpty()) {
-        Message("MySongList.xml 无法读取，已改名保留为 " + strKept +
-                (bCreated ? "，并新建了歌曲列表。" : "。"));
+        Message("MySongList.xml 无法读取，已改名保留为 " + strKept + (bCreated ? "，并新建了歌曲列表。" : "。"));
     }
     if (bCreated)
         names.push_back(kDefaultList);

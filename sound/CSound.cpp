@@ -22,10 +22,9 @@ struct ExtensionRow {
 
 // Tested top to bottom; "cad" (not "cda") goes to the CD device as the player always did.
 const ExtensionRow kExtensions[] = {
-    {"mp3", "mpegvideo"}, {"aif", "mpegvideo"}, {"asf", "mpegvideo"}, {"asx", "mpegvideo"},
-    {"wma", "mpegvideo"}, {"mpeg", "mpegvideo"}, {"mpg", "mpegvideo"}, {"snd", "mpegvideo"},
-    {"wmv", "mpegvideo"}, {"wav", "waveaudio"}, {"mid", "sequencer"}, {"rmi", "sequencer"},
-    {"cad", "CDAudio"},
+    {"mp3", "mpegvideo"},  {"aif", "mpegvideo"}, {"asf", "mpegvideo"}, {"asx", "mpegvideo"}, {"wma", "mpegvideo"},
+    {"mpeg", "mpegvideo"}, {"mpg", "mpegvideo"}, {"snd", "mpegvideo"}, {"wmv", "mpegvideo"}, {"wav", "waveaudio"},
+    {"mid", "sequencer"},  {"rmi", "sequencer"}, {"cad", "CDAudio"},
 };
 
 }  // namespace
@@ -150,7 +149,8 @@ UINT CSound::PercentFromValue(DWORD dwValue, DWORD dwMaximum) {
 }
 
 DWORD CSound::ValueFromPercent(DWORD dwMaximum, int nPercent) {
-    return static_cast<DWORD>(static_cast<int32_t>(static_cast<int64_t>(static_cast<int32_t>(dwMaximum)) * nPercent / 100));
+    return static_cast<DWORD>(
+        static_cast<int32_t>(static_cast<int64_t>(static_cast<int32_t>(dwMaximum)) * nPercent / 100));
 }
 
 CMixerHandle CSound::LookUpControl(DWORD dwControlType) {
@@ -188,8 +188,9 @@ bool CSound::ControlValue(HMIXER hMixer, const MIXERCONTROLA& control, DWORD* pd
     details.cbDetails = sizeof(*pdwValue);
     details.paDetails = pdwValue;
     HMIXEROBJ hObj = reinterpret_cast<HMIXEROBJ>(hMixer);
-    const MMRESULT r = bWrite ? ::mixerSetControlDetails(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE)
-                              : ::mixerGetControlDetailsA(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+    const MMRESULT r =
+        bWrite ? ::mixerSetControlDetails(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE)
+               : ::mixerGetControlDetailsA(hObj, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
     return r == MMSYSERR_NOERROR;
 }
 

@@ -39,7 +39,8 @@ bool IsTag(const unsigned char* p, const char* pszTag) {
 // The fields of a WAVEFORMAT, then wBitsPerSample when the chunk has it.
 bool IsPlayableFormat(const unsigned char* pFmt, DWORD nSize) {
     const WORD wTag = Le16(pFmt);
-    const bool bSampleFormat = wTag == WAVE_FORMAT_PCM || wTag == WAVE_FORMAT_IEEE_FLOAT || wTag == WAVE_FORMAT_EXTENSIBLE;
+    const bool bSampleFormat =
+        wTag == WAVE_FORMAT_PCM || wTag == WAVE_FORMAT_IEEE_FLOAT || wTag == WAVE_FORMAT_EXTENSIBLE;
     if (Le16(pFmt + 2) == 0 || Le32(pFmt + 4) == 0 || Le32(pFmt + 8) == 0 || Le16(pFmt + 12) == 0)
         return false;
     if (!bSampleFormat)

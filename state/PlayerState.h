@@ -8,16 +8,16 @@
 class CPlayList;
 class CDlgLrc;
 
-extern CString g_strSongPath;  // the current song; the path label shows it
-extern bool g_bStartSong;      // open and play g_strSongPath from its start at the next one-second tick
-extern bool g_bPlaying;        // told to play and not paused, stopped or ended since
-extern int g_nPlayMode;        // 0 stop at the end, 1 repeat the song, 2 repeat the list
-extern bool g_bShowList;       // the song-list window is wanted; every main-window tick shows it
+extern CString g_strSongPath;   // the current song; the path label shows it
+extern bool g_bStartSong;       // open and play g_strSongPath from its start at the next one-second tick
+extern bool g_bPlaying;         // told to play and not paused, stopped or ended since
+extern int g_nPlayMode;         // 0 stop at the end, 1 repeat the song, 2 repeat the list
+extern bool g_bShowList;        // the song-list window is wanted; every main-window tick shows it
 extern CPlayList* g_pPlayList;  // owned by the main window
 extern CDlgLrc* g_pDlgLrc;      // owned by the main window
 extern bool g_bLrcShown;
-extern DWORD g_nLrcPos;        // playing position in ms for the lyric band
-extern DWORD g_nSongLength;    // length in ms of the song playing, as the device gives it; 0 when unknown
+extern DWORD g_nLrcPos;      // playing position in ms for the lyric band
+extern DWORD g_nSongLength;  // length in ms of the song playing, as the device gives it; 0 when unknown
 
 // Play modes.
 constexpr int PLAYMODE_ONCE = 0;

@@ -118,12 +118,11 @@ TEST_F(Keys, CtrlUpDownAndZeroMoveEachSongsLyricsByHalfSeconds) {
 
 TEST_F(Keys, EscapeAndItsOwnCloseHideTheSongListForGoodAndEnterHidesNothing) {
     CPlayList& list = *g_pPlayList;
-    for (const auto& close : std::vector<std::function<void()>>{
-             [&] {
-                 Activate(list, list.m_lbSongs);
-                 Type("Escape");
-             },
-             [&] { list.SendMessage(WM_SYSCOMMAND, SC_CLOSE); }}) {
+    for (const auto& close : std::vector<std::function<void()>>{[&] {
+                                                                    Activate(list, list.m_lbSongs);
+                                                                    Type("Escape");
+                                                                },
+                                                                [&] { list.SendMessage(WM_SYSCOMMAND, SC_CLOSE); }}) {
         Click(IDC_SHOWLIST);
         ASSERT_TRUE(PumpAsPlayerUntil([&] { return list.IsWindowVisible() != FALSE; }));
         close();

@@ -33,8 +33,7 @@ protected:
     }
 
     void Click(int nID) {
-        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(m_dlg->GetDlgItem(nID)));
+        m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(m_dlg->GetDlgItem(nID)));
     }
     void Tick(UINT_PTR nTimer) { m_dlg->SendMessage(WM_TIMER, nTimer, 0); }
     CString Text(int nID) const {

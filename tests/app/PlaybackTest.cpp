@@ -4,7 +4,7 @@ using Playback = MainWindow;
 
 namespace {
 const std::vector<bool> kNone = {false, false, false, false, false};
-const std::vector<bool> kPlaying = {true, false, true, true, true};   // prev, play, pause, next, stop
+const std::vector<bool> kPlaying = {true, false, true, true, true};  // prev, play, pause, next, stop
 const std::vector<bool> kHalted = {true, true, false, true, true};
 }  // namespace
 
@@ -252,8 +252,7 @@ TEST_F(Playback, TheSliderSeeksAndPlaysWhilePlaying) {
 
 TEST_F(Playback, TheVolumeSliderWritesToTheWaveOutLine) {
     m_dlg->m_sliderVolume.SetPos(37);
-    m_dlg->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
-                       reinterpret_cast<LPARAM>(m_dlg->m_sliderVolume.m_hWnd));
+    m_dlg->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(m_dlg->m_sliderVolume.m_hWnd));
     ASSERT_EQ(1u, s_writes.size());
     EXPECT_EQ(static_cast<DWORD>(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT), s_writes[0].dwComponentType);
     EXPECT_EQ(static_cast<DWORD>(MIXERCONTROL_CONTROLTYPE_VOLUME), s_writes[0].dwControlType);

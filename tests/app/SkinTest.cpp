@@ -105,8 +105,8 @@ TEST_F(Skin, TheTransportButtonsShowTheirDisabledPictures) {
     for (int y = 0; y < 13; ++y)
         for (int x = 0; x < 34; ++x) {
             const DWORD bgra = disabled[static_cast<size_t>(y) * w + x];
-            nSame += shown[static_cast<size_t>(y) * 34 + x] ==
-                     RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+            nSame +=
+                shown[static_cast<size_t>(y) * 34 + x] == RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
         }
     EXPECT_EQ(34 * 13, nSame);
 }

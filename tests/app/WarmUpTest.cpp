@@ -21,8 +21,8 @@ TEST(WarmUp, AsksForTheFontsTheDialogsAreDrawnWith) {
     for (UINT nID : {IDD_SONELLO_DIALOG, IDD_PLAYLIST, IDD_LRC}) {
         LOGFONTW expected;
         ASSERT_TRUE(CWarmUp::TemplateFont(nID, &expected)) << nID;
-        const HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nID), nullptr,
-                                               PlainDialogProc, 0);
+        const HWND hDlg =
+            ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nID), nullptr, PlainDialogProc, 0);
         ASSERT_NE(nullptr, hDlg) << nID;
         LOGFONTW actual = {};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0)), sizeof(actual), &actual);

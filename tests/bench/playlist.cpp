@@ -54,8 +54,8 @@ void Time(const char* pszWhat, int nRuns, const std::function<void()>& f) {
 // About 130 bytes a song in the file, as in a real library of long names.
 CString SongPath(int i) {
     CString str;
-    str.Format("D:\\音乐\\华语流行\\歌手%03d\\专辑%04d - 夜空中最亮的星\\%06d - 第%d首 这是一首名字很长的歌.mp3", i % 500,
-               i / 12, i, i % 12 + 1);
+    str.Format("D:\\音乐\\华语流行\\歌手%03d\\专辑%04d - 夜空中最亮的星\\%06d - 第%d首 这是一首名字很长的歌.mp3",
+               i % 500, i / 12, i, i % 12 + 1);
     return str;
 }
 
@@ -181,9 +181,8 @@ PlayerRun RunPlayer(const std::string& exe) {
 
 int RunSize(int nSongs) {
     // A message box would wait for a click that never comes.
-    CSongListStore::SetMessageFn([](HWND, const char* pszText, const char*) {
-        std::fprintf(stderr, "store message: %s\n", pszText);
-    });
+    CSongListStore::SetMessageFn(
+        [](HWND, const char* pszText, const char*) { std::fprintf(stderr, "store message: %s\n", pszText); });
     const int nRuns = nSongs > kUnbatchedUpTo ? 3 : 5;
     std::printf("%d songs: file %.1f MB\n", nSongs, static_cast<double>(WriteList(nSongs)) / (1024.0 * 1024.0));
 
@@ -243,8 +242,8 @@ int RunSize(int nSongs) {
     store.ListSongs("默认", songs);
     const int nExpected = nSongs + nRuns + nRuns * kDropFiles + nUnbatched;
     // The single AddSong runs go to the store only, as the window's own calls come after its box.
-    std::printf("  list now holds %zu songs (expected %d); songs box %d rows (expected %d)\n", songs.size(),
-                nExpected, dlg.m_lbSongs.GetCount(), nExpected - nRuns);
+    std::printf("  list now holds %zu songs (expected %d); songs box %d rows (expected %d)\n", songs.size(), nExpected,
+                dlg.m_lbSongs.GetCount(), nExpected - nRuns);
     return static_cast<int>(songs.size()) == nExpected && dlg.m_lbSongs.GetCount() == nExpected - nRuns ? 0 : 1;
 }
 

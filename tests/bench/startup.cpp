@@ -58,8 +58,9 @@ double TimeToWindow(const std::string& exe, const std::string& dir, std::string*
         ::PostMessageA(s.hFound, WM_COMMAND, IDCANCEL, 0);
     DWORD code = STILL_ACTIVE;
     if (!s.hFound && ::GetExitCodeProcess(pi.hProcess, &code))
-        *pWhy = code == STILL_ACTIVE ? "showed no main window" : "ended with exit code " + std::to_string(code) +
-                                                                     " before its main window showed";
+        *pWhy = code == STILL_ACTIVE
+                    ? "showed no main window"
+                    : "ended with exit code " + std::to_string(code) + " before its main window showed";
     if (::WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
         ::TerminateProcess(pi.hProcess, 1);
     ::CloseHandle(pi.hThread);

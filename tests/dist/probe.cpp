@@ -21,7 +21,8 @@ namespace {
 
 void Print(const std::wstring& name, const std::wstring& value) {
     const std::wstring line = name + L"=" + value + L"\n";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(n, '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &bytes[0], n, nullptr, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -53,8 +54,9 @@ int Version(const wchar_t* path) {
         !::VerQueryValueW(data.data(), L"\\", &value, &length))
         return 1;
     const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    Print(L"fixed", std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
-                        L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+    Print(L"fixed", std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                        std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                        std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
                         std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
     if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length))
         return 1;
@@ -128,6 +130,7 @@ int main() {
         return Run(path);
     if (command == L"hold-desktop")
         return HoldDesktop();
-    std::fputs("usage: sonello_release_probe link|version|manifest <file> | run <command line> | hold-desktop\n", stderr);
+    std::fputs("usage: sonello_release_probe link|version|manifest <file> | run <command line> | hold-desktop\n",
+               stderr);
     return 2;
 }

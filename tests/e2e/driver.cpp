@@ -444,7 +444,8 @@ int CmdWindows(const PlayerWindows& w, const Args&) {
         // Wine keeps the X11 window of a top-level window as a property of it.
         const HANDLE xid = ::GetPropW(h, L"__wine_x11_whole_window");
         Print(std::wstring(role) + L" " + Number(reinterpret_cast<INT_PTR>(h)) + L" " +
-              Number(::IsWindowVisible(h) != FALSE) + L" " + RectText(h) + L" " + Number(reinterpret_cast<INT_PTR>(xid)));
+              Number(::IsWindowVisible(h) != FALSE) + L" " + RectText(h) + L" " +
+              Number(reinterpret_cast<INT_PTR>(xid)));
     }
     return 0;
 }
@@ -716,8 +717,7 @@ const Command kCommands[] = {
      CmdBandShows},
     {L"wait-band-shows", L"top|bottom|message <text> <score> <ms>", L"until the match reaches the score",
      CmdWaitBandShows},
-    {L"wait-band-fill", L"top|bottom <text> <share> <ms>", L"until red covers that share of the text",
-     CmdWaitBandFill},
+    {L"wait-band-fill", L"top|bottom <text> <share> <ms>", L"until red covers that share of the text", CmdWaitBandFill},
     {L"responsive", L"<ms> <limit ms>", L"the main window answers within the limit all along; prints the longest",
      CmdResponsive},
     {L"activate", L"main|list|band", L"make the window the active one, as a click would", CmdActivate},
@@ -750,8 +750,8 @@ int Run(const std::wstring& name, const Args& a) {
     if (name == L"wait-main") {
         const PlayerWindows w = WaitPlayer(a.Ms(0, 15000));
         if (!w.Complete())
-            return Fail(L"no player windows (main " + Number(w.main != nullptr) + L", list " + Number(w.list != nullptr) +
-                        L", band " + Number(w.band != nullptr) + L")");
+            return Fail(L"no player windows (main " + Number(w.main != nullptr) + L", list " +
+                        Number(w.list != nullptr) + L", band " + Number(w.band != nullptr) + L")");
         Print(Number(w.pid));
         return 0;
     }

@@ -12,7 +12,7 @@ TEST(CStringGbk, ReverseFindSkipsTrailBytes) {
     EXPECT_EQ(8, s.ReverseFind('\\'));
     CString only = CString("abc") + kTrailBackslash;
     EXPECT_EQ(-1, only.ReverseFind('\\'));
-    EXPECT_EQ(3, CString("a.b.c").ReverseFind('.') );
+    EXPECT_EQ(3, CString("a.b.c").ReverseFind('.'));
 }
 
 TEST(CStringGbk, FindCharSkipsTrailBytes) {

@@ -447,8 +447,12 @@ TEST_F(LyricBand, AWordTimedLineFillsFromThePositionOfEachTickAlsoAfterASeekBack
     StartSong("[00:01.00]WW<00:01.50>MM<00:02.00>WM\r\n[00:03.00]C<00:03.50>D\r\n", 1000);
     const int xMM = TextSize("WW").cx, xWM = TextSize("WWMM").cx, w = TextSize("WWMMWM").cx;
     const int x1 = TopSlotX(g_nScreenWidth, w);
-    const std::pair<DWORD, int> ticks[] = {{1000, 0}, {1250, xMM / 2}, {1750, (xMM + xWM) / 2}, {2500, (xWM + w) / 2},
-                                           {1600, xMM + (xWM - xMM) / 5}, {2999, xWM + (w - xWM) * 999 / 1000}};
+    const std::pair<DWORD, int> ticks[] = {{1000, 0},
+                                           {1250, xMM / 2},
+                                           {1750, (xMM + xWM) / 2},
+                                           {2500, (xWM + w) / 2},
+                                           {1600, xMM + (xWM - xMM) / 5},
+                                           {2999, xWM + (w - xWM) * 999 / 1000}};
     for (const auto& [dwPos, nRed] : ticks) {
         g_nLrcPos = dwPos;
         Tick();

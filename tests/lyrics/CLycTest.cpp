@@ -391,8 +391,9 @@ TEST(LrcTimeline, PositionsThatAreNotNumbersAnswerWithoutFailing) {
 TEST(LrcTimeline, TheLineInEffectGivesItsWords) {
     CLyc lyc;
     LrcFile file;
-    ASSERT_TRUE(file.Load(lyc, "[offset:500]\n[00:10.00]a<00:10.50>b\n[00:20.00]plain\n[00:20.00]c[00:21.00]d\n"
-                               "[00:30.00]e<00:31.00>f\n[00:30.00]no words\n"));
+    ASSERT_TRUE(file.Load(lyc,
+                          "[offset:500]\n[00:10.00]a<00:10.50>b\n[00:20.00]plain\n[00:20.00]c[00:21.00]d\n"
+                          "[00:30.00]e<00:31.00>f\n[00:30.00]no words\n"));
     lyc.GetCurrentLine(9.5);
     const std::vector<LrcWord>& first = lyc.GetLineWords(lyc.m_nCurIndex);
     ASSERT_EQ(1u, first.size());

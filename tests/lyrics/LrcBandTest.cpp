@@ -108,8 +108,17 @@ TEST(WordFill, WordsSungInFullPlusTheShareOfTheOneBeingSung) {
     // Text before "CD" is 20 pixels wide, before "EF" 40, all 60: "AB" is sung from the line's
     // start, "CD" from 1 s, "EF" from 2 s until 4 s.
     const std::vector<LrcWord> words = {{1.0, 2}, {2.0, 4}};
-    for (const auto& c : {std::pair<double, int>{-5.0, 0}, {0.0, 0}, {0.5, 10}, {1.0, 20}, {1.5, 30}, {2.0, 40},
-                          {3.0, 50}, {3.99, 59}, {4.0, 60}, {60.0, 60}, {std::nan(""), 0}})
+    for (const auto& c : {std::pair<double, int>{-5.0, 0},
+                          {0.0, 0},
+                          {0.5, 10},
+                          {1.0, 20},
+                          {1.5, 30},
+                          {2.0, 40},
+                          {3.0, 50},
+                          {3.99, 59},
+                          {4.0, 60},
+                          {60.0, 60},
+                          {std::nan(""), 0}})
         EXPECT_EQ(c.second, WordFillWidth(words, {20, 40}, 60, c.first, 4.0)) << c.first;
     // A line that opens on a word waits for it.
     EXPECT_EQ(0, WordFillWidth({{0.5, 0}, {1.5, 4}}, {0, 40}, 80, 0.49, 2.5));

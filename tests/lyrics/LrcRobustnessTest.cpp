@@ -14,18 +14,21 @@
 
 namespace {
 
+// clang-format off
 const char* const kTokens[] = {
     "[", "]", ":", ".", " ", "\r\n", "\n", "\r", "0", "1", "5", "9", "00:", "[00:01.00]", "[01:23.45]", "[ti:",
     "[ar:", "[al:", "[by:", "[offset:", "-", "+", "e", "e9", "1e400", "中文", "\xEF\xBB\xBF", "\xFF\xFE",
     "\x81", "\xDA\x5C", "la la", "\t", "<", ">", "<00:01.50>", "[00:01:50]", "[1:01:02.50]", "[-00:01.00]",
     "[00:05.678]", "[120:00.00]", "\x9B\x5D", "\xDF\x5B", "[length:03:45]", "[id: 51037068]",
 };
+// clang-format on
 
 // What the stamp, header and word rules turn on, for mutations to put anywhere (also inside a
 // two-byte character).
 const char* const kRuleTokens[] = {
-    "[00:02.00]", "<00:02.00>", "[00:02:00]", "[0:02.000]", "[1:00:02.00]", "[-00:02]", "[", "]", "<", ">", ":",
-    ".", " ", "\t", "\r", "[ar:", "[ti:", "[length:", "\x9B\x5D", "\xDF\x5B", "\xB8",
+    "[00:02.00]", "<00:02.00>", "[00:02:00]", "[0:02.000]", "[1:00:02.00]", "[-00:02]", "[",    "]",    "<",
+    ">",          ":",          ".",          " ",          "\t",           "\r",       "[ar:", "[ti:", "[length:",
+    "\x9B\x5D",   "\xDF\x5B",   "\xB8",
 };
 
 std::string RandomBytes(std::mt19937& rng, size_t n) {
@@ -88,9 +91,16 @@ std::string Mutate(std::mt19937& rng, std::string s) {
 
 // The answers hold together whatever the file was.
 void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
-    const double positions[] = {-1.0, 0.0, lyc.m_dFirstTime, lyc.m_dLastTime,
-                                (lyc.m_dFirstTime + lyc.m_dLastTime) / 2, static_cast<double>(rng() % 600),
-                                std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300};
+    const double positions[] = {-1.0,
+                                0.0,
+                                lyc.m_dFirstTime,
+                                lyc.m_dLastTime,
+                                (lyc.m_dFirstTime + lyc.m_dLastTime) / 2,
+                                static_cast<double>(rng() % 600),
+                                std::nan(""),
+                                HUGE_VAL,
+                                -HUGE_VAL,
+                                1e300};
     if (!lyc.m_bLoaded) {
         for (double pos : positions) {
             ASSERT_EQ(CString(" "), lyc.GetCurrentLine(pos));
@@ -163,9 +173,9 @@ protected:
 
 TEST_F(LrcRobustness, RandomAndMutatedFilesLoadAndAnswer) {
     std::vector<std::string> seeds;
-    for (const char* name : {"gbk-song", "blank-lines", "utf8-bom", "utf16le", "utf16be", "odd-lines", "long-tags",
-                             "traditional", "header-tags", "stamp-forms", "stacked-stamps", "brackets-in-text",
-                             "word-times", "cr-only"})
+    for (const char* name :
+         {"gbk-song", "blank-lines", "utf8-bom", "utf16le", "utf16be", "odd-lines", "long-tags", "traditional",
+          "header-tags", "stamp-forms", "stacked-stamps", "brackets-in-text", "word-times", "cr-only"})
         seeds.push_back(ReadFileBytes(TestDataPath(std::string("lyrics/fixtures/") + name + ".lrc")));
     for (const std::string& seed : seeds)
         ASSERT_FALSE(seed.empty());

@@ -43,16 +43,16 @@ TEST(LrcEncodingDetect, Utf8WithoutBomNeedsAMultiByteCharacter) {
 }
 
 TEST(LrcEncodingDetect, MalformedUtf8IsRejected) {
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80", 4));     // U+1F600
-    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF", 4));     // U+10FFFF
-    EXPECT_TRUE(IsValidUtf8("\xED\x9F\xBF", 3));         // U+D7FF
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80", 2));            // overlong NUL
-    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF", 3));        // overlong '/'
-    EXPECT_FALSE(IsValidUtf8("\xF0\x8F\xBF\xBF", 4));    // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80", 3));        // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80", 4));    // past U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\x80", 1));                // lone continuation
-    EXPECT_FALSE(IsValidUtf8("\xE4\x41\xAD", 3));        // broken sequence
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80", 4));   // U+1F600
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF", 4));   // U+10FFFF
+    EXPECT_TRUE(IsValidUtf8("\xED\x9F\xBF", 3));       // U+D7FF
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80", 2));          // overlong NUL
+    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF", 3));      // overlong '/'
+    EXPECT_FALSE(IsValidUtf8("\xF0\x8F\xBF\xBF", 4));  // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80", 3));      // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80", 4));  // past U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\x80", 1));              // lone continuation
+    EXPECT_FALSE(IsValidUtf8("\xE4\x41\xAD", 3));      // broken sequence
     EXPECT_FALSE(IsValidUtf8("\xFF", 1));
 }
 
@@ -95,7 +95,9 @@ TEST(LrcTextLines, LineEndsAreCrLfLfOrALoneCr) {
 
 TEST(LrcTextLines, CtrlZEndsTheFileAndNulEndsItsLine) {
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), Lines("a\nb\x1A\nc\n"));
-    EXPECT_TRUE(Lines("\x1A" "a\n").empty());
+    EXPECT_TRUE(Lines("\x1A"
+                      "a\n")
+                    .empty());
     std::string withNul = "ab";
     withNul += '\0';
     withNul += "cd\nef";

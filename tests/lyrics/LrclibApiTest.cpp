@@ -10,9 +10,10 @@ const SongTags kSunny = {u8"晴天", u8"周杰伦", u8"叶惠美"};
 }  // namespace
 
 TEST(LrclibQuery, NamesArePercentEncodedUtf8AndTheLengthIsInWholeSeconds) {
-    EXPECT_EQ("/api/get?track_name=%E6%99%B4%E5%A4%A9&artist_name=%E5%91%A8%E6%9D%B0%E4%BC%A6"
-              "&album_name=%E5%8F%B6%E6%83%A0%E7%BE%8E&duration=270",
-              LrclibGetPath(kSunny, 269500));
+    EXPECT_EQ(
+        "/api/get?track_name=%E6%99%B4%E5%A4%A9&artist_name=%E5%91%A8%E6%9D%B0%E4%BC%A6"
+        "&album_name=%E5%8F%B6%E6%83%A0%E7%BE%8E&duration=270",
+        LrclibGetPath(kSunny, 269500));
     EXPECT_EQ("/api/search?track_name=%E6%99%B4%E5%A4%A9&artist_name=%E5%91%A8%E6%9D%B0%E4%BC%A6",
               LrclibSearchPath(kSunny));
     EXPECT_EQ("A-z_0.9~%20%26%3D%2B%2F%3F%25", PercentEncode("A-z_0.9~ &=+/?%"));
@@ -57,9 +58,9 @@ TEST(LrclibAnswer, ASearchTakesTheFirstSyncedResultWithinThreeSeconds) {
     EXPECT_EQ("[00:01.00]near", ReadLrclibSearch(body, 200000).strLyrics);
     EXPECT_EQ("[00:01.00]far", ReadLrclibSearch(body, 0).strLyrics) << "any length when the song's is unknown";
     EXPECT_EQ(LrcAnswerKind::None, ReadLrclibSearch(body, 100000).kind);
-    EXPECT_EQ(LrcAnswerKind::Instrumental,
-              ReadLrclibSearch(R"([{"duration":200,"plainLyrics":"x"},{"duration":201,"instrumental":true}])", 200000)
-                  .kind);
+    EXPECT_EQ(
+        LrcAnswerKind::Instrumental,
+        ReadLrclibSearch(R"([{"duration":200,"plainLyrics":"x"},{"duration":201,"instrumental":true}])", 200000).kind);
     EXPECT_EQ(LrcAnswerKind::None, ReadLrclibSearch("[]", 200000).kind);
     EXPECT_EQ(LrcAnswerKind::Unreadable, ReadLrclibSearch(R"({"syncedLyrics":"[00:01.00]a"})", 200000).kind);
 }
@@ -69,7 +70,8 @@ TEST(LrclibAnswer, AKeptFileIsUtf8WithOneLineHeaderTagsFromTheAnswerElseTheSong)
     answer.kind = LrcAnswerKind::Synced;
     answer.strLyrics = u8"[00:01.00]第一行\n\n[00:03.00]第二行\r\n";
     answer.strTitle = u8"晴天\r\n(live)";
-    EXPECT_EQ(u8"\uFEFF[ti:晴天  (live)]\r\n[ar:周杰伦]\r\n[al:叶惠美]\r\n"
-              u8"[00:01.00]第一行\r\n\r\n[00:03.00]第二行\r\n",
-              LrcFileText(answer, kSunny));
+    EXPECT_EQ(
+        u8"\uFEFF[ti:晴天  (live)]\r\n[ar:周杰伦]\r\n[al:叶惠美]\r\n"
+        u8"[00:01.00]第一行\r\n\r\n[00:03.00]第二行\r\n",
+        LrcFileText(answer, kSunny));
 }

@@ -28,7 +28,8 @@ TEST_F(CompactXml, TakesOnlyWhatTheDomWritesBackUnchanged) {
         const char* pszBytes;
         bool bCompact;
     } kFiles[] = {
-        {u8"<歌曲列表><列表1><列表名字>默认</列表名字><歌曲路径>D:\\歌 &amp; 曲\\a.mp3</歌曲路径></列表1></歌曲列表>\n", true},
+        {u8"<歌曲列表><列表1><列表名字>默认</列表名字><歌曲路径>D:\\歌 &amp; 曲\\a.mp3</歌曲路径></列表1></歌曲列表>\n",
+         true},
         {u8"<?xml version=\"1.0\"?>\n<r><L><n>a</n></L></r>\n", true},
         {u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r><L><n>a</n></L></r>\n", true},
         {u8"<r/>\n", true},
@@ -100,27 +101,32 @@ TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
             ASSERT_EQ(domBytes, compactBytes) << "step " << i;
         }
     };
-    compare(u8"<歌曲列表><列表1><歌曲路径>先</歌曲路径><列表名字>丁</列表名字></列表1>"
-            u8"<列表2><列表名字>甲</列表名字><歌曲路径>x</歌曲路径><歌曲路径>y</歌曲路径>"
-            u8"<歌曲路径>x</歌曲路径></列表2><列表3/><列表4><列表名字/></列表4></歌曲列表>\n",
-            {
-                loadAll,
-                [&] { return listSongs("甲"); },
-                [&] { return std::string(store.AddList().GetString()); },
-                [&] { return std::to_string(store.AddSongs(Rows({"C:\\歌 & <曲>.mp3", "中 间"}), "甲")); },
-                [&] { return std::to_string(store.AddSong("新", "新建列表5")); },
-                [&] { return std::to_string(store.RenameList("甲", "")); },
-                [&] { return std::to_string(store.RenameList("", "乙 & 丙")); },
-                [&] { return std::to_string(store.DeleteSong("x", "乙 & 丙")); },
-                [&] { return std::to_string(store.DeleteSong("C:\\歌 & <曲>.mp3", "乙 & 丙")); },
-                [&] { return std::to_string(store.AddSong("后", "丁")); },
-                loadAll,
-                [&] { return listSongs("乙 & 丙"); },
-                // Texts the DOM trims or writes its own way: from here on both go through the DOM.
-                [&] { return std::to_string(store.AddSongs(Rows({" 前后 ", "\t", "a\r\nb", "\x01"}), "乙 & 丙")); },
-                loadAll,
-                [&] { return listSongs("乙 & 丙"); },
-            });
+    compare(
+        u8"<歌曲列表><列表1><歌曲路径>先</歌曲路径><列表名字>丁</列表名字></列表1>"
+        u8"<列表2><列表名字>甲</列表名字><歌曲路径>x</歌曲路径><歌曲路径>y</歌曲路径>"
+        u8"<歌曲路径>x</歌曲路径></列表2><列表3/><列表4><列表名字/></列表4></歌曲列表>\n",
+        {
+            loadAll,
+            [&] { return listSongs("甲"); },
+            [&] { return std::string(store.AddList().GetString()); },
+            [&] {
+                return std::to_string(store.AddSongs(Rows({"C:\\歌 & <曲>.mp3", "中 间"}), "甲"));
+            },
+            [&] { return std::to_string(store.AddSong("新", "新建列表5")); },
+            [&] { return std::to_string(store.RenameList("甲", "")); },
+            [&] { return std::to_string(store.RenameList("", "乙 & 丙")); },
+            [&] { return std::to_string(store.DeleteSong("x", "乙 & 丙")); },
+            [&] { return std::to_string(store.DeleteSong("C:\\歌 & <曲>.mp3", "乙 & 丙")); },
+            [&] { return std::to_string(store.AddSong("后", "丁")); },
+            loadAll,
+            [&] { return listSongs("乙 & 丙"); },
+            // Texts the DOM trims or writes its own way: from here on both go through the DOM.
+            [&] {
+                return std::to_string(store.AddSongs(Rows({" 前后 ", "\t", "a\r\nb", "\x01"}), "乙 & 丙"));
+            },
+            loadAll,
+            [&] { return listSongs("乙 & 丙"); },
+        });
     compare(u8"<?xml version=\"1.0\"?>\n<歌曲列表/>\n",
             {
                 [&] { return std::string(store.AddList().GetString()); },

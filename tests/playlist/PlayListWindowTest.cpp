@@ -170,9 +170,9 @@ TEST_F(PlayListWindow, DroppedNamesOutsideGbkAreAddedByAPathThatOpensThem) {
     const std::wstring strDir = Widen(m_dir.Path()) + L"\\";
     const std::wstring kInGbk = strDir + L"é和ü.wav";
     const std::wstring kOutside[] = {strDir + L"한국어.wav", strDir + L"emoji😀.wav", strDir + L"Ünïcödé.mp3"};
-    const std::wstring kMissing = strDir + L"없는.wav";   // no file, so no short name either
-    const std::wstring kMpeg = strDir + L"노래.mpeg";     // its short name ends in .MPE
-    const std::wstring kText = strDir + L"한국어.txt";    // no sound file: passed over in silence
+    const std::wstring kMissing = strDir + L"없는.wav";  // no file, so no short name either
+    const std::wstring kMpeg = strDir + L"노래.mpeg";    // its short name ends in .MPE
+    const std::wstring kText = strDir + L"한국어.txt";   // no sound file: passed over in silence
     for (const std::wstring& strFile : {kInGbk, kOutside[0], kOutside[1], kOutside[2], kMpeg, kText}) {
         WriteWav(m_dir.File("tone.wav"), 300);
         ASSERT_TRUE(::MoveFileW(Widen(m_dir.File("tone.wav")).c_str(), strFile.c_str()));
@@ -243,8 +243,9 @@ TEST_F(PlayListWindow, NewListGoesToTheBottomAndTheSelectionStays) {
 }
 
 TEST_F(PlayListWindow, RenameSparesTheDefaultListAndTakenNamesButAllowsEmpty) {
-    Open(u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1><列表2><列表名字>A</列表名字></列表2>"
-         u8"<列表3><列表名字>B</列表名字></列表3></歌曲列表>");
+    Open(
+        u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1><列表2><列表名字>A</列表名字></列表2>"
+        u8"<列表3><列表名字>B</列表名字></列表3></歌曲列表>");
     Rename(0, "X");
     Rename(1, "B");
     Rename(1, "a");
@@ -270,8 +271,9 @@ TEST_F(PlayListWindow, RenamedListKeepsTakingSongsWhateverSpacesSurroundItsName)
 
 TEST_F(PlayListWindow, RenameReachesEveryRowOfTheOldName) {
     // Two lists of one name are one name to the file: the rename renames both.
-    Open(u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1><列表2><列表名字>新建列表3</列表名字></列表2>"
-         u8"<列表3><列表名字>新建列表3</列表名字></列表3></歌曲列表>");
+    Open(
+        u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1><列表2><列表名字>新建列表3</列表名字></列表2>"
+        u8"<列表3><列表名字>新建列表3</列表名字></列表3></歌曲列表>");
     Rename(2, "N");
     EXPECT_EQ(Rows({"默认", "N", "N"}), BoxRows(m_pDlg->m_lbLists));
     EXPECT_EQ(2, m_pDlg->m_lbLists.GetCurSel());
@@ -279,8 +281,9 @@ TEST_F(PlayListWindow, RenameReachesEveryRowOfTheOldName) {
 }
 
 TEST_F(PlayListWindow, DeleteSongRemovesEveryRowOfThatPath) {
-    Open(u8"<歌曲列表><列表1><列表名字>A</列表名字><歌曲路径>x</歌曲路径><歌曲路径>s1</歌曲路径>"
-         u8"<歌曲路径>x</歌曲路径></列表1></歌曲列表>");
+    Open(
+        u8"<歌曲列表><列表1><列表名字>A</列表名字><歌曲路径>x</歌曲路径><歌曲路径>s1</歌曲路径>"
+        u8"<歌曲路径>x</歌曲路径></列表1></歌曲列表>");
     Click(IDC_DELETESONG);
     EXPECT_EQ(Rows({"x", "s1", "x"}), BoxRows(m_pDlg->m_lbSongs));
     m_pDlg->m_lbSongs.SetCurSel(2);
@@ -340,7 +343,8 @@ TEST_F(PlayListWindow, BackgroundIsTheBitmapPatternAndTheNameEditIsColoured) {
 }
 
 TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {
-    for (const char* pszExtension : {"mp3", "aif", "asf", "asx", "wma", "mpeg", "mpg", "snd", "wmv", "wav", "mid", "cad"}) {
+    for (const char* pszExtension :
+         {"mp3", "aif", "asf", "asx", "wma", "mpeg", "mpg", "snd", "wmv", "wav", "mid", "cad"}) {
         EXPECT_TRUE(CPlayList::IsSupportedFile(CString("C:\\音乐\\a.") + pszExtension)) << pszExtension;
     }
     EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\A.MP3"));

@@ -167,8 +167,9 @@ TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
 // A file written by another tool in UTF-16 or GBK lost every list at the first save: the
 // bytes became UTF-8 under the old declaration.
 TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
-    const std::wstring kBody = L"<歌曲列表>\r\n <列表1><列表名字>默认</列表名字><歌曲路径>C:\\歌 &amp; 曲.mp3</歌曲路径></列表1>\r\n"
-                               L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
+    const std::wstring kBody =
+        L"<歌曲列表>\r\n <列表1><列表名字>默认</列表名字><歌曲路径>C:\\歌 &amp; 曲.mp3</歌曲路径></列表1>\r\n"
+        L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
     auto encode = [](const std::wstring& text, UINT nCodePage) {
         if (nCodePage == 1200)
             return std::string("\xFF\xFE") + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);

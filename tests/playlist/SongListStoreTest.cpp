@@ -51,9 +51,10 @@ TEST_F(SongListStore, NewListsAreNumberedByTheRootsChildCount) {
     Names();
     EXPECT_EQ(CString("新建列表2"), m_store.AddList());
     EXPECT_TRUE(m_store.AddSong("D:\\音乐\\歌.mp3", "新建列表2"));
-    EXPECT_EQ(u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1>"
-              u8"<列表2><列表名字>新建列表2</列表名字><歌曲路径>D:\\音乐\\歌.mp3</歌曲路径></列表2></歌曲列表>\n",
-              FileBytes());
+    EXPECT_EQ(
+        u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1>"
+        u8"<列表2><列表名字>新建列表2</列表名字><歌曲路径>D:\\音乐\\歌.mp3</歌曲路径></列表2></歌曲列表>\n",
+        FileBytes());
     // The count, not the names, decides: a renamed list does not free its number.
     EXPECT_TRUE(m_store.RenameList("新建列表2", "新建列表3"));
     EXPECT_EQ(CString("新建列表3"), m_store.AddList());
@@ -62,30 +63,34 @@ TEST_F(SongListStore, NewListsAreNumberedByTheRootsChildCount) {
 }
 
 TEST_F(SongListStore, ListsSharingANameTakeSongsInTheFirstButAllAreRenamed) {
-    WriteList(u8"<歌曲列表><列表1><列表名字>同名</列表名字><歌曲路径>a</歌曲路径></列表1>"
-              u8"<列表2><列表名字>同名</列表名字><歌曲路径>b</歌曲路径></列表2></歌曲列表>");
+    WriteList(
+        u8"<歌曲列表><列表1><列表名字>同名</列表名字><歌曲路径>a</歌曲路径></列表1>"
+        u8"<列表2><列表名字>同名</列表名字><歌曲路径>b</歌曲路径></列表2></歌曲列表>");
     EXPECT_TRUE(m_store.AddSong("c", "同名"));
     EXPECT_EQ(Rows({"a", "c"}), Songs("同名"));
     EXPECT_TRUE(m_store.RenameList("同名", "新名"));
-    EXPECT_EQ(u8"<歌曲列表><列表1><列表名字>新名</列表名字><歌曲路径>a</歌曲路径><歌曲路径>c</歌曲路径></列表1>"
-              u8"<列表2><列表名字>新名</列表名字><歌曲路径>b</歌曲路径></列表2></歌曲列表>\n",
-              FileBytes());
+    EXPECT_EQ(
+        u8"<歌曲列表><列表1><列表名字>新名</列表名字><歌曲路径>a</歌曲路径><歌曲路径>c</歌曲路径></列表1>"
+        u8"<列表2><列表名字>新名</列表名字><歌曲路径>b</歌曲路径></列表2></歌曲列表>\n",
+        FileBytes());
 }
 
 TEST_F(SongListStore, HandIndentedFileIsReadLikeACompactOneAndRewrittenCompact) {
-    WriteList(u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-              u8"<歌曲列表>\r\n  <列表1>\r\n    <列表名字>默认</列表名字>\r\n    <歌曲路径>s1</歌曲路径>\r\n  </列表1>\r\n"
-              u8"  <列表2>\r\n    <列表名字>B</列表名字>\r\n  </列表2>\r\n</歌曲列表>\r\n");
+    WriteList(
+        u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        u8"<歌曲列表>\r\n  <列表1>\r\n    <列表名字>默认</列表名字>\r\n    <歌曲路径>s1</歌曲路径>\r\n  </列表1>\r\n"
+        u8"  <列表2>\r\n    <列表名字>B</列表名字>\r\n  </列表2>\r\n</歌曲列表>\r\n");
     std::vector<CString> names, songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_EQ(Rows({"默认", "B"}), names);
     EXPECT_EQ(Rows({"s1"}), songs);
     // Whitespace between elements is no child, so the next list is the third.
     EXPECT_EQ(CString("新建列表3"), m_store.AddList());
-    EXPECT_EQ(u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              u8"<歌曲列表><列表1><列表名字>默认</列表名字><歌曲路径>s1</歌曲路径></列表1>"
-              u8"<列表2><列表名字>B</列表名字></列表2><列表3><列表名字>新建列表3</列表名字></列表3></歌曲列表>\n",
-              FileBytes());
+    EXPECT_EQ(
+        u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        u8"<歌曲列表><列表1><列表名字>默认</列表名字><歌曲路径>s1</歌曲路径></列表1>"
+        u8"<列表2><列表名字>B</列表名字></列表2><列表3><列表名字>新建列表3</列表名字></列表3></歌曲列表>\n",
+        FileBytes());
 }
 
 TEST_F(SongListStore, RootOfAnyNameServesAndKeepsItsName) {
@@ -105,9 +110,10 @@ TEST_F(SongListStore, RootWithoutListsShowsNoneAndNumbersFromOne) {
 }
 
 TEST_F(SongListStore, DeleteSongRemovesEveryCopyInThatListOnly) {
-    WriteList(u8"<歌曲列表><列表1><列表名字>A</列表名字><歌曲路径>x</歌曲路径><歌曲路径>x</歌曲路径>"
-              u8"<歌曲路径>s1</歌曲路径><歌曲路径>x</歌曲路径><歌曲路径>s2</歌曲路径><歌曲路径>x</歌曲路径></列表1>"
-              u8"<列表2><列表名字>B</列表名字><歌曲路径>x</歌曲路径></列表2></歌曲列表>");
+    WriteList(
+        u8"<歌曲列表><列表1><列表名字>A</列表名字><歌曲路径>x</歌曲路径><歌曲路径>x</歌曲路径>"
+        u8"<歌曲路径>s1</歌曲路径><歌曲路径>x</歌曲路径><歌曲路径>s2</歌曲路径><歌曲路径>x</歌曲路径></列表1>"
+        u8"<列表2><列表名字>B</列表名字><歌曲路径>x</歌曲路径></列表2></歌曲列表>");
     EXPECT_TRUE(m_store.DeleteSong("x", "A"));
     EXPECT_EQ(Rows({"s1", "s2"}), Songs("A"));
     EXPECT_EQ(Rows({"x"}), Songs("B"));
@@ -134,9 +140,10 @@ TEST_F(SongListStore, RenameOfAnUnknownNameRewritesTheSameContent) {
 TEST_F(SongListStore, BatchAddWritesExactlyWhatOneAddPerSongWrites) {
     // Start from a file the store has never written, where the first list of the name is not
     // the first list and a same-named list follows.
-    const char kStart[] = u8"<?xml version=\"1.0\"?>\n<歌曲列表>\n <列表1><歌曲路径>z</歌曲路径><列表名字>A</列表名字></列表1>\n"
-                          u8" <列表2><列表名字>A</列表名字><歌曲路径>y</歌曲路径></列表2>\n"
-                          u8" <列表3><列表名字>A</列表名字></列表3>\n</歌曲列表>\n";
+    const char kStart[] =
+        u8"<?xml version=\"1.0\"?>\n<歌曲列表>\n <列表1><歌曲路径>z</歌曲路径><列表名字>A</列表名字></列表1>\n"
+        u8" <列表2><列表名字>A</列表名字><歌曲路径>y</歌曲路径></列表2>\n"
+        u8" <列表3><列表名字>A</列表名字></列表3>\n</歌曲列表>\n";
     const std::vector<CString> paths = Rows({"C:\\一.mp3", "C:\\二.wav", "C:\\一.mp3", "D:\\x y\\&<>.mid"});
     for (const char* pszList : {"A", "missing"}) {
         ScratchDir batchDir;
@@ -153,9 +160,10 @@ TEST_F(SongListStore, BatchAddWritesExactlyWhatOneAddPerSongWrites) {
     // The songs went to the second list, the first to start with its name.
     WriteList(kStart);
     ASSERT_TRUE(m_store.AddSongs(paths, "A"));
-    EXPECT_NE(std::string::npos, FileBytes().find(u8"<列表2><列表名字>A</列表名字><歌曲路径>y</歌曲路径><歌曲路径>C:\\一.mp3"
-                                                  u8"</歌曲路径><歌曲路径>C:\\二.wav</歌曲路径><歌曲路径>C:\\一.mp3</歌曲路径>"
-                                                  u8"<歌曲路径>D:\\x y\\&amp;&lt;&gt;.mid</歌曲路径></列表2>"));
+    EXPECT_NE(std::string::npos,
+              FileBytes().find(u8"<列表2><列表名字>A</列表名字><歌曲路径>y</歌曲路径><歌曲路径>C:\\一.mp3"
+                               u8"</歌曲路径><歌曲路径>C:\\二.wav</歌曲路径><歌曲路径>C:\\一.mp3</歌曲路径>"
+                               u8"<歌曲路径>D:\\x y\\&amp;&lt;&gt;.mid</歌曲路径></列表2>"));
 }
 
 TEST_F(SongListStore, EditsOfAFileGoneOrDamagedSinceStartReportAndWriteNothing) {

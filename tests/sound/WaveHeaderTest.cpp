@@ -58,8 +58,8 @@ TEST_F(WaveHeader, TakesSoundFilesAsRealToolsWriteThem) {
     WriteWav(m_path, 200);
     EXPECT_TRUE(IsPlayableWaveFile(m_path.c_str()));
     // Chunks before and between, one of odd size with its pad byte, and an 18-byte format.
-    EXPECT_TRUE(Check(Riff(Chunk("LIST", "INFOISFT\x03\0\0\0ab\0") + FormatChunk(Format(), 18) +
-                           Chunk("fact", "abc") + kSound)));
+    EXPECT_TRUE(Check(
+        Riff(Chunk("LIST", "INFOISFT\x03\0\0\0ab\0") + FormatChunk(Format(), 18) + Chunk("fact", "abc") + kSound)));
     // A compressed format has no bits per sample to give.
     Format mp3;
     mp3.wTag = 0x55;
@@ -77,10 +77,19 @@ TEST_F(WaveHeader, RefusesZeroesTheDeviceDividesByAndFilesWithoutSound) {
         return Riff(FormatChunk(f, 18) + kSound);
     };
     const std::string kRefused[] = {
-        with(&Format::nChannels), with(&Format::nRate), with(&Format::nAvgBytes), with(&Format::nAlign),
-        with(&Format::nBits), with(&Format::nBits, 0xFFFE),  // extensible still has samples
-        "", "RIFF", Riff(FormatChunk(Format()) + kSound, "AVI "), "RIFX" + Riff(FormatChunk(Format()) + kSound).substr(4),
-        Riff(kSound), Riff(kSound + FormatChunk(Format())), Riff(FormatChunk(Format())),
+        with(&Format::nChannels),
+        with(&Format::nRate),
+        with(&Format::nAvgBytes),
+        with(&Format::nAlign),
+        with(&Format::nBits),
+        with(&Format::nBits, 0xFFFE),  // extensible still has samples
+        "",
+        "RIFF",
+        Riff(FormatChunk(Format()) + kSound, "AVI "),
+        "RIFX" + Riff(FormatChunk(Format()) + kSound).substr(4),
+        Riff(kSound),
+        Riff(kSound + FormatChunk(Format())),
+        Riff(FormatChunk(Format())),
         Riff(FormatChunk(Format(), 12) + kSound),
         Riff(FormatChunk(Format(), 14) + kSound),  // PCM without its bits
         Riff(FormatChunk(Format()) + Chunk("JUNK", std::string(9000, 'x')).substr(0, 100)),

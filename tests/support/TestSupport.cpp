@@ -142,6 +142,8 @@ DWORD ThreadCpuMilliseconds() {
     FILETIME created, exited, kernel, user;
     if (!::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user))
         return 0;
-    const auto ticks = [](const FILETIME& ft) { return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; };
+    const auto ticks = [](const FILETIME& ft) {
+        return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    };
     return static_cast<DWORD>((ticks(kernel) + ticks(user)) / 10000);
 }
