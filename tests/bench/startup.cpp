@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "tests/bench/BenchClock.h"
 
 namespace {
@@ -26,7 +27,7 @@ BOOL CALLBACK FindShown(HWND hWnd, LPARAM lParam) {
     auto* s = reinterpret_cast<Search*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == s->dwProcessId && ::IsWindowVisible(hWnd) && ::GetDlgItem(hWnd, 1004)) {
+    if (pid == s->dwProcessId && ::IsWindowVisible(hWnd) && ::GetDlgItem(hWnd, IDC_PLAY)) {
         s->hFound = hWnd;
         return FALSE;
     }
