@@ -577,9 +577,11 @@ int CmdWaitBandRed(const PlayerWindows& w, const Args& a) {
     return BandRed(w, a.Ms(0, 5000));
 }
 
-// The best match of a slot with a text while the time lasts; prints it.
-int BandShows(const PlayerWindows& w, const Args& a, double dWant, DWORD timeoutMs) {
-    double dBest = -1.0;
+// Polls the band against the rendered text of a slot (arguments 0 and 1) until measure(band,
+// glyphs) reaches dWant or the time is up; prints the value kept (the best, or the last).
+template <typename Measure>
+int MeasureBand(const PlayerWindows& w, const Args& a, double dWant, DWORD timeoutMs, bool bKeepBest, Measure measure) {
+    double dValue = -1.0;
     Glyphs glyphs;
     bool bRendered = false;
     PollUntil(timeoutMs, [&] {
@@ -588,16 +590,21 @@ int BandShows(const PlayerWindows& w, const Args& a, double dWant, DWORD timeout
             return false;
         if (!bRendered && !(bRendered = RenderLine(a.At(1), a.At(0), band.width, &glyphs)))
             return false;
-        const double d = MatchLine(band, glyphs);
-        dBest = d > dBest ? d : dBest;
-        return dBest >= dWant;
+        const double d = measure(band, glyphs);
+        dValue = bKeepBest && d < dValue ? dValue : d;
+        return dValue >= dWant;
     });
-    if (dBest < 0.0)
+    if (dValue < 0.0)
         return Fail(L"the band is not on the screen");
     wchar_t buf[32];
-    std::swprintf(buf, 32, L"%.3f", dBest);
+    std::swprintf(buf, 32, L"%.3f", dValue);
     Print(buf);
-    return dBest >= dWant ? 0 : 1;
+    return dValue >= dWant ? 0 : 1;
+}
+
+// The best match of a slot with a text while the time lasts.
+int BandShows(const PlayerWindows& w, const Args& a, double dWant, DWORD timeoutMs) {
+    return MeasureBand(w, a, dWant, timeoutMs, true, MatchLine);
 }
 
 int CmdBandShows(const PlayerWindows& w, const Args& a) {
@@ -608,33 +615,19 @@ int CmdWaitBandShows(const PlayerWindows& w, const Args& a) {
     return BandShows(w, a, _wtof(a.At(2).c_str()), a.Ms(3, 5000));
 }
 
-// How far red has come along a slot's text, as a share of the text's width, once it reaches
-// the share wanted; prints it.
+// How far red has come along a slot's text, as a share of the text's width.
+double RedShare(const Picture& band, const Glyphs& glyphs) {
+    int right = glyphs.x - 1;
+    for (int y = glyphs.y; y < glyphs.y + glyphs.picture.height && y < band.height; ++y)
+        for (int x = glyphs.x > 0 ? glyphs.x : 0; x < glyphs.x + glyphs.picture.width && x < band.width; ++x)
+            if (IsBandRed(band.At(x, y)) && x > right)
+                right = x;
+    return static_cast<double>(right + 1 - glyphs.x) / (glyphs.picture.width > 0 ? glyphs.picture.width : 1);
+}
+
+// Waits until red has come along a slot's text as far as the share wanted.
 int CmdWaitBandFill(const PlayerWindows& w, const Args& a) {
-    const double dWant = _wtof(a.At(2).c_str());
-    double dFill = -1.0;
-    Glyphs glyphs;
-    bool bRendered = false;
-    PollUntil(a.Ms(3, 5000), [&] {
-        Picture band;
-        if (!CaptureBand(w, &band))
-            return false;
-        if (!bRendered && !(bRendered = RenderLine(a.At(1), a.At(0), band.width, &glyphs)))
-            return false;
-        int right = glyphs.x - 1;
-        for (int y = glyphs.y; y < glyphs.y + glyphs.picture.height && y < band.height; ++y)
-            for (int x = glyphs.x > 0 ? glyphs.x : 0; x < glyphs.x + glyphs.picture.width && x < band.width; ++x)
-                if (IsBandRed(band.At(x, y)) && x > right)
-                    right = x;
-        dFill = static_cast<double>(right + 1 - glyphs.x) / (glyphs.picture.width > 0 ? glyphs.picture.width : 1);
-        return dFill >= dWant;
-    });
-    if (dFill < 0.0)
-        return Fail(L"the band is not on the screen");
-    wchar_t buf[32];
-    std::swprintf(buf, 32, L"%.3f", dFill);
-    Print(buf);
-    return dFill >= dWant ? 0 : 1;
+    return MeasureBand(w, a, _wtof(a.At(2).c_str()), a.Ms(3, 5000), false, RedShare);
 }
 
 // Asks the main window for nothing every 50 ms for the time given; prints the longest wait
