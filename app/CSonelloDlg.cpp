@@ -350,7 +350,7 @@ void CSonelloDlg::PressMediaButton(int nButton) {
 void CSonelloDlg::UpdateDisplay() {
     m_staticStatus.SetWindowText(CString("状态:") + m_strStatus);
     m_staticTime.SetWindowText(m_strTime);
-    m_staticPath.SetWindowText(g_strSongPath);
+    m_staticPath.SetWindowText(g_strSongPath.GetString());
     m_btnPlay.EnableWindow(m_bSongLoaded && !g_bPlaying);
     m_btnPrev.EnableWindow(m_bSongLoaded);
     m_btnNext.EnableWindow(m_bSongLoaded);

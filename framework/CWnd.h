@@ -9,6 +9,7 @@
 #include "framework/CPoint.h"
 #include "framework/CRect.h"
 #include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "framework/MessageMap.h"
 
 class CDC;
@@ -46,6 +47,7 @@ public:
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void SetWindowText(const char* psz) { ::SetWindowTextA(m_hWnd, psz); }
+    void SetWindowText(const wchar_t* psz) { ::SetWindowTextW(m_hWnd, psz); }
     void GetWindowText(CString& str) const;
     CString GetWindowText() const;
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }

@@ -32,7 +32,7 @@ namespace {
 
 const UINT_PTR kLrcTimer = 1;
 // The song whose lyrics were last looked up.
-CString s_strLyricsSong;
+CStringW s_strLyricsSong;
 const UINT kLrcTickMs = 200;
 const int kBandHeight = 100;
 const int kTopY = 5;
@@ -218,7 +218,7 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
 }
 
 LRESULT CDlgLrc::OnLrcSearched(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    for (const CString& strSong : m_search.TakeFinished()) {
+    for (const CStringW& strSong : m_search.TakeFinished()) {
         // A search that ends after its song has gone leaves its file for the next time it plays.
         if (strSong == g_strSongPath && strSong == s_strLyricsSong && !g_bLrcLoaded)
             LoadSongLyrics(g_nLrcPos / 1000.0);
@@ -226,17 +226,16 @@ LRESULT CDlgLrc::OnLrcSearched(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     return 0;
 }
 
-CString CDlgLrc::LrcFilePath(const CString& strSongPath) {
-    // Both searches walk GBK characters: a trail byte 0x5C is not a separator.
-    const CString strName = strSongPath.Mid(strSongPath.ReverseFind('\\') + 1);
-    const int nDot = strName.FindChar('.');
-    return "Lrc\\" + (nDot < 0 ? CString() : strName.Left(nDot)) + ".lrc";
+CStringW CDlgLrc::LrcFilePath(const CStringW& strSongPath) {
+    const CStringW strName = strSongPath.Mid(strSongPath.ReverseFind(L'\\') + 1);
+    const int nDot = strName.Find(L'.');
+    return L"Lrc\\" + (nDot < 0 ? CStringW() : strName.Left(nDot)) + L".lrc";
 }
 
-bool CDlgLrc::LrcFileExists(const CString& strSongPath) {
-    if (!::PathFileExistsA("Lrc"))
+bool CDlgLrc::LrcFileExists(const CStringW& strSongPath) {
+    if (!::PathFileExistsW(L"Lrc"))
         return false;
-    return ::PathFileExistsA(LrcFilePath(strSongPath)) != FALSE;
+    return ::PathFileExistsW(LrcFilePath(strSongPath)) != FALSE;
 }
 
 void CDlgLrc::ShowNotice(const CString& strText) {
@@ -260,8 +259,8 @@ void CDlgLrc::ToggleLyricsSearch() {
 }
 
 void CDlgLrc::SearchLyrics() {
-    char szLrcPath[MAX_PATH];
-    const DWORD n = ::GetFullPathNameA(LrcFilePath(g_strSongPath), MAX_PATH, szLrcPath, nullptr);
+    wchar_t szLrcPath[MAX_PATH];
+    const DWORD n = ::GetFullPathNameW(LrcFilePath(g_strSongPath), MAX_PATH, szLrcPath, nullptr);
     if (n > 0 && n < MAX_PATH)
         m_search.Begin(m_hWnd, g_strSongPath, szLrcPath, g_nSongLength);
     g_strLrcMessage = SearchMessage(m_search.StateOf(g_strSongPath));

@@ -34,9 +34,10 @@ public:
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
 
-    // "Lrc\" + the song's name up to its first '.' + ".lrc", relative to the current directory.
-    static CString LrcFilePath(const CString& strSongPath);
-    static bool LrcFileExists(const CString& strSongPath);
+    // "Lrc\" + the song's name up to its first '.' + ".lrc", relative to the current directory,
+    // in the name's own script.
+    static CStringW LrcFilePath(const CStringW& strSongPath);
+    static bool LrcFileExists(const CStringW& strSongPath);
 
     // Shows a text where the band's messages stand for two seconds, then the band as before.
     void ShowNotice(const CString& strText);

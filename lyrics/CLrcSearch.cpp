@@ -35,25 +35,25 @@ std::wstring BaseUrl() {
 
 // Written under a temporary name beside it and then renamed: the band never reads half a file,
 // and a file that is there by then is never replaced.
-bool WriteNewFile(const CString& strPath, const std::string& bytes) {
-    const int nSlash = strPath.ReverseFind('\\');
-    const CString strDir = nSlash < 0 ? CString(".") : strPath.Left(nSlash);
-    ::CreateDirectoryA(strDir, nullptr);
-    char szTemp[MAX_PATH];
-    if (!::GetTempFileNameA(strDir, "lrc", 0, szTemp))
+bool WriteNewFile(const CStringW& strPath, const std::string& bytes) {
+    const int nSlash = strPath.ReverseFind(L'\\');
+    const CStringW strDir = nSlash < 0 ? CStringW(L".") : strPath.Left(nSlash);
+    ::CreateDirectoryW(strDir, nullptr);
+    wchar_t szTemp[MAX_PATH];
+    if (!::GetTempFileNameW(strDir, L"lrc", 0, szTemp))
         return false;
     bool bWritten = false;
     {
         const CFileHandle file(
-            ::CreateFileA(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ::CreateFileW(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD dwWritten = 0;
         bWritten = file &&
                    ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr) &&
                    dwWritten == bytes.size() && ::FlushFileBuffers(file.Get());
     }
-    if (bWritten && ::MoveFileExA(szTemp, strPath, MOVEFILE_WRITE_THROUGH))
+    if (bWritten && ::MoveFileExW(szTemp, strPath, MOVEFILE_WRITE_THROUGH))
         return true;
-    ::DeleteFileA(szTemp);
+    ::DeleteFileW(szTemp);
     return false;
 }
 
@@ -61,7 +61,7 @@ bool WriteNewFile(const CString& strPath, const std::string& bytes) {
 
 // Shared by the band's thread and the worker: whichever lets go last frees it.
 struct CLrcSearch::Job {
-    Job(HWND hWnd, CString strSong, CString strLrc, DWORD dwLength)
+    Job(HWND hWnd, CStringW strSong, CStringW strLrc, DWORD dwLength)
         : hNotify(hWnd),
           strSongPath(std::move(strSong)),
           strLrcPath(std::move(strLrc)),
@@ -79,8 +79,8 @@ struct CLrcSearch::Job {
 
     // Fixed before the worker starts.
     const HWND hNotify;
-    const CString strSongPath;
-    const CString strLrcPath;
+    const CStringW strSongPath;
+    const CStringW strLrcPath;
     const DWORD dwLengthMs;
     const std::wstring strBaseUrl;
     CHttpGet http;     // cancelled from the band's thread
@@ -171,7 +171,7 @@ bool CLrcSearch::Toggle() {
     return IsEnabled();
 }
 
-void CLrcSearch::Begin(HWND hNotify, const CString& strSongPath, const CString& strLrcPath, DWORD dwLengthMs) {
+void CLrcSearch::Begin(HWND hNotify, const CStringW& strSongPath, const CStringW& strLrcPath, DWORD dwLengthMs) {
     if (m_mapState.count(strSongPath) || !IsEnabled())
         return;
     const auto job = std::make_shared<Job>(hNotify, strSongPath, strLrcPath, dwLengthMs);
@@ -187,15 +187,15 @@ void CLrcSearch::Begin(HWND hNotify, const CString& strSongPath, const CString& 
     m_mapState[strSongPath] = LrcSearchState::Searching;
 }
 
-LrcSearchState CLrcSearch::StateOf(const CString& strSongPath) const {
+LrcSearchState CLrcSearch::StateOf(const CStringW& strSongPath) const {
     const auto it = m_mapState.find(strSongPath);
     if (it != m_mapState.end())
         return it->second;
     return IsEnabled() ? LrcSearchState::Searching : LrcSearchState::NotFound;
 }
 
-std::vector<CString> CLrcSearch::TakeFinished() {
-    std::vector<CString> finished;
+std::vector<CStringW> CLrcSearch::TakeFinished() {
+    std::vector<CStringW> finished;
     std::vector<std::shared_ptr<Job>> running;
     for (auto& job : m_jobs) {
         bool bDone = false;

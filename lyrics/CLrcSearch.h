@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/CString.h"
+#include "framework/CStringW.h"
 
 // Posted to the window a search was begun for when one has ended.
 constexpr UINT WM_LRC_SEARCHED = WM_APP + 1;
@@ -39,16 +39,16 @@ public:
 
     // Starts the search for a song playing without a lyric file, unless the search is off or
     // the song was searched before in this run. strLrcPath: where its lyric file belongs, full.
-    void Begin(HWND hNotify, const CString& strSongPath, const CString& strLrcPath, DWORD dwLengthMs);
+    void Begin(HWND hNotify, const CStringW& strSongPath, const CStringW& strLrcPath, DWORD dwLengthMs);
     // How it stands for a song; a song not searched yet is Searching while the search is on.
-    LrcSearchState StateOf(const CString& strSongPath) const;
+    LrcSearchState StateOf(const CStringW& strSongPath) const;
     // The songs whose searches have ended since the last call, oldest first.
-    std::vector<CString> TakeFinished();
+    std::vector<CStringW> TakeFinished();
 
 private:
     struct Job;
     static unsigned __stdcall RunJob(void* pJob);
 
-    std::map<CString, LrcSearchState> m_mapState;
+    std::map<CStringW, LrcSearchState> m_mapState;
     std::vector<std::shared_ptr<Job>> m_jobs;
 };

@@ -2,18 +2,18 @@
 
 #include <cmath>
 
-double CLrcShift::Of(const CString& strSongPath) const {
+double CLrcShift::Of(const CStringW& strSongPath) const {
     const auto it = m_mapShift.find(strSongPath);
     return it == m_mapShift.end() ? 0.0 : it->second;
 }
 
-double CLrcShift::Move(const CString& strSongPath, double dSeconds) {
+double CLrcShift::Move(const CStringW& strSongPath, double dSeconds) {
     double& dTotal = m_mapShift[strSongPath];
     dTotal += dSeconds;
     return dTotal;
 }
 
-void CLrcShift::Reset(const CString& strSongPath) {
+void CLrcShift::Reset(const CStringW& strSongPath) {
     m_mapShift.erase(strSongPath);
 }
 

@@ -17,9 +17,9 @@ namespace {
 // Tag values are copied into a 500-byte buffer with room for its terminator.
 const int kMaxTagValue = 499;
 
-std::string ReadAllBytes(const char* pszPath) {
+std::string ReadAllBytes(const wchar_t* pszPath) {
     std::string bytes;
-    const CFilePtr f(std::fopen(pszPath, "rb"));
+    const CFilePtr f(::_wfopen(pszPath, L"rb"));
     if (!f)
         return bytes;
     char buf[65536];
@@ -105,10 +105,16 @@ CLyc::~CLyc() {
     m_arrTime.clear();
 }
 
-bool CLyc::Load(CString strPath) {
+bool CLyc::Load(const CStringW& strPath) {
     m_bLoaded = false;
-    if (!CFilePtr(std::fopen(strPath, "r")))
+    if (!CFilePtr(::_wfopen(strPath, L"r")))
         return false;
+    LoadBytes(ReadAllBytes(strPath));
+    return true;
+}
+
+void CLyc::LoadBytes(const std::string& bytes) {
+    m_bLoaded = false;
 
     m_mapText.clear();
     m_mapWords.clear();
@@ -121,19 +127,18 @@ bool CLyc::Load(CString strPath) {
 
     // Read as bytes: a text-mode read would take a 0x1A or 0x0D 0x0A inside UTF-16 for control codes.
     CString strLine;  // one buffer for every line
-    ForEachLrcLine(LrcBytesToGbk(ReadAllBytes(strPath)), [&](const char* pLine, size_t nLength) {
+    ForEachLrcLine(LrcBytesToGbk(bytes), [&](const char* pLine, size_t nLength) {
         strLine.SetString(pLine, static_cast<int>(nLength));
         ReadLine(strLine);
     });
 
     // Without a single time there is no first or last line to answer with.
     if (m_arrTime.empty())
-        return true;
+        return;
     m_bLoaded = true;
     std::sort(m_arrTime.begin(), m_arrTime.end());
     m_dFirstTime = m_arrTime.front();
     m_dLastTime = m_arrTime.back();
-    return true;
 }
 
 void CLyc::ReadLine(CString& strLine) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/CString.h"
+#include "framework/CStringW.h"
 
 // What ClassifyLine finds a line to be.
 enum {
@@ -34,7 +35,10 @@ public:
 
     // False only when the file cannot be opened; the previous file's entries then remain,
     // but the timeline answers as not loaded. A file with no time line also loads as not loaded.
-    bool Load(CString strPath);
+    bool Load(const CStringW& strPath);
+    // The same for a lyric text already in memory (lyrics kept inside a song file), as the
+    // bytes of a file would hold it: GBK, UTF-8 or UTF-16 with its byte-order mark.
+    void LoadBytes(const std::string& bytes);
 
     // Text of the line in effect at pos (seconds); " " when not loaded.
     CString GetCurrentLine(double dPos);

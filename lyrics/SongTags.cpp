@@ -239,9 +239,9 @@ std::string LegacyTextToUtf8(const std::string& bytes) {
     return WideToUtf8(wide.data(), wide.size());
 }
 
-SongTags ReadSongTags(const char* pszPath) {
+SongTags ReadSongTags(const wchar_t* pszPath) {
     SongTags tags;
-    const CFilePtr f(std::fopen(pszPath, "rb"));
+    const CFilePtr f(::_wfopen(pszPath, L"rb"));
     if (!f)
         return tags;
     const std::string head = ReadAt(f.Get(), 0, 12);
@@ -263,10 +263,9 @@ SongTags ReadSongTags(const char* pszPath) {
     return tags;
 }
 
-SongTags DescribeSong(const char* pszPath) {
+SongTags DescribeSong(const wchar_t* pszPath) {
     SongTags tags = ReadSongTags(pszPath);
-    // Taken apart as characters: a GBK trail byte may be 0x5C or '-'.
-    std::wstring name = ToWide(CP_ACP, pszPath, 0);
+    std::wstring name = pszPath;
     name.erase(0, name.find_last_of(L"\\/") + 1);
     const size_t nDot = name.rfind(L'.');
     if (nDot != std::wstring::npos && nDot > 0)

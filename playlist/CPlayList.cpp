@@ -65,7 +65,8 @@ CPlayList::NoticeFn CPlayList::SetNoticeFn(NoticeFn pfn) {
 }
 
 bool CPlayList::IsSupportedFile(CString strPath) {
-    return CSound::DeviceTypeFor(strPath) && !CSound::IsSameNoCase(CSound::GetExtension(strPath), "rmi");
+    const CStringW strWide = CStringW::FromGbk(strPath.Str());
+    return CSound::DeviceTypeFor(strWide) && !CSound::IsSameNoCase(CSound::GetExtension(strWide), L"rmi");
 }
 
 void CPlayList::LoadAll() {

@@ -1,7 +1,7 @@
 #include "sound/CSound.h"
 
 #include <cstdint>
-#include <cstring>
+#include <cwchar>
 
 #include "sound/AudioDriver.h"
 #include "sound/WaveHeader.h"
@@ -16,15 +16,16 @@ CSound theSound;
 namespace {
 
 struct ExtensionRow {
-    const char* pszExtension;
-    const char* pszDeviceType;
+    const wchar_t* pszExtension;
+    const wchar_t* pszDeviceType;
 };
 
 // Tested top to bottom; "cad" (not "cda") goes to the CD device as the player always did.
 const ExtensionRow kExtensions[] = {
-    {"mp3", "mpegvideo"},  {"aif", "mpegvideo"}, {"asf", "mpegvideo"}, {"asx", "mpegvideo"}, {"wma", "mpegvideo"},
-    {"mpeg", "mpegvideo"}, {"mpg", "mpegvideo"}, {"snd", "mpegvideo"}, {"wmv", "mpegvideo"}, {"wav", "waveaudio"},
-    {"mid", "sequencer"},  {"rmi", "sequencer"}, {"cad", "CDAudio"},
+    {L"mp3", L"mpegvideo"}, {L"aif", L"mpegvideo"},  {L"asf", L"mpegvideo"}, {L"asx", L"mpegvideo"},
+    {L"wma", L"mpegvideo"}, {L"mpeg", L"mpegvideo"}, {L"mpg", L"mpegvideo"}, {L"snd", L"mpegvideo"},
+    {L"wmv", L"mpegvideo"}, {L"wav", L"waveaudio"},  {L"mid", L"sequencer"}, {L"rmi", L"sequencer"},
+    {L"cad", L"CDAudio"},
 };
 
 }  // namespace
@@ -36,19 +37,19 @@ CSound::~CSound() {
     Close();
 }
 
-CString CSound::GetExtension(CString strPath) {
-    const int i = strPath.ReverseFind('.');
+CStringW CSound::GetExtension(const CStringW& strPath) {
+    const int i = strPath.ReverseFind(L'.');
     return strPath.Right(strPath.GetLength() - i - 1);
 }
 
-bool CSound::IsSameNoCase(CString a, CString b) {
+bool CSound::IsSameNoCase(CStringW a, CStringW b) {
     if (a.GetLength() != b.GetLength())
         return false;
     return a.MakeLower() == b.MakeLower();
 }
 
-const char* CSound::DeviceTypeFor(const CString& strPath) {
-    const CString strExt = GetExtension(strPath);
+const wchar_t* CSound::DeviceTypeFor(const CStringW& strPath) {
+    const CStringW strExt = GetExtension(strPath);
     for (const ExtensionRow& row : kExtensions)
         if (IsSameNoCase(strExt, row.pszExtension))
             return row.pszDeviceType;
@@ -60,36 +61,37 @@ namespace {
 // Keeps the driver of a device type loaded for the rest of the process. Closing the last device
 // unloads it, and the driver's play thread may still be returning from the end notification:
 // under Wine that thread then runs in unmapped code and takes the player with it.
-void PinDriverOf(const char* pszType) {
-    char szDriver[MAX_PATH] = {};
+void PinDriverOf(const wchar_t* pszType) {
+    wchar_t szDriver[MAX_PATH] = {};
     DWORD cb = sizeof(szDriver);
-    if (::RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI32", pszType,
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI32", pszType,
                        RRF_RT_REG_SZ, nullptr, szDriver, &cb) != ERROR_SUCCESS)
         return;
     HMODULE hDriver = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, szDriver, &hDriver);
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, szDriver, &hDriver);
 }
 
 }  // namespace
 
-CSound::OpenResult CSound::Open(CString strPath) {
-    if (strPath == "") {
+CSound::OpenResult CSound::Open(const CStringW& strPath) {
+    if (strPath.IsEmpty()) {
         m_bOpened = FALSE;
         return OpenResult::EmptyPath;
     }
     Close();
-    const char* pszType = DeviceTypeFor(strPath);
+    const wchar_t* pszType = DeviceTypeFor(strPath);
     if (!pszType)
         return OpenResult::Done;
     // A damaged header would take the process down inside the device: refused as MCI refuses.
-    if (std::strcmp(pszType, "waveaudio") == 0 && !IsPlayableWaveFile(strPath))
+    if (std::wcscmp(pszType, L"waveaudio") == 0 && !IsPlayableWaveFile(strPath))
         return OpenResult::Refused;
 
     LoadAudioDriver();
-    MCI_OPEN_PARMSA open = {};
+    // Opened wide: the path keeps every character of its name.
+    MCI_OPEN_PARMSW open = {};
     open.lpstrDeviceType = pszType;
     open.lpstrElementName = strPath;
-    if (::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
+    if (::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
                           reinterpret_cast<DWORD_PTR>(&open)) != 0)
         return OpenResult::Refused;
     m_wDeviceID = open.wDeviceID;

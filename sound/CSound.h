@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "framework/Holders.h"
 
 class CSound {
@@ -19,7 +19,7 @@ public:
         EmptyPath,  // the device is left as it was; m_bOpened reads false
         Refused,    // MCI_OPEN failed, or a .wav whose header the device cannot play
     };
-    static OpenResult Open(CString strPath);
+    static OpenResult Open(const CStringW& strPath);
     static void Close();
     static DWORD PlayFromResume(HWND hNotify);
     // Keeps the device's position as the resume point, then stops it.
@@ -29,11 +29,11 @@ public:
     static bool GetPosition(DWORD* pdwPosition);
     static bool GetLength(DWORD* pdwLength);
     // Text after the last '.' of the whole path; the whole path when it has none.
-    static CString GetExtension(CString strPath);
-    // Same length in bytes and equal after lower-casing ASCII letters.
-    static bool IsSameNoCase(CString a, CString b);
+    static CStringW GetExtension(const CStringW& strPath);
+    // Same length and equal after lower-casing ASCII letters.
+    static bool IsSameNoCase(CStringW a, CStringW b);
     // The MCI device type for a path's extension, or nullptr when none plays it.
-    static const char* DeviceTypeFor(const CString& strPath);
+    static const wchar_t* DeviceTypeFor(const CStringW& strPath);
 
     UINT GetVolume();
     bool SetVolume(int nPercent);

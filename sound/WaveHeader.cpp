@@ -50,8 +50,8 @@ bool IsPlayableFormat(const unsigned char* pFmt, DWORD nSize) {
 
 }  // namespace
 
-bool IsPlayableWaveFile(const char* pszPath) {
-    const CFileHandle file(::CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+bool IsPlayableWaveFile(const wchar_t* pszPath) {
+    const CFileHandle file(::CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     unsigned char riff[12];
     if (!file || !Read(file, riff, sizeof(riff)) || !IsTag(riff, "RIFF") || !IsTag(riff + 8, "WAVE"))

@@ -6,4 +6,4 @@
 // a rate, an average byte rate and a block alignment above zero (and bits per sample above
 // zero for the PCM and float formats), followed by a "data" chunk. Reads the chunk headers
 // and the format only, never the sound.
-bool IsPlayableWaveFile(const char* pszPath);
+bool IsPlayableWaveFile(const wchar_t* pszPath);

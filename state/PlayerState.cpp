@@ -1,6 +1,6 @@
 #include "state/PlayerState.h"
 
-CString g_strSongPath;
+CStringW g_strSongPath;
 bool g_bStartSong = false;
 bool g_bPlaying = false;
 int g_nPlayMode = PLAYMODE_ONCE;

@@ -3,12 +3,12 @@
 
 #include <windows.h>
 
-#include "framework/CString.h"
+#include "framework/CStringW.h"
 
 class CPlayList;
 class CDlgLrc;
 
-extern CString g_strSongPath;   // the current song; the path label shows it
+extern CStringW g_strSongPath;  // the current song, whole in every script; the path label shows it
 extern bool g_bStartSong;       // open and play g_strSongPath from its start at the next one-second tick
 extern bool g_bPlaying;         // told to play and not paused, stopped or ended since
 extern int g_nPlayMode;         // 0 stop at the end, 1 repeat the song, 2 repeat the list
@@ -25,7 +25,7 @@ constexpr int PLAYMODE_REPEAT_SONG = 1;
 constexpr int PLAYMODE_REPEAT_LIST = 2;
 
 // The path label's text while no song is chosen.
-inline constexpr char NO_SONG_PATH[] = "当前没有选中歌曲";
+inline constexpr wchar_t NO_SONG_PATH[] = L"当前没有选中歌曲";
 
 // Puts every variable above back to its start value. The window pointers are only forgotten:
 // their owner deletes the windows.

@@ -54,7 +54,7 @@ protected:
     }
     // Requests the song as a double-click does and lets the one-second tick start it.
     void StartSong(const std::string& path) {
-        g_strSongPath = path.c_str();
+        g_strSongPath = Widen(path);
         g_bStartSong = true;
         Tick(TIMER_SECOND);
     }

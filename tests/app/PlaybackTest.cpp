@@ -91,7 +91,7 @@ TEST_F(Playback, TheTickShowsThePositionAndTheTime) {
 
 TEST_F(Playback, AStartRequestWaitsForTheOneSecondTick) {
     const std::string song = Wav("song.wav", 3000);
-    g_strSongPath = song.c_str();
+    g_strSongPath = Widen(song);
     g_bStartSong = true;
     for (UINT_PTR timer : {TIMER_DOTS, TIMER_BARS, TIMER_LRC_POS}) {
         Tick(timer);
@@ -111,37 +111,37 @@ TEST_F(Playback, NextAndPreviousWrapAroundTheSongsBox) {
     Songs().SetCurSel(2);
     Click(IDC_NEXT);
     EXPECT_EQ(0, Songs().GetCurSel());
-    EXPECT_EQ(CString(m_dir.File("a.wav").c_str()), g_strSongPath);
+    EXPECT_EQ(CStringW(Widen(m_dir.File("a.wav"))), g_strSongPath);
     EXPECT_TRUE(g_bStartSong);
     g_bStartSong = false;
     Click(IDC_PREV);
     EXPECT_EQ(2, Songs().GetCurSel());
-    EXPECT_EQ(CString(m_dir.File("c.wav").c_str()), g_strSongPath);
+    EXPECT_EQ(CStringW(Widen(m_dir.File("c.wav"))), g_strSongPath);
     EXPECT_TRUE(g_bStartSong);
 }
 
 TEST_F(Playback, AOneSongBoxRestartsItsSongWithoutReadingTheRow) {
     Songs().AddString("D:\\only.wav");
     Songs().SetCurSel(0);
-    g_strSongPath = "D:\\playing.wav";
+    g_strSongPath = L"D:\\playing.wav";
     for (int id : {IDC_NEXT, IDC_PREV}) {
         g_bStartSong = false;
         Click(id);
         EXPECT_TRUE(g_bStartSong);
         EXPECT_EQ(0, Songs().GetCurSel());
-        EXPECT_EQ(CString("D:\\playing.wav"), g_strSongPath);
+        EXPECT_EQ(CStringW(L"D:\\playing.wav"), g_strSongPath);
     }
 }
 
 TEST_F(Playback, NextWithoutSelectionOrRowsDoesNothing) {
-    g_strSongPath = "D:\\playing.wav";
+    g_strSongPath = L"D:\\playing.wav";
     Click(IDC_NEXT);
     EXPECT_FALSE(g_bStartSong);
     Songs().AddString("D:\\a.wav");
     Songs().AddString("D:\\b.wav");
     Click(IDC_PREV);
     EXPECT_FALSE(g_bStartSong);
-    EXPECT_EQ(CString("D:\\playing.wav"), g_strSongPath);
+    EXPECT_EQ(CStringW(L"D:\\playing.wav"), g_strSongPath);
 }
 
 TEST_F(Playback, ASongEndingInPlayOnceModeStops) {
@@ -157,7 +157,7 @@ TEST_F(Playback, ASongEndingInRepeatSongModeRequestsItAgain) {
     g_nPlayMode = PLAYMODE_REPEAT_SONG;
     StartSong(song);
     ASSERT_TRUE(PumpUntil([] { return g_bStartSong; }, 6000));
-    EXPECT_EQ(CString(song.c_str()), g_strSongPath);
+    EXPECT_EQ(CStringW(Widen(song)), g_strSongPath);
     Tick(TIMER_SECOND);
     EXPECT_TRUE(g_bPlaying);
     EXPECT_TRUE(CSound::m_bOpened);
@@ -174,7 +174,7 @@ TEST_F(Playback, ASongEndingInRepeatListModeMovesToTheNextRow) {
     StartSong(first);
     ASSERT_TRUE(PumpUntil([] { return g_bStartSong; }, 6000));
     EXPECT_EQ(1, Songs().GetCurSel());
-    EXPECT_EQ(CString(second.c_str()), g_strSongPath);
+    EXPECT_EQ(CStringW(Widen(second)), g_strSongPath);
     Tick(TIMER_SECOND);
     EXPECT_EQ(CString(second.c_str()), Text(IDC_PATH));
     EXPECT_EQ(CString("状态:播放"), Text(IDC_STATUS));

@@ -102,13 +102,13 @@ int main() {
     std::printf("%d lines, %zu bytes (word-timed: %zu bytes)\n", kLines, lrc.size(), lrcWords.size());
 
     CLyc lyc;
-    Report("Load, word-timed GBK (median)", Median(kLoadRuns, [&] { lyc.Load("Lrc\\bench-words.lrc"); }), 10);
+    Report("Load, word-timed GBK (median)", Median(kLoadRuns, [&] { lyc.Load(L"Lrc\\bench-words.lrc"); }), 10);
     if (!lyc.m_bLoaded || lyc.m_arrWords.size() != kLines) {
         std::printf("the word timings did not load whole\n");
         return 1;
     }
-    Report("Load, UTF-8 with BOM (median)", Median(kLoadRuns, [&] { lyc.Load("Lrc\\bench-utf8.lrc"); }), 10);
-    Report("Load, GBK (median)", Median(kLoadRuns, [&] { lyc.Load("Lrc\\bench.lrc"); }), 10);
+    Report("Load, UTF-8 with BOM (median)", Median(kLoadRuns, [&] { lyc.Load(L"Lrc\\bench-utf8.lrc"); }), 10);
+    Report("Load, GBK (median)", Median(kLoadRuns, [&] { lyc.Load(L"Lrc\\bench.lrc"); }), 10);
     if (!lyc.m_bLoaded || lyc.m_arrTime.size() != kLines) {
         std::printf("the timeline did not load whole\n");
         return 1;
@@ -127,8 +127,8 @@ int main() {
     Report("one tick's lookups (average)", (NowMs() - dStart) / kLookupRounds, 0.01);
 
     // A whole tick of the band: its lookups plus the drawing, on a shown band.
-    g_lyc.Load("Lrc\\bench.lrc");
-    g_strSongPath = "D:\\音乐\\bench.mp3";
+    g_lyc.Load(L"Lrc\\bench.lrc");
+    g_strSongPath = L"D:\\音乐\\bench.mp3";
     g_bPlaying = true;
     g_bLrcLoaded = true;
     g_nLrcPos = static_cast<DWORD>(dMiddle * 1000);

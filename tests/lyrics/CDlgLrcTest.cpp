@@ -98,13 +98,13 @@ protected:
             m_band.ShowWindow(SW_SHOW);
         ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
         ResetPlayerState();
-        g_strSongPath = "D:\\Music\\song.mp3";
+        g_strSongPath = L"D:\\Music\\song.mp3";
         g_strTopLine = g_strBottomLine = g_strLrcMessage = "";
         g_bLrcLoaded = false;
         g_bTopCurrent = true;
         g_nTopFill = g_nBottomFill = 0;
         g_nTopSeconds = g_nBottomSeconds = 0;
-        g_lyc.Load("no such file");
+        g_lyc.Load(L"no such file");
         Ticks(10);  // a notice an earlier test left runs out
     }
 
@@ -200,7 +200,7 @@ TEST_F(LyricBand, ASongStartedBeforeAnyTickSawItsRequestStillGetsItsLyrics) {
     StartSong(kLyrics, 0);
     ASSERT_EQ(CString("WWWWWWWW"), g_strTopLine);
     WriteFileBytes("Lrc\\other.lrc", "[00:00.00]other one\r\n[00:04.00]other two\r\n");
-    g_strSongPath = "D:\\Music\\other.mp3";
+    g_strSongPath = L"D:\\Music\\other.mp3";
     g_nLrcPos = 0;
     Tick();
     EXPECT_TRUE(g_bLrcLoaded);
@@ -434,7 +434,7 @@ TEST_F(LyricBand, ALyricFileWithoutTimesShowsBlankSlots) {
 TEST_F(LyricBand, ASongNameWithABackslashTrailByteFindsItsLyrics) {
     const CString strName = CString("\xDA\x5C") + "歌";
     WriteFileBytes(std::string("Lrc\\") + strName.GetString() + ".lrc", "[00:01.00]found\r\n");
-    g_strSongPath = "C:\\音乐\\" + strName + ".mp3";
+    g_strSongPath = CStringW::FromGbk(("C:\\音乐\\" + strName + ".mp3").Str());
     g_bStartSong = true;
     g_bPlaying = true;
     Tick();
@@ -486,7 +486,7 @@ TEST_F(LyricBand, TheRedCopyOfALineCoversItsBlueTextAmpersandsIncluded) {
 }
 
 TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
-    g_strSongPath = "D:\\Music\\shifted.mp3";  // the shift stays with this path while the band lives
+    g_strSongPath = L"D:\\Music\\shifted.mp3";  // the shift stays with this path while the band lives
     WriteFileBytes("Lrc\\shifted.lrc", "[00:01.00]WWWWWWWW\r\n[00:09.00]end\r\n");
     g_nLrcPos = 1000;
     g_bPlaying = true;

@@ -15,7 +15,7 @@ class LrcFile {
 public:
     bool Load(CLyc& lyc, const std::string& bytes) {
         WriteFileBytes(m_dir.File("x.lrc"), bytes);
-        return lyc.Load(m_dir.File("x.lrc").c_str());
+        return lyc.Load(Widen(m_dir.File("x.lrc")));
     }
 
 private:
@@ -268,7 +268,7 @@ TEST(LrcLoad, AFileThatCannotBeOpenedKeepsTheOldTimelineButAnswersNotLoaded) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, std::string("[ti:Old]\n[offset:1000]\n") + kThreeLines));
-    EXPECT_FALSE(lyc.Load("Z:\\no\\such\\dir\\song.lrc"));
+    EXPECT_FALSE(lyc.Load(L"Z:\\no\\such\\dir\\song.lrc"));
     EXPECT_FALSE(lyc.m_bLoaded);
     EXPECT_EQ(3u, lyc.m_arrTime.size());
     EXPECT_EQ(CString("Old"), lyc.m_strTitle);
@@ -406,6 +406,6 @@ TEST(LrcTimeline, TheLineInEffectGivesItsWords) {
     EXPECT_TRUE(lyc.GetLineWords(lyc.m_nCurIndex).empty());
     EXPECT_TRUE(lyc.GetLineWords(-1).empty());
     EXPECT_TRUE(lyc.GetLineWords(static_cast<int>(lyc.m_arrTime.size())).empty());
-    EXPECT_FALSE(lyc.Load("Z:\\no\\such\\dir\\song.lrc"));
+    EXPECT_FALSE(lyc.Load(L"Z:\\no\\such\\dir\\song.lrc"));
     EXPECT_TRUE(lyc.GetLineWords(0).empty());
 }

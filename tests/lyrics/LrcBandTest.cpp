@@ -11,39 +11,38 @@
 #include "support/TestSupport.h"
 
 TEST(LyricFilePath, BaseNameRunsFromTheLastBackslashToTheFirstDot) {
-    EXPECT_EQ(CString("Lrc\\01.lrc"), CDlgLrc::LrcFilePath("D:\\Music\\01.Song.mp3"));
-    EXPECT_EQ(CString("Lrc\\song.lrc"), CDlgLrc::LrcFilePath("D:\\a.b\\song.mp3"));
-    EXPECT_EQ(CString("Lrc\\song.lrc"), CDlgLrc::LrcFilePath("D:\\x\\song.live.mp3"));
-    EXPECT_EQ(CString("Lrc\\song.lrc"), CDlgLrc::LrcFilePath("song.mp3"));
+    EXPECT_EQ(CStringW(L"Lrc\\01.lrc"), CDlgLrc::LrcFilePath(L"D:\\Music\\01.Song.mp3"));
+    EXPECT_EQ(CStringW(L"Lrc\\song.lrc"), CDlgLrc::LrcFilePath(L"D:\\a.b\\song.mp3"));
+    EXPECT_EQ(CStringW(L"Lrc\\song.lrc"), CDlgLrc::LrcFilePath(L"D:\\x\\song.live.mp3"));
+    EXPECT_EQ(CStringW(L"Lrc\\song.lrc"), CDlgLrc::LrcFilePath(L"song.mp3"));
 }
 
 TEST(LyricFilePath, ANameWithoutADotHasAnEmptyBaseName) {
-    EXPECT_EQ(CString("Lrc\\.lrc"), CDlgLrc::LrcFilePath("D:\\Music\\song"));
-    EXPECT_EQ(CString("Lrc\\.lrc"), CDlgLrc::LrcFilePath("D:\\Music\\"));
-    EXPECT_EQ(CString("Lrc\\.lrc"), CDlgLrc::LrcFilePath("当前没有选中歌曲"));
+    EXPECT_EQ(CStringW(L"Lrc\\.lrc"), CDlgLrc::LrcFilePath(L"D:\\Music\\song"));
+    EXPECT_EQ(CStringW(L"Lrc\\.lrc"), CDlgLrc::LrcFilePath(L"D:\\Music\\"));
+    EXPECT_EQ(CStringW(L"Lrc\\.lrc"), CDlgLrc::LrcFilePath(L"当前没有选中歌曲"));
 }
 
-TEST(LyricFilePath, ATrailByteLikeABackslashIsPartOfItsCharacter) {
-    // 0xDA 0x5C is one GBK character; its second byte is not a path separator.
-    const CString strChar = "\xDA\x5C";
-    EXPECT_EQ("Lrc\\" + strChar + "歌.lrc", CDlgLrc::LrcFilePath("C:\\音乐\\" + strChar + "歌.mp3"));
-    EXPECT_EQ(CString("Lrc\\x.lrc"), CDlgLrc::LrcFilePath("C:\\" + strChar + "\\x.mp3"));
-    EXPECT_EQ("Lrc\\" + strChar + ".lrc", CDlgLrc::LrcFilePath(strChar + ".mp3"));
+TEST(LyricFilePath, TheNameKeepsItsOwnScript) {
+    EXPECT_EQ(CStringW(L"Lrc\\\xD55C\xAD6D\xC5B4 \xB178\xB798.lrc"),
+              CDlgLrc::LrcFilePath(L"Z:\\m\\\xD55C\xAD6D\xC5B4 \xB178\xB798.flac"));
+    EXPECT_EQ(CStringW(L"Lrc\\S\x00F8ren - \x00C6r\x00F8.lrc"),
+              CDlgLrc::LrcFilePath(L"D:\\S\x00F8ren - \x00C6r\x00F8.mp3"));
 }
 
 TEST(LyricFilePath, TheFileCountsOnlyInsideAnLrcDirectory) {
     ScratchDir dir;
     CurrentDirScope cwd(dir.Path());
-    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    EXPECT_FALSE(CDlgLrc::LrcFileExists(L"D:\\Music\\song.mp3"));
     WriteFileBytes("Lrc", "not a directory");
-    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    EXPECT_FALSE(CDlgLrc::LrcFileExists(L"D:\\Music\\song.mp3"));
     ::DeleteFileA("Lrc");
     ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
-    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
+    EXPECT_FALSE(CDlgLrc::LrcFileExists(L"D:\\Music\\song.mp3"));
     WriteFileBytes("Lrc\\song.lrc", "[00:01.00]x\n");
-    EXPECT_TRUE(CDlgLrc::LrcFileExists("D:\\Music\\song.mp3"));
-    EXPECT_TRUE(CDlgLrc::LrcFileExists("E:\\other\\song.flac"));
-    EXPECT_FALSE(CDlgLrc::LrcFileExists("D:\\Music\\songs.mp3"));
+    EXPECT_TRUE(CDlgLrc::LrcFileExists(L"D:\\Music\\song.mp3"));
+    EXPECT_TRUE(CDlgLrc::LrcFileExists(L"E:\\other\\song.flac"));
+    EXPECT_FALSE(CDlgLrc::LrcFileExists(L"D:\\Music\\songs.mp3"));
 }
 
 TEST(BandLayout, SlotsCentreOnAQuarterAndThreeQuartersOfTheWidth) {

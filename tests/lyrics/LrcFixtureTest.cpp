@@ -67,7 +67,7 @@ std::string Dump(const CLyc& lyc) {
 
 void ExpectFixture(const std::string& name) {
     CLyc lyc;
-    ASSERT_TRUE(lyc.Load(TestDataPath("lyrics/fixtures/" + name + ".lrc").c_str()));
+    ASSERT_TRUE(lyc.Load(Widen(TestDataPath("lyrics/fixtures/" + name + ".lrc"))));
     const std::string expected = ReadFileBytes(TestDataPath("lyrics/fixtures/" + name + ".expected"));
     ASSERT_FALSE(expected.empty()) << name;
     EXPECT_EQ(expected, Dump(lyc)) << name;

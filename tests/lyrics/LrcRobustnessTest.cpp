@@ -160,7 +160,7 @@ class LrcRobustness : public testing::Test {
 protected:
     bool LoadBytes(const std::string& bytes) {
         WriteFileBytes(m_path, bytes);
-        return m_lyc.Load(m_path.c_str());
+        return m_lyc.Load(Widen(m_path));
     }
 
     ScratchDir m_dir;

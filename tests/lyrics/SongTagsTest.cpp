@@ -70,7 +70,7 @@ using Names = std::vector<std::string>;  // title, artist, album
 Names TagsOf(const std::string& bytes, const char* pszName = "song.mp3") {
     ScratchDir dir;
     WriteFileBytes(dir.File(pszName), bytes);
-    const SongTags tags = DescribeSong(dir.File(pszName).c_str());
+    const SongTags tags = DescribeSong(Widen(dir.File(pszName)).c_str());
     return {tags.strTitle, tags.strArtist, tags.strAlbum};
 }
 

@@ -194,7 +194,7 @@ TEST_F(PlayListWindow, DroppedNamesOutsideGbkAreAddedByAPathThatOpensThem) {
     for (size_t i = 2; i < expected.size(); ++i)
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(expected[i])) << expected[i].GetString();
     // The device opens the short path.
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(expected[3]));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(CStringW::FromGbk(expected[3].Str())));
     EXPECT_TRUE(CSound::m_bOpened);
     CSound::Close();
 
@@ -299,7 +299,7 @@ TEST_F(PlayListWindow, DoubleClickRequestsTheSelectedSong) {
     EXPECT_FALSE(g_bStartSong);
     m_pDlg->m_lbSongs.SetCurSel(1);
     Notify(IDC_SONGS, LBN_DBLCLK);
-    EXPECT_EQ(CString("s2"), g_strSongPath);
+    EXPECT_EQ(CStringW(L"s2"), g_strSongPath);
     EXPECT_TRUE(g_bStartSong);
 }
 

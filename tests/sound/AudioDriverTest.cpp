@@ -27,7 +27,7 @@ DWORD WINAPI ReadVolume(void*) {
 }
 
 DWORD WINAPI OpenSong(void*) {
-    CSound::Open("Z:\\nowhere\\missing.mp3");
+    CSound::Open(L"Z:\\nowhere\\missing.mp3");
     g_bOpened = true;
     return 0;
 }

@@ -54,39 +54,40 @@ std::vector<WPARAM> NotifySink::s_codes;
 }  // namespace
 
 TEST(ExtensionRule, TakesTheTextAfterTheLastDotOfTheWholePath) {
-    EXPECT_EQ(CString("wav"), CSound::GetExtension("D:\\m\\a.b.wav"));
-    EXPECT_EQ(CString(""), CSound::GetExtension("D:\\m\\song."));
-    EXPECT_EQ(CString("music\\track"), CSound::GetExtension("D:\\my.music\\track"));
-    EXPECT_EQ(CString("noext"), CSound::GetExtension("noext"));
-    EXPECT_EQ(CString(""), CSound::GetExtension(""));
+    EXPECT_EQ(CStringW(L"wav"), CSound::GetExtension(L"D:\\m\\a.b.wav"));
+    EXPECT_EQ(CStringW(L""), CSound::GetExtension(L"D:\\m\\song."));
+    EXPECT_EQ(CStringW(L"music\\track"), CSound::GetExtension(L"D:\\my.music\\track"));
+    EXPECT_EQ(CStringW(L"noext"), CSound::GetExtension(L"noext"));
+    EXPECT_EQ(CStringW(L""), CSound::GetExtension(L""));
 }
 
 TEST(ExtensionRule, ComparesEqualLengthWithAsciiCaseFolding) {
-    EXPECT_TRUE(CSound::IsSameNoCase("MP3", "mp3"));
-    EXPECT_TRUE(CSound::IsSameNoCase("", ""));
-    EXPECT_FALSE(CSound::IsSameNoCase("mp3 ", "mp3"));
-    EXPECT_FALSE(CSound::IsSameNoCase("mpeg", "mpg"));
-    // A GBK character whose trail byte is 'A' must not fold to one whose trail byte is 'a'.
-    EXPECT_FALSE(CSound::IsSameNoCase("\x81\x41", "\x81\x61"));
-    EXPECT_TRUE(CSound::IsSameNoCase("\x81\x41X", "\x81\x41x"));
+    EXPECT_TRUE(CSound::IsSameNoCase(L"MP3", L"mp3"));
+    EXPECT_TRUE(CSound::IsSameNoCase(L"", L""));
+    EXPECT_FALSE(CSound::IsSameNoCase(L"mp3 ", L"mp3"));
+    EXPECT_FALSE(CSound::IsSameNoCase(L"mpeg", L"mpg"));
+    // Only ASCII letters fold: full-width and accented ones stay themselves.
+    EXPECT_FALSE(CSound::IsSameNoCase(L"\xFF2D\xFF30\x33", L"\xFF4D\xFF50\x33"));
+    EXPECT_FALSE(CSound::IsSameNoCase(L"\x00C9", L"\x00E9"));
+    EXPECT_TRUE(CSound::IsSameNoCase(L"\x00C9X", L"\x00C9x"));
 }
 
 TEST(ExtensionRule, ChoosesTheDeviceTypeByTheTable) {
-    EXPECT_STREQ("mpegvideo", CSound::DeviceTypeFor("C:\\a\\SONG.MP3"));
-    EXPECT_STREQ("mpegvideo", CSound::DeviceTypeFor("x.wmv"));
-    EXPECT_STREQ("waveaudio", CSound::DeviceTypeFor("a.b.WaV"));
-    EXPECT_STREQ("sequencer", CSound::DeviceTypeFor("x.rmi"));
-    EXPECT_STREQ("CDAudio", CSound::DeviceTypeFor("track.cad"));
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor("track.cda"));
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor("x.flac"));
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor("D:\\my.music\\track"));
-    // The extension's trail byte 'P' of a GBK character is no ASCII letter.
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor("x.m\x81P3"));
+    EXPECT_STREQ(L"mpegvideo", CSound::DeviceTypeFor(L"C:\\a\\SONG.MP3"));
+    EXPECT_STREQ(L"mpegvideo", CSound::DeviceTypeFor(L"x.wmv"));
+    EXPECT_STREQ(L"waveaudio", CSound::DeviceTypeFor(L"a.b.WaV"));
+    EXPECT_STREQ(L"sequencer", CSound::DeviceTypeFor(L"x.rmi"));
+    EXPECT_STREQ(L"CDAudio", CSound::DeviceTypeFor(L"track.cad"));
+    EXPECT_EQ(nullptr, CSound::DeviceTypeFor(L"track.cda"));
+    EXPECT_EQ(nullptr, CSound::DeviceTypeFor(L"x.flac"));
+    EXPECT_EQ(nullptr, CSound::DeviceTypeFor(L"D:\\my.music\\track"));
+    // A path named in another script keeps its extension.
+    EXPECT_STREQ(L"waveaudio", CSound::DeviceTypeFor(L"D:\\\xC74C\xC545\\\xD55C\xAD6D\xC5B4.wav"));
 }
 
 TEST_F(SoundDevice, OpensAWaveFileOnWaveaudio) {
     CSound::m_seek.dwTo = 1234;
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
     EXPECT_TRUE(CSound::m_bOpened);
     EXPECT_NE(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);
@@ -95,24 +96,24 @@ TEST_F(SoundDevice, OpensAWaveFileOnWaveaudio) {
 }
 
 TEST_F(SoundDevice, OpensAnMp3OnMpegvideo) {
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(BuildDataPath("tone.mp3").c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(BuildDataPath("tone.mp3"))));
     EXPECT_TRUE(CSound::m_bOpened);
     const DWORD length = StatusOf(CSound::m_wDeviceID, MCI_STATUS_LENGTH);
     EXPECT_NEAR(1500.0, static_cast<double>(length), 100.0);
 }
 
 TEST_F(SoundDevice, MissingFileWithAKnownExtensionIsRefusedWithNoDevice) {
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
-    EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(m_dir.File("missing.wav").c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
+    EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(Widen(m_dir.File("missing.wav"))));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
 }
 
 TEST_F(SoundDevice, UnknownExtensionClosesTheOpenDevice) {
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
     const MCIDEVICEID old = CSound::m_wDeviceID;
     CSound::m_seek.dwTo = 500;
-    EXPECT_EQ(CSound::OpenResult::Done, CSound::Open(m_dir.File("song.flac").c_str()));
+    EXPECT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_dir.File("song.flac"))));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);
@@ -120,10 +121,10 @@ TEST_F(SoundDevice, UnknownExtensionClosesTheOpenDevice) {
 }
 
 TEST_F(SoundDevice, AnEmptyPathLeavesTheDeviceOpen) {
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
     const MCIDEVICEID id = CSound::m_wDeviceID;
     CSound::m_seek.dwTo = 700;
-    EXPECT_EQ(CSound::OpenResult::EmptyPath, CSound::Open(""));
+    EXPECT_EQ(CSound::OpenResult::EmptyPath, CSound::Open(L""));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(id, CSound::m_wDeviceID);
     EXPECT_EQ(700u, CSound::m_seek.dwTo);
@@ -132,7 +133,7 @@ TEST_F(SoundDevice, AnEmptyPathLeavesTheDeviceOpen) {
 
 TEST_F(SoundDevice, PlayFromResumeStartsAtTheResumePosition) {
     NotifySink sink;
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
     EXPECT_EQ(0u, CSound::PlayFromResume(sink.m_hWnd));
     PumpMessages(300);
     const DWORD fromStart = StatusOf(CSound::m_wDeviceID, MCI_STATUS_POSITION);
@@ -151,7 +152,7 @@ TEST_F(SoundDevice, PlayFromResumeStartsAtTheResumePosition) {
 TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindowAndItsDriverOutlivesTheClose) {
     NotifySink sink;
     WriteWav(m_dir.File("short.wav"), 500);
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_dir.File("short.wav").c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_dir.File("short.wav"))));
     ASSERT_EQ(0u, CSound::PlayFromResume(sink.m_hWnd));
     EXPECT_TRUE(PumpUntil([] { return !NotifySink::s_codes.empty(); }, 5000));
     ASSERT_FALSE(NotifySink::s_codes.empty());
@@ -163,7 +164,7 @@ TEST_F(SoundDevice, ThePlayNotifiesItsEndToTheWindowAndItsDriverOutlivesTheClose
 
 TEST_F(SoundDevice, PauseKeepsWhereTheDeviceStoodAndStatusNeedsADevice) {
     NotifySink sink;
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(m_wav.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
     DWORD dwLength = 0;
     ASSERT_TRUE(CSound::GetLength(&dwLength));
     EXPECT_NEAR(3000.0, dwLength, 50.0);

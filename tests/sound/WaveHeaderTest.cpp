@@ -46,7 +46,7 @@ class WaveHeader : public ::testing::Test {
 protected:
     bool Check(const std::string& bytes) {
         WriteFileBytes(m_path, bytes);
-        return IsPlayableWaveFile(m_path.c_str());
+        return IsPlayableWaveFile(Widen(m_path).c_str());
     }
     void TearDown() override { CSound::Close(); }
 
@@ -56,7 +56,7 @@ protected:
 
 TEST_F(WaveHeader, TakesSoundFilesAsRealToolsWriteThem) {
     WriteWav(m_path, 200);
-    EXPECT_TRUE(IsPlayableWaveFile(m_path.c_str()));
+    EXPECT_TRUE(IsPlayableWaveFile(Widen(m_path).c_str()));
     // Chunks before and between, one of odd size with its pad byte, and an 18-byte format.
     EXPECT_TRUE(Check(
         Riff(Chunk("LIST", "INFOISFT\x03\0\0\0ab\0") + FormatChunk(Format(), 18) + Chunk("fact", "abc") + kSound)));
@@ -96,20 +96,20 @@ TEST_F(WaveHeader, RefusesZeroesTheDeviceDividesByAndFilesWithoutSound) {
     };
     for (const std::string& bytes : kRefused)
         EXPECT_FALSE(Check(bytes)) << ::testing::PrintToString(bytes.substr(0, 48));
-    EXPECT_FALSE(IsPlayableWaveFile(m_dir.File("missing.wav").c_str()));
+    EXPECT_FALSE(IsPlayableWaveFile(Widen(m_dir.File("missing.wav")).c_str()));
 }
 
 // "waveaudio" opened a file with no channels and divided by zero when it played it.
 TEST_F(WaveHeader, OpenRefusesABrokenWaveLikeOneTheDeviceCannotOpen) {
     const std::string good = m_dir.File("good.wav");
     WriteWav(good, 500);
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(good.c_str()));
+    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(good)));
     const MCIDEVICEID old = CSound::m_wDeviceID;
     Format f;
     f.nChannels = 0;
     WriteFileBytes(m_path, Riff(FormatChunk(f) + kSound));
     CSound::m_seek.dwTo = 300;
-    EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(m_path.c_str()));
+    EXPECT_EQ(CSound::OpenResult::Refused, CSound::Open(Widen(m_path)));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);

@@ -1,0 +1,95 @@
+#include "framework/CStringW.h"
+
+#include <windows.h>
+
+namespace {
+
+const UINT kGbkCodePage = 936;
+
+CStringW Widen(UINT nCodePage, std::string_view bytes) {
+    const int nBytes = static_cast<int>(bytes.size());
+    const int nChars = nBytes > 0 ? ::MultiByteToWideChar(nCodePage, 0, bytes.data(), nBytes, nullptr, 0) : 0;
+    if (nChars <= 0)
+        return CStringW();
+    std::wstring wide(static_cast<size_t>(nChars), L'\0');
+    ::MultiByteToWideChar(nCodePage, 0, bytes.data(), nBytes, &wide[0], nChars);
+    return CStringW(std::move(wide));
+}
+
+std::string Narrow(UINT nCodePage, const std::wstring& wide) {
+    const int nChars = static_cast<int>(wide.size());
+    // No best fit for GBK: a look-alike would name another file; '?' names none.
+    const DWORD dwFlags = nCodePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* pszDefault = nCodePage == CP_UTF8 ? nullptr : "?";
+    const int nBytes =
+        nChars > 0 ? ::WideCharToMultiByte(nCodePage, dwFlags, wide.data(), nChars, nullptr, 0, pszDefault, nullptr)
+                   : 0;
+    if (nBytes <= 0)
+        return std::string();
+    std::string bytes(static_cast<size_t>(nBytes), '\0');
+    ::WideCharToMultiByte(nCodePage, dwFlags, wide.data(), nChars, &bytes[0], nBytes, pszDefault, nullptr);
+    return bytes;
+}
+
+}  // namespace
+
+CStringW CStringW::FromGbk(std::string_view gbk) {
+    return Widen(kGbkCodePage, gbk);
+}
+
+CStringW CStringW::FromUtf8(std::string_view utf8) {
+    return Widen(CP_UTF8, utf8);
+}
+
+CString CStringW::ToGbkLossy() const {
+    return CString(Narrow(kGbkCodePage, m_str));
+}
+
+std::string CStringW::ToUtf8() const {
+    return Narrow(CP_UTF8, m_str);
+}
+
+int CStringW::Find(wchar_t ch, int nStart) const {
+    if (nStart < 0 || nStart > GetLength())
+        return -1;
+    const size_t i = m_str.find(ch, static_cast<size_t>(nStart));
+    return i == std::wstring::npos ? -1 : static_cast<int>(i);
+}
+
+int CStringW::ReverseFind(wchar_t ch) const {
+    const size_t i = m_str.rfind(ch);
+    return i == std::wstring::npos ? -1 : static_cast<int>(i);
+}
+
+CStringW CStringW::Left(int nCount) const {
+    if (nCount <= 0)
+        return CStringW();
+    return CStringW(m_str.substr(0, static_cast<size_t>(nCount)));
+}
+
+CStringW CStringW::Right(int nCount) const {
+    if (nCount <= 0)
+        return CStringW();
+    if (nCount >= GetLength())
+        return *this;
+    return CStringW(m_str.substr(m_str.size() - static_cast<size_t>(nCount)));
+}
+
+CStringW CStringW::Mid(int nFirst) const {
+    return Mid(nFirst, GetLength());
+}
+
+CStringW CStringW::Mid(int nFirst, int nCount) const {
+    if (nFirst < 0)
+        nFirst = 0;
+    if (nFirst >= GetLength() || nCount <= 0)
+        return CStringW();
+    return CStringW(m_str.substr(static_cast<size_t>(nFirst), static_cast<size_t>(nCount)));
+}
+
+CStringW& CStringW::MakeLower() {
+    for (wchar_t& c : m_str)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    return *this;
+}
