@@ -9,7 +9,7 @@
 #include "framework/Holders.h"
 #include "lyrics/CHttpGet.h"
 #include "lyrics/LrclibApi.h"
-#include "lyrics/SongTags.h"
+#include "tags/SongTags.h"
 #include "version.h"
 
 namespace {

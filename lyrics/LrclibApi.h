@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "lyrics/SongTags.h"
+#include "tags/SongTags.h"
 
 // Where the questions go unless SONELLO_LYRICS_URL names another address.
 extern const wchar_t kLrclibBaseUrl[];

@@ -1,4 +1,4 @@
-#include "lyrics/SongTags.h"
+#include "tags/SongTags.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The tag readers on song files made here byte by byte. Narrow literals are GBK, u8 ones UTF-8.
-#include "lyrics/SongTags.h"
+#include "tags/SongTags.h"
 
 #include <gtest/gtest.h>
 
