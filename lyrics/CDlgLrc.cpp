@@ -4,6 +4,8 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "framework/CBrush.h"
@@ -15,6 +17,7 @@
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
 #include "state/PlayerState.h"
+#include "tags/SongTags.h"
 
 int g_nScreenWidth = 0;
 int g_nScreenHeight = 0;
@@ -138,6 +141,35 @@ int WordRedWidth(const CDC& dc, const CString& str, int nWidth, int nLine, doubl
     const double dLastWordEnd =
         nNext < g_lyc.m_arrTime.size() ? g_lyc.m_arrTime[nNext] - dStart : words.back().dStart + 1.0;
     return WordFillWidth(words, arrWordX, nWidth, t - dStart, dLastWordEnd);
+}
+
+// The lyrics kept inside the song, read again only for another song or a changed file: every
+// tick of a pending start request asks.
+const std::string& EmbeddedLyricsOf(const CStringW& strSong) {
+    static CStringW s_strSong;
+    static WIN32_FILE_ATTRIBUTE_DATA s_read = {};
+    static std::string s_strLyrics;
+    WIN32_FILE_ATTRIBUTE_DATA now = {};
+    ::GetFileAttributesExW(strSong, GetFileExInfoStandard, &now);
+    // Not the access time: reading the file may move it.
+    const bool bChanged = std::memcmp(&now.ftLastWriteTime, &s_read.ftLastWriteTime, sizeof(FILETIME)) != 0 ||
+                          now.nFileSizeLow != s_read.nFileSizeLow || now.nFileSizeHigh != s_read.nFileSizeHigh;
+    if (strSong != s_strSong || bChanged) {
+        s_strSong = strSong;
+        s_read = now;
+        ReadEmbeddedLyrics(strSong, s_strLyrics);
+    }
+    return s_strLyrics;
+}
+
+// Lyrics kept inside the song count only when they are timed; plain text leaves the band's
+// message and the search as they are.
+bool LoadEmbeddedLyrics(const CStringW& strSong) {
+    const std::string& strLyrics = EmbeddedLyricsOf(strSong);
+    if (strLyrics.empty())
+        return false;
+    g_lyc.LoadBytes("\xEF\xBB\xBF" + strLyrics);
+    return g_lyc.m_bLoaded;
 }
 
 }  // namespace
@@ -274,12 +306,15 @@ void CDlgLrc::ApplyShift() {
 void CDlgLrc::LoadSongLyrics(double dPos) {
     s_strLyricsSong = g_strSongPath;
     s_nWordLine = -1;
-    if (!LrcFileExists(g_strSongPath)) {
+    if (LrcFileExists(g_strSongPath)) {
+        s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;
+    } else if (LoadEmbeddedLyrics(g_strSongPath)) {
+        s_dFileOffset = g_lyc.m_dOffset;
+    } else {
         g_bLrcLoaded = false;
         g_strLrcMessage = SearchMessage(m_search.StateOf(g_strSongPath));
         return;
     }
-    s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;
     ApplyShift();
     g_bLrcLoaded = true;
     g_nTopFill = g_nBottomFill = 0;

@@ -8,13 +8,14 @@
 #                                         and 200,000 songs
 #   bash scripts/bench.sh playlist 200000 the same on one list size
 #   bash scripts/bench.sh lrc             a 5,000-line lyric file and one band tick's lookups
+#   bash scripts/bench.sh tags            the embedded lyrics of large M4A, MP3, Ogg and FLAC files
 #   bash scripts/bench.sh install 3       silent install and first start, each in a fresh Wine prefix (3 runs)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc install)
+[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc tags install)
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
@@ -31,9 +32,10 @@ for name in "${names[@]}"; do
     startup) targets+=(Sonello bench_baredialog bench_floordialog bench_startup) ;;
     playlist) targets+=(Sonello bench_playlist) ;;
     lrc) targets+=(bench_lrc) ;;
+    tags) targets+=(bench_tags) ;;
     install) targets+=(release sonello_driver) ;;
     *)
-        echo "bench: unknown benchmark $name (startup, playlist, lrc, install)" >&2
+        echo "bench: unknown benchmark $name (startup, playlist, lrc, tags, install)" >&2
         exit 2
         ;;
     esac

@@ -18,6 +18,7 @@
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
 #include "state/PlayerState.h"
+#include "support/SongFileBytes.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -240,6 +241,36 @@ TEST_F(LyricBand, WithoutALyricFileItShowsTheSearchMessage) {
     StartSong(kLyrics, 0);
     EXPECT_TRUE(g_bLrcLoaded);
     EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+}
+
+TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
+    using namespace song_bytes;
+    const std::string lrc = "[00:01.00]WWWWWWWW\n[00:03.00]MMMMMMMM";
+    const std::string uslt = std::string("\001eng\xFF\xFE\0\0\xFF\xFE", 10) + Utf16(Widen(lrc), false);
+    const std::pair<std::string, std::string> songs[] = {
+        {"a.mp3", Id3v23({{"USLT", uslt}}) + "\xFF\xFB"},
+        {"a.flac", Flac({"LYRICS=" + lrc})},
+        {"a.ogg", OggVorbis({"UNSYNCEDLYRICS=" + lrc})},
+        {"a.opus", Opus({"lyrics=" + lrc})},
+        {"a.m4a", M4a({{"\251lyr", lrc}})},
+        {"plain.flac", Flac({"LYRICS=words without a time"})},
+        {"song.flac", Flac({"LYRICS=" + lrc})},  // its lyric file comes first
+    };
+    WriteFileBytes("Lrc\\song.lrc", "[00:01.00]from the file\r\n");
+    for (const auto& [name, bytes] : songs) {
+        WriteFileBytes(name, bytes);
+        g_strSongPath = Widen(m_dir.File(name));
+        g_strTopLine = "";
+        g_bStartSong = true;
+        Tick();
+        g_bStartSong = false;
+        const bool bTimed = name != "plain.flac";
+        EXPECT_EQ(bTimed, g_bLrcLoaded) << name;
+        EXPECT_EQ(CString(!bTimed ? "" : name == "song.flac" ? "from the file" : "WWWWWWWW"), g_strTopLine) << name;
+        if (!bTimed) {
+            EXPECT_EQ(CString("正在从网络搜索歌词........."), g_strLrcMessage);
+        }
+    }
 }
 
 TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading) {
