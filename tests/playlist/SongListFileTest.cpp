@@ -169,7 +169,7 @@ TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
 TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
     const std::wstring kBody =
         L"<歌曲列表>\r\n <列表1><列表名字>默认</列表名字><歌曲路径>C:\\歌 &amp; 曲.mp3</歌曲路径></列表1>\r\n"
-        L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
+        L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é&#xD55C;.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
     auto encode = [](const std::wstring& text, UINT nCodePage) {
         if (nCodePage == 1200)
             return std::string("\xFF\xFE") + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
@@ -197,7 +197,7 @@ TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
         EXPECT_EQ(Rows({"默认", "外文", "新建列表3"}), names);
         EXPECT_EQ(Paths({L"C:\\歌 & 曲.mp3"}), songs);
         ASSERT_TRUE(m_store.ListSongs("外文", songs));
-        EXPECT_EQ(Paths({L"D:\\é.wav", L"C:\\新.mp3"}), songs);
+        EXPECT_EQ(Paths({L"D:\\é\xD55C.wav", L"C:\\新.mp3"}), songs);
         EXPECT_EQ(0u, FileBytes().find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << FileBytes().substr(0, 60);
         EXPECT_TRUE(Messages().empty()) << Messages()[0].text;
     }
