@@ -9,7 +9,8 @@
 #include "sound/CSound.h"
 #include "state/PlayerState.h"
 
-CSonelloDlg::CSonelloDlg() : CDialog(IDD_SONELLO_DIALOG, nullptr) {
+// A Unicode window, so that the path label shows a song's name in any script.
+CSonelloDlg::CSonelloDlg() : CDialog(IDD_SONELLO_DIALOG, nullptr, Chars::Unicode) {
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 

@@ -38,8 +38,13 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
         pOwner = nullptr;
     CDialog* pOuter = g_pDialogInCreation;
     g_pDialogInCreation = this;
-    HWND h = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDTemplate),
-                                  pOwner ? pOwner->m_hWnd : nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
+    const HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
+    const HWND hOwner = pOwner ? pOwner->m_hWnd : nullptr;
+    const LPARAM lParam = reinterpret_cast<LPARAM>(this);
+    // One dialog procedure for both: the system hands it each message in the window's own form.
+    HWND h = m_chars == Chars::Unicode
+                 ? ::CreateDialogParamW(hInstance, MAKEINTRESOURCEW(nIDTemplate), hOwner, DialogProc, lParam)
+                 : ::CreateDialogParamA(hInstance, MAKEINTRESOURCEA(nIDTemplate), hOwner, DialogProc, lParam);
     g_pDialogInCreation = pOuter;
     return h != nullptr;
 }
@@ -59,16 +64,17 @@ INT_PTR CDialog::DoModal() {
 
     MSG msg;
     bool bQuit = false;
-    // A window destroyed from elsewhere ends the loop too.
+    // A window destroyed from elsewhere ends the loop too. Messages are taken in UTF-16, so that
+    // a character typed into a Unicode window arrives whole; ANSI windows get them converted.
     while (m_nModalResult == -1 && ::IsWindow(m_hWnd)) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             bQuit = got == 0;
             break;
         }
         if (!WalkPreTranslateTree(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     if (hOwner)
@@ -106,7 +112,7 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)
-        return ::IsDialogMessageA(m_hWnd, pMsg);
+        return ::IsDialogMessageW(m_hWnd, pMsg);  // the loops take messages in UTF-16
     return FALSE;
 }
 
@@ -115,7 +121,9 @@ LRESULT CDialog::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
     const CurrentMsg msg = {nMsg, wParam, lParam};
     const CurrentMsg* pOuter = m_pDefaulting;
     m_pDefaulting = &msg;
-    const LRESULT r = ::DefDlgProcA(m_hWnd, nMsg, wParam, lParam);
+    // In the window's own form: the other would convert the message and miss the mark above.
+    const LRESULT r = ::IsWindowUnicode(m_hWnd) ? ::DefDlgProcW(m_hWnd, nMsg, wParam, lParam)
+                                                : ::DefDlgProcA(m_hWnd, nMsg, wParam, lParam);
     m_pDefaulting = pOuter;
     return r;
 }

@@ -1,5 +1,7 @@
 // A dialog from a template, modal with its own message loop or modeless. One dialog procedure
 // serves every dialog: it keeps the object in GWLP_USERDATA and runs the object's message map.
+// A dialog is an ANSI window, whose texts are GBK, or a Unicode one, whose controls keep text
+// in every script (song paths); GBK texts reach a Unicode window unchanged through the A calls.
 #pragma once
 
 #include "framework/CDataExchange.h"
@@ -7,8 +9,10 @@
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT nIDTemplate = 0, CWnd* pParentWnd = nullptr)
-        : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+    enum class Chars { Ansi, Unicode };
+
+    explicit CDialog(UINT nIDTemplate = 0, CWnd* pParentWnd = nullptr, Chars chars = Chars::Ansi)
+        : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_chars(chars) {}
     ~CDialog() override;
 
     // Modeless: the window lives until the owner ends or DestroyWindow.
@@ -32,6 +36,7 @@ public:
 protected:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+    const Chars m_chars;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);

@@ -45,8 +45,38 @@ CString CStringW::ToGbkLossy() const {
     return CString(Narrow(kGbkCodePage, m_str));
 }
 
+bool CStringW::ToGbkExactly(CString& strGbk) const {
+    const int nChars = static_cast<int>(m_str.size());
+    BOOL bDefaulted = FALSE;
+    const int nBytes = nChars > 0 ? ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, m_str.data(), nChars,
+                                                          nullptr, 0, nullptr, &bDefaulted)
+                                  : 0;
+    if (bDefaulted || (nChars > 0 && nBytes <= 0))
+        return false;
+    std::string bytes(static_cast<size_t>(nBytes), '\0');
+    if (nBytes > 0)
+        ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, m_str.data(), nChars, &bytes[0], nBytes, nullptr,
+                              nullptr);
+    // The way back must give the same text: a best fit the flag does not stop is a loss too.
+    if (Widen(kGbkCodePage, bytes) != *this)
+        return false;
+    strGbk = CString(std::move(bytes));
+    return true;
+}
+
 std::string CStringW::ToUtf8() const {
     return Narrow(CP_UTF8, m_str);
+}
+
+bool CStringW::HasLoneSurrogate() const {
+    for (size_t i = 0; i < m_str.size(); ++i) {
+        const wchar_t c = m_str[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < m_str.size() && m_str[i + 1] >= 0xDC00 && m_str[i + 1] <= 0xDFFF)
+            ++i;
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            return true;
+    }
+    return false;
 }
 
 int CStringW::Find(wchar_t ch, int nStart) const {

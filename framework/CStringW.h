@@ -22,7 +22,12 @@ public:
     static CStringW FromUtf8(std::string_view utf8);
     // GBK with '?' for what it cannot hold: for texts shown through the "A" functions only.
     CString ToGbkLossy() const;
+    // GBK that reads back as this text; false when a character has no place in GBK.
+    bool ToGbkExactly(CString& strGbk) const;
     std::string ToUtf8() const;
+    // True when a surrogate stands without its pair: no character, so UTF-8 and XML cannot
+    // carry it (file names on NTFS may hold one).
+    bool HasLoneSurrogate() const;
 
     int GetLength() const { return static_cast<int>(m_str.size()); }
     bool IsEmpty() const { return m_str.empty(); }

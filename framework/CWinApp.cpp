@@ -16,10 +16,11 @@ CWinApp::~CWinApp() {
 
 int CWinApp::Run() {
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // In UTF-16, as the dialogs' loops and their IsDialogMessageW take them.
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!CWnd::WalkPreTranslateTree(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     return static_cast<int>(msg.wParam);

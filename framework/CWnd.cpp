@@ -119,6 +119,13 @@ CString CWnd::GetWindowText() const {
     return CString(buf.data(), got);
 }
 
+void CWnd::GetWindowText(CStringW& str) const {
+    const int n = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+    const int got = ::GetWindowTextW(m_hWnd, &buf[0], n + 1);
+    str = CStringW(buf.data(), got);
+}
+
 void CWnd::ScreenToClient(RECT* pRect) const {
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(pRect), 2);
 }

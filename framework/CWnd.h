@@ -50,6 +50,8 @@ public:
     void SetWindowText(const wchar_t* psz) { ::SetWindowTextW(m_hWnd, psz); }
     void GetWindowText(CString& str) const;
     CString GetWindowText() const;
+    // Every character of a Unicode window's text.
+    void GetWindowText(CStringW& str) const;
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }

@@ -266,14 +266,18 @@ bool CCompactXml::IsNamed(Node node, const wchar_t* pszName) {
            (m_bytes[nAfter] == '>' || m_bytes[nAfter] == '/');
 }
 
-CString CCompactXml::Text(Node node) const {
+CStringW CCompactXml::Text(Node node) const {
     if (node.nNew >= 0)
-        return GbkFromUtf8(m_made[node.nNew].text, m_wide, m_text);
+        return CStringW::FromUtf8(m_made[node.nNew].text);
     if (node.nDepth != 2 || IsSelfClosing(node.nOffset))
-        return CString();
+        return CStringW();
     const size_t nBegin = OpenEnd(node.nOffset);
-    Unescape(m_bytes, nBegin, m_bytes.find('<', nBegin), m_utf8);
-    return GbkFromUtf8(m_utf8, m_wide, m_text);
+    const size_t nEnd = m_bytes.find('<', nBegin);
+    // Most paths hold no reference: read straight from the file.
+    if (m_bytes.substr(nBegin, nEnd - nBegin).find('&') == std::string_view::npos)
+        return CStringW::FromUtf8(m_bytes.substr(nBegin, nEnd - nBegin));
+    Unescape(m_bytes, nBegin, nEnd, m_utf8);
+    return CStringW::FromUtf8(m_utf8);
 }
 
 CCompactXml::Node CCompactXml::CreateElement(const std::wstring& strName) {
@@ -283,16 +287,16 @@ CCompactXml::Node CCompactXml::CreateElement(const std::wstring& strName) {
     return node;
 }
 
-bool CCompactXml::CanWrite(const CString& strText) {
-    const std::wstring wide = WideFromGbk(strText);
+bool CCompactXml::CanWrite(const CStringW& strText) {
+    const std::wstring& wide = strText.Str();
     return std::none_of(wide.begin(), wide.end(),
                         [](wchar_t c) { return c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r'; });
 }
 
-HRESULT CCompactXml::SetText(Node node, const CString& strText) {
+HRESULT CCompactXml::SetText(Node node, const CStringW& strText) {
     if (!CanWrite(strText))
         return E_INVALIDARG;
-    const std::string text = Utf8FromWide(WideFromGbk(strText));
+    const std::string text = strText.ToUtf8();
     if (node.nNew >= 0) {
         m_made[node.nNew].text = text;
         return S_OK;

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "playlist/CFileView.h"
 
 class CCompactXml {
@@ -39,12 +39,12 @@ public:
     Node NextSibling(Node node);
     long CountChildren(Node node);
     bool IsNamed(Node node, const wchar_t* pszName);
-    // The text of an element of a list, in GBK.
-    CString Text(Node node) const;
+    // The text of an element of a list.
+    CStringW Text(Node node) const;
 
     Node CreateElement(const std::wstring& strName);
     // On an element of a list or one made here.
-    HRESULT SetText(Node node, const CString& strText);
+    HRESULT SetText(Node node, const CStringW& strText);
     // A made element, appended to the root, a list or another made element.
     HRESULT Append(Node parent, Node child);
     // An element of a list.
@@ -53,7 +53,7 @@ public:
     HRESULT Save(const char* pszFile);
 
     // True when the DOM writes this text exactly as Save does: everything but control characters.
-    static bool CanWrite(const CString& strText);
+    static bool CanWrite(const CStringW& strText);
 
 private:
     struct Made {
@@ -91,8 +91,6 @@ private:
     // The "</" of lists whose children were walked, by the list's offset.
     std::map<size_t, size_t> m_closes;
     std::map<const wchar_t*, std::string> m_names;
-    // Text's buffers.
+    // Text's buffer, kept from song to song of a long list.
     mutable std::string m_utf8;
-    mutable std::wstring m_wide;
-    mutable std::string m_text;
 };

@@ -8,7 +8,6 @@
 #include "framework/CFileDialog.h"
 #include "framework/Holders.h"
 #include "framework/WindowDrag.h"
-#include "playlist/AnsiPath.h"
 #include "playlist/CSongListStore.h"
 #include "sound/CSound.h"
 #include "state/PlayerState.h"
@@ -20,17 +19,20 @@ namespace {
 // to fresh memory every few thousand: 1.2 s instead of 0.25 s for 200,000 rows.
 const size_t kRowsPerReservation = 16384;
 
-void FillBox(CListBox& box, const std::vector<CString>& rows) {
+// Names in GBK, paths in UTF-16.
+template <typename Row>
+void FillBox(CListBox& box, const std::vector<Row>& rows) {
+    const auto bytesOf = [](const Row& row) { return static_cast<UINT>((row.GetLength() + 1) * sizeof(row[0])); };
     // One repaint for the whole fill, not one per row.
     box.SendMessage(WM_SETREDRAW, FALSE);
     UINT nBytes = 0;
-    for (const CString& row : rows)
-        nBytes += static_cast<UINT>(row.GetLength()) + 1;
+    for (const Row& row : rows)
+        nBytes += bytesOf(row);
     for (size_t i = 0; i < rows.size(); ++i) {
         if (i % kRowsPerReservation == 0)
             box.InitStorage(static_cast<int>(rows.size() - i), nBytes);
         box.AddString(rows[i]);
-        nBytes -= static_cast<UINT>(rows[i].GetLength()) + 1;
+        nBytes -= bytesOf(rows[i]);
     }
     box.SendMessage(WM_SETREDRAW, TRUE);
     box.Invalidate();
@@ -64,13 +66,13 @@ CPlayList::NoticeFn CPlayList::SetNoticeFn(NoticeFn pfn) {
     return pfnOld;
 }
 
-bool CPlayList::IsSupportedFile(CString strPath) {
-    const CStringW strWide = CStringW::FromGbk(strPath.Str());
-    return CSound::DeviceTypeFor(strWide) && !CSound::IsSameNoCase(CSound::GetExtension(strWide), L"rmi");
+bool CPlayList::IsSupportedFile(const CStringW& strPath) {
+    return CSound::DeviceTypeFor(strPath) && !CSound::IsSameNoCase(CSound::GetExtension(strPath), L"rmi");
 }
 
 void CPlayList::LoadAll() {
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     CSongListStore(m_hWnd).LoadAll(names, songs);
     m_lbLists.ResetContent();
     m_lbSongs.ResetContent();
@@ -83,7 +85,7 @@ void CPlayList::LoadAll() {
 
 void CPlayList::ShowListSongs(const CString& strList) {
     m_lbSongs.ResetContent();
-    std::vector<CString> songs;
+    std::vector<CStringW> songs;
     CSongListStore(m_hWnd).ListSongs(strList, songs);
     FillBox(m_lbSongs, songs);
 }
@@ -96,15 +98,15 @@ bool CPlayList::RenameList(const CString& strOld, const CString& strNew) {
     return CSongListStore(m_hWnd).RenameList(strOld, strNew);
 }
 
-bool CPlayList::AddSong(const CString& strPath, const CString& strList) {
+bool CPlayList::AddSong(const CStringW& strPath, const CString& strList) {
     return CSongListStore(m_hWnd).AddSong(strPath, strList);
 }
 
-bool CPlayList::AddSongs(const std::vector<CString>& paths, const CString& strList) {
+bool CPlayList::AddSongs(const std::vector<CStringW>& paths, const CString& strList) {
     return CSongListStore(m_hWnd).AddSongs(paths, strList);
 }
 
-bool CPlayList::DeleteSong(const CString& strPath, const CString& strList) {
+bool CPlayList::DeleteSong(const CStringW& strPath, const CString& strList) {
     return CSongListStore(m_hWnd).DeleteSong(strPath, strList);
 }
 
@@ -165,42 +167,38 @@ void CPlayList::OnNewList() {
         m_lbLists.AddString(strName);
 }
 
-void CPlayList::SortFile(const std::wstring& strFile, std::vector<CString>& songs,
-                         std::vector<std::wstring>& unreachable) {
-    if (!IsSupportedFile(ToAnsiLossy(strFile)))
+void CPlayList::SortFile(const CStringW& strFile, std::vector<CStringW>& songs, std::vector<CStringW>& unstorable) {
+    if (!IsSupportedFile(strFile))
         return;
-    // A short path may cut the extension (.mpeg to .MPE) to one the player no longer knows.
-    CString strPath;
-    if (AnsiPathOf(strFile, strPath) && IsSupportedFile(strPath))
-        songs.push_back(strPath);
+    if (strFile.HasLoneSurrogate())
+        unstorable.push_back(strFile);
     else
-        unreachable.push_back(strFile);
+        songs.push_back(strFile);
 }
 
-void CPlayList::ReportUnreachable(const std::vector<std::wstring>& unreachable) const {
-    if (unreachable.empty())
+void CPlayList::ReportUnstorable(const std::vector<CStringW>& unstorable) const {
+    if (unstorable.empty())
         return;
-    std::wstring strText =
-        L"以下文件的名字含有本系统的字符集（GBK）无法表示的字符，又没有短文件名可用，"
-        L"所以没有加入歌曲列表：\n";
-    for (size_t i = 0; i < unreachable.size() && i < kNamesShown; ++i)
-        strText += L"\n" + unreachable[i];
-    if (unreachable.size() > kNamesShown)
-        strText += L"\n……以及另外 " + std::to_wstring(unreachable.size() - kNamesShown) + L" 个文件";
-    g_pfnNotice(m_hWnd, strText.c_str(), L"提示");
+    CStringW strText =
+        L"以下文件的名字含有不成对的代理字符，不是完整的 Unicode 文字，无法存入歌曲列表，"
+        L"所以没有加入：\n";
+    for (size_t i = 0; i < unstorable.size() && i < kNamesShown; ++i)
+        strText += L"\n" + unstorable[i];
+    if (unstorable.size() > kNamesShown)
+        strText += (L"\n……以及另外 " + std::to_wstring(unstorable.size() - kNamesShown) + L" 个文件").c_str();
+    g_pfnNotice(m_hWnd, strText, L"提示");
 }
 
 void CPlayList::OnAddSong() {
     CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, "声音文件(*.*)||", nullptr);
     if (dlg.DoModal() != IDOK)
         return;
-    std::vector<CString> songs;
-    std::vector<std::wstring> unreachable;
-    SortFile(dlg.GetWidePathName(), songs, unreachable);
+    std::vector<CStringW> songs, unstorable;
+    SortFile(dlg.GetWidePathName(), songs, unstorable);
     CString strList;
     if (!songs.empty() && GetSelectedList(strList) && AddSong(songs[0], strList))
         m_lbSongs.AddString(songs[0]);
-    ReportUnreachable(unreachable);
+    ReportUnstorable(unstorable);
 }
 
 void CPlayList::OnDblclkSongs() {
@@ -213,8 +211,7 @@ void CPlayList::OnDblclkSongs() {
 
 void CPlayList::OnDropFiles(HDROP hDropInfo) {
     // Read in UTF-16: the ANSI names of files outside GBK are question marks that name no file.
-    std::vector<CString> accepted;
-    std::vector<std::wstring> unreachable;
+    std::vector<CStringW> accepted, unstorable;
     {
         const CDropHandle drop(hDropInfo);  // given back before the long part, the save
         const UINT nCount = ::DragQueryFileW(drop.Get(), 0xFFFFFFFF, nullptr, 0);
@@ -223,17 +220,17 @@ void CPlayList::OnDropFiles(HDROP hDropInfo) {
             const UINT nLength = ::DragQueryFileW(drop.Get(), i, nullptr, 0);
             std::wstring buffer(nLength + 1, L'\0');
             buffer.resize(::DragQueryFileW(drop.Get(), i, &buffer[0], nLength + 1));
-            SortFile(buffer, accepted, unreachable);
+            SortFile(std::move(buffer), accepted, unstorable);
         }
     }
 
     // One load and one save for the whole drop: a long list takes a hundred songs at once.
     CString strList;
     if (!accepted.empty() && GetSelectedList(strList) && AddSongs(accepted, strList)) {
-        for (const CString& strPath : accepted)
+        for (const CStringW& strPath : accepted)
             m_lbSongs.AddString(strPath);
     }
-    ReportUnreachable(unreachable);
+    ReportUnstorable(unstorable);
     Default();
 }
 
@@ -263,21 +260,29 @@ void CPlayList::OnDeleteSong() {
     CString strList;
     if (nSel == LB_ERR || !GetSelectedList(strList))
         return;
-    CString strPath;
+    CStringW strPath;
     m_lbSongs.GetText(nSel, strPath);
     if (!DeleteSong(strPath, strList))
         return;
     // The store removes every entry with that path; so does the box.
     for (int i = m_lbSongs.GetCount() - 1; i >= 0; --i) {
-        CString strRow;
+        CStringW strRow;
         m_lbSongs.GetText(i, strRow);
         if (strRow == strPath)
             m_lbSongs.DeleteString(i);
     }
 }
 
+bool CPlayList::ReadNewName(CString& strName) const {
+    CStringW strTyped;
+    m_editName.GetWindowText(strTyped);
+    if (strTyped.ToGbkExactly(strName))
+        return true;
+    g_pfnNotice(m_hWnd, L"列表名只能使用 GBK 字符集里的字符，“" + strTyped + L"”不能作为列表名。", L"提示");
+    return false;
+}
+
 void CPlayList::OnRenameList() {
-    const CString strNew = TrimXmlSpace(m_editName.GetWindowText());
     const int nSel = m_lbLists.GetCurSel();
     if (nSel == LB_ERR)
         return;
@@ -285,6 +290,10 @@ void CPlayList::OnRenameList() {
     m_lbLists.GetText(nSel, strOld);
     if (strOld == CSongListStore::kDefaultList)
         return;
+    CString strNew;
+    if (!ReadNewName(strNew))
+        return;
+    strNew = TrimXmlSpace(strNew);
     const int nCount = m_lbLists.GetCount();
     for (int i = 0; i < nCount; ++i) {
         CString strRow;

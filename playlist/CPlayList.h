@@ -1,6 +1,7 @@
 // The song-list window: list names on the left, the songs of the selected list on the right.
 // Every change but the removal of a list row is written through to MySongList.xml at once;
-// the window keeps no list data apart from what its two boxes show.
+// the window keeps no list data apart from what its two boxes show. It is a Unicode window, so
+// that its song box holds every path whole, in any script; list names stay GBK.
 #pragma once
 
 #include <string>
@@ -16,12 +17,12 @@
 
 class CPlayList : public CDialog {
 public:
-    explicit CPlayList(CWnd* pParent = nullptr) : CDialog(IDD_PLAYLIST, pParent) {}
+    explicit CPlayList(CWnd* pParent = nullptr) : CDialog(IDD_PLAYLIST, pParent, Chars::Unicode) {}
     ~CPlayList() override = default;
 
     // True when the player plays the file's extension (after the last '.', else the whole
     // path); .rmi plays but lists leave it out.
-    static bool IsSupportedFile(CString strPath);
+    static bool IsSupportedFile(const CStringW& strPath);
 
     // The store, shown in this window's boxes and reporting on this window. False (or an empty
     // name) when the store refused and has told the user why; the boxes are then left alone.
@@ -29,12 +30,12 @@ public:
     void ShowListSongs(const CString& strList);
     CString AddList();
     bool RenameList(const CString& strOld, const CString& strNew);
-    bool AddSong(const CString& strPath, const CString& strList);
-    bool AddSongs(const std::vector<CString>& paths, const CString& strList);
-    bool DeleteSong(const CString& strPath, const CString& strList);
+    bool AddSong(const CStringW& strPath, const CString& strList);
+    bool AddSongs(const std::vector<CStringW>& paths, const CString& strList);
+    bool DeleteSong(const CStringW& strPath, const CString& strList);
 
-    // The window's own notices name files in UTF-16, which GBK cannot spell; tests put a
-    // recorder here in place of the message box.
+    // The window's own notices name files and typed names in UTF-16, which GBK cannot spell;
+    // tests put a recorder here in place of the message box.
     using NoticeFn = void (*)(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption);
     static NoticeFn SetNoticeFn(NoticeFn pfn);
 
@@ -70,12 +71,15 @@ public:
 private:
     // The selected list's name; false when no list is selected.
     bool GetSelectedList(CString& strList) const;
-    // Sorts a file named in UTF-16: a sound file goes to songs by a path the player can open,
-    // one that no such path reaches goes to unreachable; anything else is passed over.
-    static void SortFile(const std::wstring& strFile, std::vector<CString>& songs,
-                         std::vector<std::wstring>& unreachable);
+    // Sorts a dropped or chosen file: a sound file goes to songs by its own path, one whose
+    // name the file cannot store (a surrogate without its pair) to unstorable; anything else is
+    // passed over.
+    static void SortFile(const CStringW& strFile, std::vector<CStringW>& songs, std::vector<CStringW>& unstorable);
     // One notice naming every sound file that could not be added.
-    void ReportUnreachable(const std::vector<std::wstring>& unreachable) const;
+    void ReportUnstorable(const std::vector<CStringW>& unstorable) const;
+    // The name typed for a rename, in GBK, as list names are kept; false, after a notice, when
+    // it holds a character GBK has not.
+    bool ReadNewName(CString& strName) const;
 
     CBrush m_brushBk;
 };

@@ -6,6 +6,7 @@
 #include "playlist/CCompactXml.h"
 #include "playlist/CXmlDoc.h"
 #include "playlist/FileReplace.h"
+#include "playlist/TextCodec.h"
 
 namespace {
 
@@ -21,20 +22,30 @@ void ShowMessageBox(HWND hOwner, const char* pszText, const char* pszCaption) {
 
 CSongListStore::MessageFn g_pfnMessage = ShowMessageBox;
 
+// List names are GBK in the window, and compared as the window shows them.
+template <typename Doc, typename Node>
+CString NameText(Doc& doc, const Node& node) {
+    return GbkFromWide(doc.Text(node).Str());
+}
+
 template <typename Doc, typename Node>
 bool IsNameWithText(Doc& doc, const Node& node, const CString& strText) {
-    return doc.IsNamed(node, kNameTag) && doc.Text(node) == strText;
+    return doc.IsNamed(node, kNameTag) && NameText(doc, node) == strText;
+}
+
+CStringW WideName(const CString& strName) {
+    return CStringW(WideFromGbk(strName));
 }
 
 // The rules of the six operations, written once for the DOM and for the compact file.
 
 template <typename Doc, typename Node>
-void ReadLists(Doc& doc, const Node& root, std::vector<CString>& names, std::vector<CString>& songs) {
+void ReadLists(Doc& doc, const Node& root, std::vector<CString>& names, std::vector<CStringW>& songs) {
     bool bFirst = true;
     for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList), bFirst = false) {
         for (Node pChild = doc.FirstChild(pList); pChild; pChild = doc.NextSibling(pChild)) {
             if (doc.IsNamed(pChild, kNameTag))
-                names.push_back(doc.Text(pChild));
+                names.push_back(NameText(doc, pChild));
             else if (bFirst && doc.IsNamed(pChild, kSongTag))
                 songs.push_back(doc.Text(pChild));
         }
@@ -42,12 +53,12 @@ void ReadLists(Doc& doc, const Node& root, std::vector<CString>& names, std::vec
 }
 
 template <typename Doc, typename Node>
-void ReadSongs(Doc& doc, const Node& root, const CString& strList, std::vector<CString>& songs) {
+void ReadSongs(Doc& doc, const Node& root, const CString& strList, std::vector<CStringW>& songs) {
     for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList)) {
         bool bMatched = false;
         for (Node pChild = doc.FirstChild(pList); pChild; pChild = doc.NextSibling(pChild)) {
             if (doc.IsNamed(pChild, kNameTag)) {
-                if (doc.Text(pChild) == strList)
+                if (NameText(doc, pChild) == strList)
                     bMatched = true;
             } else if (bMatched) {
                 songs.push_back(doc.Text(pChild));
@@ -66,7 +77,7 @@ HRESULT AppendList(Doc& doc, const Node& root, long nNumber, const CString& strN
         return E_FAIL;
     HRESULT hr = doc.Append(root, pList);
     if (SUCCEEDED(hr))
-        hr = doc.SetText(pName, strName);
+        hr = doc.SetText(pName, WideName(strName));
     if (SUCCEEDED(hr))
         hr = doc.Append(pList, pName);
     return hr;
@@ -74,10 +85,11 @@ HRESULT AppendList(Doc& doc, const Node& root, long nNumber, const CString& strN
 
 template <typename Doc, typename Node>
 HRESULT RenameLists(Doc& doc, const Node& root, const CString& strOld, const CString& strNew) {
+    const CStringW strNewText = WideName(strNew);
     for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList)) {
         for (Node pChild = doc.FirstChild(pList); pChild; pChild = doc.NextSibling(pChild)) {
             if (IsNameWithText(doc, pChild, strOld)) {
-                const HRESULT hr = doc.SetText(pChild, strNew);
+                const HRESULT hr = doc.SetText(pChild, strNewText);
                 if (FAILED(hr))
                     return hr;
                 break;
@@ -88,7 +100,7 @@ HRESULT RenameLists(Doc& doc, const Node& root, const CString& strOld, const CSt
 }
 
 template <typename Doc, typename Node>
-HRESULT AppendSongs(Doc& doc, const Node& root, const std::vector<CString>& paths, const CString& strList) {
+HRESULT AppendSongs(Doc& doc, const Node& root, const std::vector<CStringW>& paths, const CString& strList) {
     // Only a list that starts with its name can take songs.
     Node pTarget;
     for (Node pList = doc.FirstChild(root); pList && !pTarget; pList = doc.NextSibling(pList)) {
@@ -98,7 +110,7 @@ HRESULT AppendSongs(Doc& doc, const Node& root, const std::vector<CString>& path
     }
     if (!pTarget)
         return S_OK;
-    for (const CString& strPath : paths) {
+    for (const CStringW& strPath : paths) {
         const Node pSong = doc.CreateElement(kSongTag);
         HRESULT hr = pSong ? doc.SetText(pSong, strPath) : E_FAIL;
         if (SUCCEEDED(hr))
@@ -110,7 +122,7 @@ HRESULT AppendSongs(Doc& doc, const Node& root, const std::vector<CString>& path
 }
 
 template <typename Doc, typename Node>
-HRESULT RemoveSongs(Doc& doc, const Node& root, const CString& strPath, const CString& strList) {
+HRESULT RemoveSongs(Doc& doc, const Node& root, const CStringW& strPath, const CString& strList) {
     for (Node pList = doc.FirstChild(root); pList; pList = doc.NextSibling(pList)) {
         bool bMatched = false;
         // The next sibling is taken before a removal, so every child is seen exactly once.
@@ -118,7 +130,7 @@ HRESULT RemoveSongs(Doc& doc, const Node& root, const CString& strPath, const CS
         for (Node pChild = doc.FirstChild(pList); pChild; pChild = pNext) {
             pNext = doc.NextSibling(pChild);
             if (doc.IsNamed(pChild, kNameTag)) {
-                if (doc.Text(pChild) == strList)
+                if (NameText(doc, pChild) == strList)
                     bMatched = true;
             } else if (bMatched && doc.Text(pChild) == strPath) {
                 const HRESULT hr = doc.Remove(pList, pChild);
@@ -223,7 +235,7 @@ bool CSongListStore::Change(bool bCompactWrites, const char* pszFailure, Edit ed
     return Save(doc);
 }
 
-bool CSongListStore::LoadAll(std::vector<CString>& names, std::vector<CString>& songs) {
+bool CSongListStore::LoadAll(std::vector<CString>& names, std::vector<CStringW>& songs) {
     names.clear();
     songs.clear();
     // What a save killed before its rename left behind; the file itself is whole.
@@ -253,9 +265,9 @@ bool CSongListStore::StartFresh(CXmlDoc& doc, std::vector<CString>& names) const
     const CComPtr<IXMLDOMNode> pRoot = doc.CreateElement(kRootTag);
     const CComPtr<IXMLDOMNode> pList = doc.CreateElement(std::wstring(kListTagPrefix) + L"1");
     const CComPtr<IXMLDOMNode> pName = doc.CreateElement(kNameTag);
-    bool bCreated = pRoot && pList && pName && SUCCEEDED(doc.SetRoot(pRoot)) &&
-                    SUCCEEDED(CXmlDoc::Append(pRoot, pList)) && SUCCEEDED(CXmlDoc::SetText(pName, kDefaultList)) &&
-                    SUCCEEDED(CXmlDoc::Append(pList, pName));
+    bool bCreated =
+        pRoot && pList && pName && SUCCEEDED(doc.SetRoot(pRoot)) && SUCCEEDED(CXmlDoc::Append(pRoot, pList)) &&
+        SUCCEEDED(CXmlDoc::SetText(pName, WideName(kDefaultList))) && SUCCEEDED(CXmlDoc::Append(pList, pName));
     if (!bCreated)
         Message("新建歌曲列表失败！");
     else
@@ -268,7 +280,7 @@ bool CSongListStore::StartFresh(CXmlDoc& doc, std::vector<CString>& names) const
     return bCreated;
 }
 
-bool CSongListStore::ListSongs(const CString& strList, std::vector<CString>& songs) {
+bool CSongListStore::ListSongs(const CString& strList, std::vector<CStringW>& songs) {
     songs.clear();
     CCompactXml compact;
     if (compact.Load(kFileName)) {
@@ -295,15 +307,15 @@ CString CSongListStore::AddList() {
 }
 
 bool CSongListStore::RenameList(const CString& strOld, const CString& strNew) {
-    return Change(CCompactXml::CanWrite(strNew), "重命名列表失败！",
+    return Change(CCompactXml::CanWrite(WideName(strNew)), "重命名列表失败！",
                   [&](auto& doc, const auto& root) { return RenameLists(doc, root, strOld, strNew); });
 }
 
-bool CSongListStore::AddSong(const CString& strPath, const CString& strList) {
-    return AddSongs(std::vector<CString>(1, strPath), strList);
+bool CSongListStore::AddSong(const CStringW& strPath, const CString& strList) {
+    return AddSongs(std::vector<CStringW>(1, strPath), strList);
 }
 
-bool CSongListStore::AddSongs(const std::vector<CString>& paths, const CString& strList) {
+bool CSongListStore::AddSongs(const std::vector<CStringW>& paths, const CString& strList) {
     if (paths.empty())
         return true;
     const bool bCompactWrites = std::all_of(paths.begin(), paths.end(), CCompactXml::CanWrite);
@@ -311,7 +323,7 @@ bool CSongListStore::AddSongs(const std::vector<CString>& paths, const CString& 
                   [&](auto& doc, const auto& root) { return AppendSongs(doc, root, paths, strList); });
 }
 
-bool CSongListStore::DeleteSong(const CString& strPath, const CString& strList) {
+bool CSongListStore::DeleteSong(const CStringW& strPath, const CString& strList) {
     return Change(true, "删除歌曲失败！",
                   [&](auto& doc, const auto& root) { return RemoveSongs(doc, root, strPath, strList); });
 }

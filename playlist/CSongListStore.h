@@ -1,8 +1,9 @@
 // The song lists in MySongList.xml in the current directory. Holds nothing between calls: every
 // operation reads the whole file, and every change saves it whole. The file as the store writes
 // it is read and changed as bytes (CCompactXml); any other goes through the MSXML DOM, by the
-// same rules. Lists are found by their
-// display name; where names repeat, the first list in the file is meant (renames reach all).
+// same rules. Song paths are UTF-16, kept whole in every script; list names are GBK, as the
+// window shows them. Lists are found by their display name; where names repeat, the first list
+// in the file is meant (renames reach all).
 // Failures are reported to the user in message boxes owned by hOwner; the result says whether
 // the operation went through, so the caller knows what to show.
 #pragma once
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "framework/Holders.h"
 
 struct IXMLDOMNode;
@@ -25,17 +27,17 @@ public:
     // created holding the one list "默认"; a file that cannot be loaded is first kept beside it
     // as MySongList.xml.bad (or .bad1, .bad2, ...) and the user is told its name. Run once at
     // start: it also removes the temporary file of a save that was killed.
-    bool LoadAll(std::vector<CString>& names, std::vector<CString>& songs);
+    bool LoadAll(std::vector<CString>& names, std::vector<CStringW>& songs);
     // The songs of the named list, in file order.
-    bool ListSongs(const CString& strList, std::vector<CString>& songs);
+    bool ListSongs(const CString& strList, std::vector<CStringW>& songs);
     // Appends a list and returns its display name; empty when nothing was stored.
     CString AddList();
     bool RenameList(const CString& strOld, const CString& strNew);
-    bool AddSong(const CString& strPath, const CString& strList);
+    bool AddSong(const CStringW& strPath, const CString& strList);
     // Writes exactly what AddSong for each path in turn would write, loading and saving once.
-    bool AddSongs(const std::vector<CString>& paths, const CString& strList);
+    bool AddSongs(const std::vector<CStringW>& paths, const CString& strList);
     // Removes every song of the named list with that path.
-    bool DeleteSong(const CString& strPath, const CString& strList);
+    bool DeleteSong(const CStringW& strPath, const CString& strList);
 
     // Every message box of the store goes through this function; tests put a recorder here.
     using MessageFn = void (*)(HWND hOwner, const char* pszText, const char* pszCaption);

@@ -243,15 +243,15 @@ bool CXmlDoc::IsNamed(const Node& pNode, const wchar_t* pszName) {
     return SUCCEEDED(pNode->get_nodeName(&name)) && TextOf(name) == pszName;
 }
 
-CString CXmlDoc::Text(const Node& pNode) {
+CStringW CXmlDoc::Text(const Node& pNode) {
     CBstr text;
     if (FAILED(pNode->get_text(&text)))
-        return CString();
-    return GbkFromWide(TextOf(text));
+        return CStringW();
+    return CStringW(TextOf(text));
 }
 
-HRESULT CXmlDoc::SetText(const Node& pNode, const CString& strText) {
-    const CBstr text = MakeBstr(WideFromGbk(strText));
+HRESULT CXmlDoc::SetText(const Node& pNode, const CStringW& strText) {
+    const CBstr text = MakeBstr(strText.Str());
     if (!text)
         return E_OUTOFMEMORY;
     return pNode->put_text(text.Get());

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "framework/Holders.h"
 
 class CXmlDoc {
@@ -38,9 +38,8 @@ public:
     static Node NextSibling(const Node& pNode);
     static long CountChildren(const Node& pNode);
     static bool IsNamed(const Node& pNode, const wchar_t* pszName);
-    // The node's text in GBK.
-    static CString Text(const Node& pNode);
-    static HRESULT SetText(const Node& pNode, const CString& strText);
+    static CStringW Text(const Node& pNode);
+    static HRESULT SetText(const Node& pNode, const CStringW& strText);
     static HRESULT Append(const Node& pParent, const Node& pChild);
     static HRESULT Remove(const Node& pParent, const Node& pChild);
 

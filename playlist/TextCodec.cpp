@@ -6,7 +6,6 @@
 
 namespace {
 
-// Into the caller's buffer, which keeps its room for the next call.
 void NarrowInto(UINT nCodePage, std::wstring_view wide, std::string& out) {
     const int nChars = static_cast<int>(wide.size());
     const int nBytes =
@@ -42,10 +41,4 @@ std::string Utf8FromWide(std::wstring_view wide) {
     std::string utf8;
     NarrowInto(CP_UTF8, wide, utf8);
     return utf8;
-}
-
-CString GbkFromUtf8(std::string_view utf8, std::wstring& wide, std::string& gbk) {
-    WidenInto(CP_UTF8, utf8, wide);
-    NarrowInto(CP_ACP, wide, gbk);
-    return CString(gbk.data(), static_cast<int>(gbk.size()));
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <string>
+#include <utility>
 
 #include "sound/AudioDriver.h"
 #include "sound/WaveHeader.h"
@@ -71,6 +73,30 @@ void PinDriverOf(const wchar_t* pszType) {
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, szDriver, &hDriver);
 }
 
+// The device's ID, or 0 when it refused the file.
+MCIDEVICEID OpenDevice(const wchar_t* pszType, const wchar_t* pszPath) {
+    MCI_OPEN_PARMSW open = {};
+    open.lpstrDeviceType = pszType;
+    open.lpstrElementName = pszPath;
+    if (::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
+                          reinterpret_cast<DWORD_PTR>(&open)) != 0)
+        return 0;
+    return open.wDeviceID;
+}
+
+// The file's 8.3 name, or empty when it has none other than its own.
+CStringW ShortPathOf(const CStringW& strPath) {
+    const DWORD nChars = ::GetShortPathNameW(strPath, nullptr, 0);
+    if (nChars == 0)
+        return CStringW();
+    std::wstring strShort(nChars, L'\0');
+    const DWORD nGot = ::GetShortPathNameW(strPath, &strShort[0], nChars);
+    if (nGot == 0 || nGot >= nChars)
+        return CStringW();
+    strShort.resize(nGot);
+    return strShort == strPath.Str() ? CStringW() : CStringW(std::move(strShort));
+}
+
 }  // namespace
 
 CSound::OpenResult CSound::Open(const CStringW& strPath) {
@@ -88,13 +114,18 @@ CSound::OpenResult CSound::Open(const CStringW& strPath) {
 
     LoadAudioDriver();
     // Opened wide: the path keeps every character of its name.
-    MCI_OPEN_PARMSW open = {};
-    open.lpstrDeviceType = pszType;
-    open.lpstrElementName = strPath;
-    if (::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
-                          reinterpret_cast<DWORD_PTR>(&open)) != 0)
+    MCIDEVICEID wDeviceID = OpenDevice(pszType, strPath);
+    // Wine's waveaudio and sequencer read their file through the ANSI code page and refuse a
+    // name outside it, which Windows' devices open. The short name reaches the file there; it
+    // goes to the device alone, never to what the player shows or keeps.
+    if (wDeviceID == 0) {
+        const CStringW strShort = ShortPathOf(strPath);
+        if (!strShort.IsEmpty())
+            wDeviceID = OpenDevice(pszType, strShort);
+    }
+    if (wDeviceID == 0)
         return OpenResult::Refused;
-    m_wDeviceID = open.wDeviceID;
+    m_wDeviceID = wDeviceID;
     m_bOpened = TRUE;
     PinDriverOf(pszType);
     return OpenResult::Done;

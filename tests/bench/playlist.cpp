@@ -52,11 +52,15 @@ void Time(const char* pszWhat, int nRuns, const std::function<void()>& f) {
 }
 
 // About 130 bytes a song in the file, as in a real library of long names.
-CString SongPath(int i) {
+CString SongPathGbk(int i) {
     CString str;
     str.Format("D:\\音乐\\华语流行\\歌手%03d\\专辑%04d - 夜空中最亮的星\\%06d - 第%d首 这是一首名字很长的歌.mp3",
                i % 500, i / 12, i, i % 12 + 1);
     return str;
+}
+
+CStringW SongPath(int i) {
+    return CStringW::FromGbk(SongPathGbk(i).Str());
 }
 
 std::string Utf8(const CString& str) {
@@ -80,7 +84,7 @@ size_t WriteList(int nSongs) {
         if (i == nSongs)
             xml += u8"</列表1><列表2><列表名字>其他</列表名字><歌曲路径>D:\\a.mp3</歌曲路径></列表2></歌曲列表>\n";
         else
-            xml += u8"<歌曲路径>" + Utf8(SongPath(i)) + u8"</歌曲路径>";
+            xml += u8"<歌曲路径>" + Utf8(SongPathGbk(i)) + u8"</歌曲路径>";
         if (i % 1000 == 999 || i == nSongs) {
             DWORD dwWritten = 0;
             ::WriteFile(file.Get(), xml.data(), static_cast<DWORD>(xml.size()), &dwWritten, nullptr);
@@ -94,7 +98,7 @@ size_t WriteList(int nSongs) {
 HDROP MakeDrop(int nFirst, int nCount) {
     std::string files;
     for (int i = 0; i < nCount; ++i) {
-        files += SongPath(nFirst + i).Str();
+        files += SongPathGbk(nFirst + i).Str();
         files += '\0';
     }
     files += '\0';
@@ -205,14 +209,15 @@ int RunSize(int nSongs) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     CSongListStore store(nullptr);
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     double start = NowMs();
     CPlayList dlg;
     dlg.Create(IDD_PLAYLIST, nullptr);
     std::printf("  %-46s %8.1f ms\n", "window created (LoadAll included)", NowMs() - start);
 
     Time("store LoadAll", nRuns, [&] { store.LoadAll(names, songs); });
-    std::vector<CString>().swap(songs);  // the window keeps its own copy in its box
+    std::vector<CStringW>().swap(songs);  // the window keeps its own copy in its box
     Time("window LoadAll (store + both boxes)", nRuns, [&] { dlg.LoadAll(); });
     Time("window ShowListSongs", nRuns, [&] { dlg.ShowListSongs("默认"); });
     Time("new list through OnNewList", nRuns, [&] {
@@ -230,7 +235,7 @@ int RunSize(int nSongs) {
     if (nSongs <= kUnbatchedUpTo) {
         Time("100 files one AddSong each (unbatched)", nRuns, [&] {
             for (int i = 0; i < kDropFiles; ++i) {
-                const CString strPath = SongPath(nNext++);
+                const CStringW strPath = SongPath(nNext++);
                 if (dlg.AddSong(strPath, "默认"))
                     dlg.m_lbSongs.AddString(strPath);
             }

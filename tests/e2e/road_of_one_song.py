@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """The road of one song through the real Sonello.exe, driven only from outside.
 
-The player starts under Wine in a fresh folder; two songs and a text file are dropped on its
-song-list window through the X display's drag and drop; the first song is played with list
-repeat, its lyrics appear in the band with their red fill, the second song follows by itself,
-Stop stops it, the player goes to the notification area and back, and the close button ends it
+The player starts under Wine in a fresh folder; two songs, the second named outside GBK, and a
+text file are dropped on its song-list window through the X display's drag and drop; the first
+song is played with list repeat, its lyrics appear in the band with their red fill, the second
+song follows by itself with the lyrics saved under its own name, Stop stops it, the player goes to the notification area and back, and the close button ends it
 cleanly. Screenshots taken on the way are kept in the artefacts folder.
 
 Runs with the environment the test command provides (DISPLAY, WINEPREFIX, sound server).
@@ -28,6 +28,10 @@ SONG_SECONDS = 8
 LYRICS = ["[ti:晨曲]", "[ar:Sonello 测试]", "[00:00.30]晨光照进小窗台", "[00:06.30]鸟儿飞过大山来",
           "[00:07.30]新的一天开始了"]
 FIRST_LINE, SECOND_LINE = "晨光照进小窗台", "鸟儿飞过大山来"
+# The second song's name is outside GBK: its path must stay whole everywhere, its lyrics found by it.
+SONG2_NAME = "새벽 Søren"
+SONG2_LYRICS = ["[00:00.20]黎明的歌声轻轻响", "[00:07.50]天边亮起了光"]
+SONG2_LINE = "黎明的歌声轻轻响"
 
 
 def make_song(path, semitones):
@@ -50,7 +54,7 @@ class Road:
         os.makedirs(os.path.join(self.work, "曲库"))
         self.p = Player(args.player, args.driver, self.work, args.artifacts)
         self.song1 = os.path.join(self.work, "曲库", "晨曲.wav")
-        self.song2 = os.path.join(self.work, "曲库", "晚歌.wav")
+        self.song2 = os.path.join(self.work, "曲库", SONG2_NAME + ".wav")
         self.note = os.path.join(self.work, "曲库", "说明.txt")
         self.paths = [wine_path(self.song1), wine_path(self.song2)]
         self.tray_seen = False
@@ -89,6 +93,8 @@ class Road:
         p = self.p
         with open(os.path.join(self.work, "Lrc", "晨曲.lrc"), "wb") as f:
             f.write("\r\n".join(LYRICS).encode("gbk") + b"\r\n")
+        with open(os.path.join(self.work, "Lrc", SONG2_NAME + ".lrc"), "wb") as f:
+            f.write("\r\n".join(SONG2_LYRICS).encode("gbk") + b"\r\n")
         p.driver("click", "IDC_LISTLOOP")
         p.expect(p.driver("text", "IDC_STATUS") == "状态:无", "nothing plays before the double-click")
         # Shown first, so that the lines are looked at as soon as the song has started.
@@ -113,6 +119,8 @@ class Road:
         p.driver("wait-text", "IDC_STATUS", "状态:播放", 2000)
         p.expect(p.songs() == ["  " + self.paths[0], "* " + self.paths[1]],
                  "after the first song ended the second plays by itself, selected in the songs box")
+        match = float(p.driver("wait-band-shows", "top", SONG2_LINE, 0.9, 3000, check=False) or 0)
+        p.expect(match >= 0.9, "the band shows the lyrics saved under the song's own name (match %.3f)" % match)
         p.screenshot("second-song")
 
     def stop(self):

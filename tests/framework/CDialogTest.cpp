@@ -11,7 +11,7 @@ namespace {
 // The about box's template, with handlers that watch what the framework hands them.
 class CProbeDlg : public CDialog {
 public:
-    CProbeDlg() : CDialog(IDD_ABOUTBOX) {}
+    explicit CProbeDlg(Chars chars = Chars::Ansi) : CDialog(IDD_ABOUTBOX, nullptr, chars) {}
     void DoDataExchange(CDataExchange* pDX) override {
         CDialog::DoDataExchange(pDX);
         DDX_Control(pDX, IDOK, m_btnOk);
@@ -88,4 +88,41 @@ TEST(DialogFramework, TheModalLoopEndsWithEndDialogOrWhenTheWindowIsDestroyed) {
     CDialog destroyed(IDD_ABOUTBOX);
     EXPECT_EQ(-1, destroyed.DoModal());
     ::KillTimer(nullptr, timer);
+}
+
+// Song paths in any script: a Unicode dialog's handlers, its default processing and its
+// controls keep every character, while GBK texts still arrive through the A calls.
+TEST(DialogFramework, AUnicodeDialogKeepsTextInEveryScript) {
+    CProbeDlg dlg(CDialog::Chars::Unicode);
+    ASSERT_TRUE(dlg.Create(IDD_ABOUTBOX));
+    EXPECT_TRUE(::IsWindowUnicode(dlg.m_hWnd));
+    EXPECT_TRUE(::IsWindowUnicode(dlg.GetDlgItem(IDOK)));
+    const CStringW kTitle = L"한국어 ไทย 😀 Ærø";
+    dlg.SetWindowText(kTitle);  // through OnSetText and Default
+    CStringW strTitle;
+    dlg.GetWindowText(strTitle);
+    EXPECT_TRUE(kTitle == strTitle);
+    dlg.SetWindowText("新标题");
+    EXPECT_EQ(CString("新标题"), dlg.m_strAfter);
+}
+
+TEST(DialogFramework, TheModalLoopHandsTypedCharactersToAUnicodeWindowWhole) {
+    static CDialog* s_pModal = nullptr;
+    static CStringW s_strTyped;
+    static int s_nStep = 0;
+    s_nStep = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND hEdit = s_pModal->GetDlgItem(IDC_LISTNAME);
+        if (s_nStep++ == 0) {
+            ::PostMessageW(hEdit, WM_CHAR, 0xB178, 1);  // a Korean syllable, as TranslateMessage posts it
+        } else {
+            CWnd(hEdit).GetWindowText(s_strTyped);
+            s_pModal->PostMessage(WM_COMMAND, IDCANCEL);
+        }
+    });
+    CDialog modal(IDD_PLAYLIST, nullptr, CDialog::Chars::Unicode);
+    s_pModal = &modal;
+    EXPECT_EQ(IDCANCEL, modal.DoModal());
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(CStringW(L"\xB178") == s_strTyped);
 }

@@ -68,19 +68,20 @@ TEST_F(CompactXml, TakesOnlyWhatTheDomWritesBackUnchanged) {
 TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
     CSongListStore store(nullptr);
     const auto loadAll = [&] {
-        std::vector<CString> names, songs;
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
         std::string out = std::to_string(store.LoadAll(names, songs));
         for (const CString& s : names)
             out += "|" + s.Str();
-        for (const CString& s : songs)
-            out += "/" + s.Str();
+        for (const CStringW& s : songs)
+            out += "/" + s.ToUtf8();
         return out;
     };
     const auto listSongs = [&](const char* pszList) {
-        std::vector<CString> songs;
+        std::vector<CStringW> songs;
         std::string out = std::to_string(store.ListSongs(pszList, songs));
-        for (const CString& s : songs)
-            out += "/" + s.Str();
+        for (const CStringW& s : songs)
+            out += "/" + s.ToUtf8();
         return out;
     };
     const auto compare = [&](std::string compactBytes, const std::vector<std::function<std::string()>>& steps) {
@@ -110,19 +111,25 @@ TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
             [&] { return listSongs("甲"); },
             [&] { return std::string(store.AddList().GetString()); },
             [&] {
-                return std::to_string(store.AddSongs(Rows({"C:\\歌 & <曲>.mp3", "中 间"}), "甲"));
+                return std::to_string(store.AddSongs(Paths({L"C:\\歌 & <曲>.mp3", L"中 间"}), "甲"));
             },
-            [&] { return std::to_string(store.AddSong("新", "新建列表5")); },
+            // Names outside GBK, emoji among them.
+            [&] {
+                return std::to_string(store.AddSongs(
+                    Paths({L"D:\\한국어 노래.wav", L"E:\\เพลงไทย.mp3", L"F:\\😀 Søren - Ærø.wav"}), "甲"));
+            },
+            [&] { return std::to_string(store.DeleteSong(L"E:\\เพลงไทย.mp3", "甲")); },
+            [&] { return std::to_string(store.AddSong(L"新", "新建列表5")); },
             [&] { return std::to_string(store.RenameList("甲", "")); },
             [&] { return std::to_string(store.RenameList("", "乙 & 丙")); },
-            [&] { return std::to_string(store.DeleteSong("x", "乙 & 丙")); },
-            [&] { return std::to_string(store.DeleteSong("C:\\歌 & <曲>.mp3", "乙 & 丙")); },
-            [&] { return std::to_string(store.AddSong("后", "丁")); },
+            [&] { return std::to_string(store.DeleteSong(L"x", "乙 & 丙")); },
+            [&] { return std::to_string(store.DeleteSong(L"C:\\歌 & <曲>.mp3", "乙 & 丙")); },
+            [&] { return std::to_string(store.AddSong(L"后", "丁")); },
             loadAll,
             [&] { return listSongs("乙 & 丙"); },
             // Texts the DOM trims or writes its own way: from here on both go through the DOM.
             [&] {
-                return std::to_string(store.AddSongs(Rows({" 前后 ", "\t", "a\r\nb", "\x01"}), "乙 & 丙"));
+                return std::to_string(store.AddSongs(Paths({L" 前后 ", L"\t", L"a\r\nb", L"\x01"}), "乙 & 丙"));
             },
             loadAll,
             [&] { return listSongs("乙 & 丙"); },
@@ -130,7 +137,7 @@ TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
     compare(u8"<?xml version=\"1.0\"?>\n<歌曲列表/>\n",
             {
                 [&] { return std::string(store.AddList().GetString()); },
-                [&] { return std::to_string(store.AddSong("一", "新建列表1")); },
+                [&] { return std::to_string(store.AddSong(L"一", "新建列表1")); },
                 loadAll,
             });
     EXPECT_TRUE(Messages().empty());

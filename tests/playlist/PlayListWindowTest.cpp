@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "playlist/SongListFixture.h"
-#include "sound/CSound.h"
 #include "state/PlayerState.h"
 
 namespace {
@@ -28,24 +27,6 @@ HDROP MakeDrop(const std::vector<std::string>& paths) {
     char* pszNext = reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES);
     for (const std::string& path : paths) {
         std::memcpy(pszNext, path.c_str(), path.size() + 1);
-        pszNext += path.size() + 1;
-    }
-    ::GlobalUnlock(hGlobal);
-    return static_cast<HDROP>(hGlobal);
-}
-
-// As Explorer makes it: the paths in UTF-16.
-HDROP MakeWideDrop(const std::vector<std::wstring>& paths) {
-    size_t nChars = 1;
-    for (const std::wstring& path : paths)
-        nChars += path.size() + 1;
-    const HGLOBAL hGlobal = ::GlobalAlloc(GHND, sizeof(DROPFILES) + nChars * sizeof(wchar_t));
-    auto* pDrop = static_cast<DROPFILES*>(::GlobalLock(hGlobal));
-    pDrop->pFiles = sizeof(DROPFILES);
-    pDrop->fWide = TRUE;
-    auto* pszNext = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES));
-    for (const std::wstring& path : paths) {
-        std::memcpy(pszNext, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
         pszNext += path.size() + 1;
     }
     ::GlobalUnlock(hGlobal);
@@ -95,19 +76,22 @@ protected:
         m_pDlg->m_editName.SetWindowText(pszNewName);
         Click(IDC_RENAMELIST);
     }
-    static std::vector<CString> BoxRows(const CListBox& box) {
-        std::vector<CString> rows(static_cast<size_t>(box.GetCount()));
+    template <typename Row = CString>
+    static std::vector<Row> BoxRows(const CListBox& box) {
+        std::vector<Row> rows(static_cast<size_t>(box.GetCount()));
         for (size_t i = 0; i < rows.size(); ++i)
             box.GetText(static_cast<int>(i), rows[i]);
         return rows;
     }
-    std::vector<CString> StoredSongs(const char* pszList) {
-        std::vector<CString> songs;
+    static std::vector<CStringW> SongRows(const CListBox& box) { return BoxRows<CStringW>(box); }
+    std::vector<CStringW> StoredSongs(const char* pszList) {
+        std::vector<CStringW> songs;
         CSongListStore(nullptr).ListSongs(pszList, songs);
         return songs;
     }
     std::vector<CString> StoredNames() {
-        std::vector<CString> names, songs;
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
         CSongListStore(nullptr).LoadAll(names, songs);
         return names;
     }
@@ -121,7 +105,7 @@ TEST_F(PlayListWindow, StartsHiddenShowingTheFirstListWithNoSongSelected) {
     EXPECT_FALSE(m_pDlg->IsWindowVisible());
     EXPECT_EQ(Rows({"A", "B"}), BoxRows(m_pDlg->m_lbLists));
     EXPECT_EQ(0, m_pDlg->m_lbLists.GetCurSel());
-    EXPECT_EQ(Rows({"s1", "s2"}), BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), SongRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(LB_ERR, m_pDlg->m_lbSongs.GetCurSel());
     // Songs come by drag and drop only.
     EXPECT_FALSE(::IsWindowEnabled(m_pDlg->GetDlgItem(IDC_ADDSONG)));
@@ -138,9 +122,9 @@ TEST_F(PlayListWindow, StartsHiddenShowingTheFirstListWithNoSongSelected) {
 TEST_F(PlayListWindow, SelectingAListShowsItsSongs) {
     Open();
     SelectList(1);
-    EXPECT_EQ(Rows({"s3"}), BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s3"}), SongRows(m_pDlg->m_lbSongs));
     SelectList(0);
-    EXPECT_EQ(Rows({"s1", "s2"}), BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), SongRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(LB_ERR, m_pDlg->m_lbSongs.GetCurSel());
 }
 
@@ -148,10 +132,10 @@ TEST_F(PlayListWindow, DropAddsOnlySoundFilesInDropOrderToBoxAndFile) {
     Open();
     SelectList(1);
     Drop({"C:\\a.txt", "C:\\b.RMI", "C:\\c.MP3", "C:\\d.flac", "C:\\歌.wav", "C:\\c.MP3"});
-    const std::vector<CString> expected = Rows({"s3", "C:\\c.MP3", "C:\\歌.wav", "C:\\c.MP3"});
-    EXPECT_EQ(expected, BoxRows(m_pDlg->m_lbSongs));
+    const std::vector<CStringW> expected = Paths({L"s3", L"C:\\c.MP3", L"C:\\歌.wav", L"C:\\c.MP3"});
+    EXPECT_EQ(expected, SongRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(expected, StoredSongs("B"));
-    EXPECT_EQ(Rows({"s1", "s2"}), StoredSongs("A"));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), StoredSongs("A"));
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -160,51 +144,28 @@ TEST_F(PlayListWindow, LongDroppedPathArrivesWhole) {
     const std::string strLong = "C:\\" + std::string(250, 'x') + "\\第一首歌.mp3";
     ASSERT_GT(strLong.size(), 199u);
     Drop({strLong});
-    EXPECT_EQ(Rows({"s1", "s2", strLong.c_str()}), BoxRows(m_pDlg->m_lbSongs));
-    EXPECT_EQ(Rows({"s1", "s2", strLong.c_str()}), StoredSongs("A"));
+    const CStringW strWide = CStringW::FromGbk(strLong);
+    EXPECT_EQ(Paths({L"s1", L"s2", strWide}), SongRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1", L"s2", strWide}), StoredSongs("A"));
 }
 
-// Names outside GBK used to be read as "???.wav", a path that names no file.
-TEST_F(PlayListWindow, DroppedNamesOutsideGbkAreAddedByAPathThatOpensThem) {
+// Names outside GBK used to go in by their 8.3 short names, or be left out where none served.
+TEST_F(PlayListWindow, DroppedNamesStayWholeAndOnlyNamesNoFileCanHoldAreLeftOut) {
     Open();
-    const std::wstring strDir = Widen(m_dir.Path()) + L"\\";
-    const std::wstring kInGbk = strDir + L"é和ü.wav";
-    const std::wstring kOutside[] = {strDir + L"한국어.wav", strDir + L"emoji😀.wav", strDir + L"Ünïcödé.mp3"};
-    const std::wstring kMissing = strDir + L"없는.wav";  // no file, so no short name either
-    const std::wstring kMpeg = strDir + L"노래.mpeg";    // its short name ends in .MPE
-    const std::wstring kText = strDir + L"한국어.txt";   // no sound file: passed over in silence
-    for (const std::wstring& strFile : {kInGbk, kOutside[0], kOutside[1], kOutside[2], kMpeg, kText}) {
-        WriteWav(m_dir.File("tone.wav"), 300);
-        ASSERT_TRUE(::MoveFileW(Widen(m_dir.File("tone.wav")).c_str(), strFile.c_str()));
-    }
-    m_pDlg->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(
-                                          {kInGbk, kOutside[0], kText, kMissing, kOutside[1], kMpeg, kOutside[2]})));
-
-    std::vector<CString> expected = Rows({"s1", "s2", (m_dir.Path() + "\\é和ü.wav").c_str()});
-    for (const std::wstring& strFile : kOutside) {
-        wchar_t szShort[MAX_PATH] = {};
-        ASSERT_NE(0u, ::GetShortPathNameW(strFile.c_str(), szShort, MAX_PATH));
-        char szAnsi[MAX_PATH] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, szShort, -1, szAnsi, MAX_PATH, nullptr, nullptr);
-        expected.push_back(szAnsi);
-    }
-    EXPECT_EQ(expected, BoxRows(m_pDlg->m_lbSongs));
-    EXPECT_EQ(expected, StoredSongs("A"));
-    EXPECT_TRUE(Messages().empty());
-    for (size_t i = 2; i < expected.size(); ++i)
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(expected[i])) << expected[i].GetString();
-    // The device opens the short path.
-    ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(CStringW::FromGbk(expected[3].Str())));
-    EXPECT_TRUE(CSound::m_bOpened);
-    CSound::Close();
-
-    // The two that no path reaches are named in one notice.
+    const CStringW kMpeg = L"C:\\노래.mpeg";    // a short name would end in .MPE
+    const CStringW kMissing = L"C:\\없는.wav";  // dropped paths are taken as they come
+    const CStringW kBroken =
+        L"C:\\a\xD800"
+        L"b.wav";  // half a surrogate pair: no character at all
+    m_pDlg->SendMessage(
+        WM_DROPFILES,
+        reinterpret_cast<WPARAM>(MakeWideDrop({kMpeg.Str(), kBroken.Str(), kMissing.Str(), L"C:\\한국어.txt"})));
+    EXPECT_EQ(Paths({L"s1", L"s2", kMpeg, kMissing}), SongRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1", L"s2", kMpeg, kMissing}), StoredSongs("A"));
     ASSERT_EQ(1u, g_notices.size());
     EXPECT_EQ(L"提示", g_notices[0].caption);
-    EXPECT_NE(std::wstring::npos, g_notices[0].text.find(kMissing));
-    EXPECT_NE(std::wstring::npos, g_notices[0].text.find(kMpeg));
-    EXPECT_EQ(std::wstring::npos, g_notices[0].text.find(kText));
-    EXPECT_EQ(std::wstring::npos, g_notices[0].text.find(kOutside[0]));
+    EXPECT_NE(std::wstring::npos, g_notices[0].text.find(kBroken.Str()));
+    EXPECT_EQ(std::wstring::npos, g_notices[0].text.find(kMpeg.Str()));
 }
 
 TEST_F(PlayListWindow, DropWithNoListSelectedStoresNothing) {
@@ -213,7 +174,7 @@ TEST_F(PlayListWindow, DropWithNoListSelectedStoresNothing) {
     EXPECT_EQ(Rows({"B"}), BoxRows(m_pDlg->m_lbLists));
     EXPECT_EQ(LB_ERR, m_pDlg->m_lbLists.GetCurSel());
     Drop({"C:\\c.mp3"});
-    EXPECT_EQ(Rows({"s1", "s2"}), BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), SongRows(m_pDlg->m_lbSongs));
     // Deleting a list only drops its row; the file keeps it.
     EXPECT_EQ(kTwoLists, FileBytes());
 }
@@ -224,7 +185,7 @@ TEST_F(PlayListWindow, FailedSavesChangeNoBoxAndAreReportedOnThisWindow) {
     Drop({"C:\\c.mp3", "C:\\d.mp3"});
     Click(IDC_NEWLIST);
     Rename(1, "C");
-    EXPECT_EQ(Rows({"s1", "s2"}), BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), SongRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(Rows({"A", "B"}), BoxRows(m_pDlg->m_lbLists));
     // One message for the whole drop, one for the new list, one for the rename.
     ASSERT_EQ(3u, Messages().size());
@@ -254,6 +215,15 @@ TEST_F(PlayListWindow, RenameSparesTheDefaultListAndTakenNamesButAllowsEmpty) {
     EXPECT_EQ(Rows({"默认", "", "B"}), BoxRows(m_pDlg->m_lbLists));
     EXPECT_EQ(1, m_pDlg->m_lbLists.GetCurSel());
     EXPECT_EQ(Rows({"默认", "", "B"}), StoredNames());
+    // The box takes any script, list names only GBK: a name it cannot hold is refused, not
+    // stored as question marks.
+    const wchar_t kKorean[] = L"“노래”";  // quoted as the notice names it; gtest spells its macros in GBK
+    m_pDlg->m_editName.SetWindowText(std::wstring(kKorean + 1, 2).c_str());
+    Click(IDC_RENAMELIST);
+    EXPECT_EQ(Rows({"默认", "", "B"}), BoxRows(m_pDlg->m_lbLists));
+    EXPECT_EQ(Rows({"默认", "", "B"}), StoredNames());
+    ASSERT_EQ(1u, g_notices.size());
+    EXPECT_NE(std::wstring::npos, g_notices[0].text.find(kKorean));
 }
 
 TEST_F(PlayListWindow, RenamedListKeepsTakingSongsWhateverSpacesSurroundItsName) {
@@ -266,7 +236,7 @@ TEST_F(PlayListWindow, RenamedListKeepsTakingSongsWhateverSpacesSurroundItsName)
     EXPECT_EQ(Rows({"A", ""}), BoxRows(m_pDlg->m_lbLists));
     SelectList(1);
     Drop({"C:\\c.mp3"});
-    EXPECT_EQ(Rows({"s3", "C:\\c.mp3"}), StoredSongs(""));
+    EXPECT_EQ(Paths({L"s3", L"C:\\c.mp3"}), StoredSongs(""));
 }
 
 TEST_F(PlayListWindow, RenameReachesEveryRowOfTheOldName) {
@@ -285,11 +255,11 @@ TEST_F(PlayListWindow, DeleteSongRemovesEveryRowOfThatPath) {
         u8"<歌曲列表><列表1><列表名字>A</列表名字><歌曲路径>x</歌曲路径><歌曲路径>s1</歌曲路径>"
         u8"<歌曲路径>x</歌曲路径></列表1></歌曲列表>");
     Click(IDC_DELETESONG);
-    EXPECT_EQ(Rows({"x", "s1", "x"}), BoxRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"x", L"s1", L"x"}), SongRows(m_pDlg->m_lbSongs));
     m_pDlg->m_lbSongs.SetCurSel(2);
     Click(IDC_DELETESONG);
-    EXPECT_EQ(Rows({"s1"}), BoxRows(m_pDlg->m_lbSongs));
-    EXPECT_EQ(Rows({"s1"}), StoredSongs("A"));
+    EXPECT_EQ(Paths({L"s1"}), SongRows(m_pDlg->m_lbSongs));
+    EXPECT_EQ(Paths({L"s1"}), StoredSongs("A"));
     EXPECT_EQ(0, m_pDlg->m_lbLists.GetCurSel());
 }
 
@@ -343,18 +313,19 @@ TEST_F(PlayListWindow, BackgroundIsTheBitmapPatternAndTheNameEditIsColoured) {
 }
 
 TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {
-    for (const char* pszExtension :
-         {"mp3", "aif", "asf", "asx", "wma", "mpeg", "mpg", "snd", "wmv", "wav", "mid", "cad"}) {
-        EXPECT_TRUE(CPlayList::IsSupportedFile(CString("C:\\音乐\\a.") + pszExtension)) << pszExtension;
+    for (const wchar_t* pszExtension :
+         {L"mp3", L"aif", L"asf", L"asx", L"wma", L"mpeg", L"mpg", L"snd", L"wmv", L"wav", L"mid", L"cad"}) {
+        EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\音乐\\a." + CStringW(pszExtension)))
+            << CStringW(pszExtension).ToUtf8();
     }
-    EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\A.MP3"));
-    EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\a.Mpeg"));
+    EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\A.MP3"));
+    EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\a.Mpeg"));
     // A folder is taken by its name alone; a path without a dot is all extension.
-    EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\专辑.mp3"));
-    EXPECT_TRUE(CPlayList::IsSupportedFile("mp3"));
-    for (const char* pszPath : {"C:\\a.rmi", "C:\\a.RMI", "C:\\a.flac", "C:\\a.txt", "C:\\a.mp", "C:\\a.mp33",
-                                "C:\\a.mp3.txt", "C:\\x.mp3\\song", "C:\\a.", "", "C:\\amp3"})
-        EXPECT_FALSE(CPlayList::IsSupportedFile(pszPath)) << pszPath;
+    EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\专辑.mp3"));
+    EXPECT_TRUE(CPlayList::IsSupportedFile(L"mp3"));
+    for (const wchar_t* pszPath : {L"C:\\a.rmi", L"C:\\a.RMI", L"C:\\a.flac", L"C:\\a.txt", L"C:\\a.mp", L"C:\\a.mp33",
+                                   L"C:\\a.mp3.txt", L"C:\\x.mp3\\song", L"C:\\a.", L"", L"C:\\amp3", L"C:\\a.ｍｐ3"})
+        EXPECT_FALSE(CPlayList::IsSupportedFile(pszPath)) << CStringW(pszPath).ToUtf8();
 }
 
 }  // namespace

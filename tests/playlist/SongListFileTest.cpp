@@ -24,9 +24,7 @@ int RunSaveLoopIfChild() {
     const CHandle started(::OpenEventA(EVENT_MODIFY_STATE, FALSE, szEvent));
     CSongListStore store(nullptr);
     for (int i = 0;; ++i) {
-        CString strPath;
-        strPath.Format("C:\\歌\\%d.mp3", i);
-        store.AddSong(strPath, "默认");
+        store.AddSong(L"C:\\歌\\" + std::to_wstring(i) + L".mp3", "默认");
         ::SetEvent(started.Get());
     }
 }
@@ -49,7 +47,8 @@ TEST_F(SongListFile, UnreadableFileIsKeptUnderTheNextFreeNameAndReportedOnce) {
     const char* const kKeptAs[] = {"MySongList.xml.bad", "MySongList.xml.bad1", "MySongList.xml.bad2"};
     for (int i = 0; i < 3; ++i) {
         WriteList(kDamaged[i]);
-        std::vector<CString> names, songs;
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
         ASSERT_TRUE(m_store.LoadAll(names, songs));
         EXPECT_EQ(Rows({"默认"}), names);
         EXPECT_EQ(kFresh, FileBytes());
@@ -70,7 +69,8 @@ TEST_F(SongListFile, FileThatCanNeitherBeReadNorMovedIsNotOverwritten) {
     CFileHandle file(
         ::CreateFileA(FilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file);
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     EXPECT_FALSE(m_store.LoadAll(names, songs));
     file.Reset();
     EXPECT_TRUE(names.empty());
@@ -83,18 +83,19 @@ TEST_F(SongListFile, FileThatCanNeitherBeReadNorMovedIsNotOverwritten) {
 TEST_F(SongListFile, ReadOnlyFileIsReportedAndLeftAlone) {
     WriteList(kFresh);
     ASSERT_TRUE(::SetFileAttributesA(FilePath().c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(m_store.AddSong("s", "默认"));
-    EXPECT_FALSE(m_store.AddSongs(Rows({"s", "t"}), "默认"));
+    EXPECT_FALSE(m_store.AddSong(L"s", "默认"));
+    EXPECT_FALSE(m_store.AddSongs(Paths({L"s", L"t"}), "默认"));
     EXPECT_EQ(CString(), m_store.AddList());
     EXPECT_FALSE(m_store.RenameList("默认", "x"));
-    EXPECT_FALSE(m_store.DeleteSong("s", "默认"));
+    EXPECT_FALSE(m_store.DeleteSong(L"s", "默认"));
     EXPECT_EQ(kFresh, FileBytes());
     EXPECT_FALSE(Exists("MySongList.xml.tmp"));
     ASSERT_EQ(5u, Messages().size());
     for (const StoreMessage& m : Messages())
         EXPECT_EQ(std::string("提示"), m.caption);
     // Reading still works.
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     EXPECT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_EQ(Rows({"默认"}), names);
 }
@@ -102,13 +103,14 @@ TEST_F(SongListFile, ReadOnlyFileIsReportedAndLeftAlone) {
 TEST_F(SongListFile, FailedWriteIsReportedAndTheOldFileStays) {
     // A folder squatting on the temporary name makes the write itself fail, as a full disk would.
     ASSERT_TRUE(::CreateDirectoryA(FilePath("MySongList.xml.tmp").c_str(), nullptr));
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     EXPECT_FALSE(m_store.LoadAll(names, songs));
     EXPECT_TRUE(names.empty());
     EXPECT_FALSE(Exists("MySongList.xml"));
 
     WriteList(kFresh);
-    EXPECT_FALSE(m_store.AddSong("s", "默认"));
+    EXPECT_FALSE(m_store.AddSong(L"s", "默认"));
     EXPECT_EQ(kFresh, FileBytes());
     ASSERT_EQ(2u, Messages().size());
     EXPECT_EQ(std::string("提示"), Messages()[1].caption);
@@ -124,13 +126,11 @@ TEST_F(SongListFile, FailedWriteIsReportedAndTheOldFileStays) {
 
 TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
     // A long list makes each save long enough to be hit.
-    std::vector<CString> many;
-    for (int i = 0; i < 4000; ++i) {
-        CString strPath;
-        strPath.Format("D:\\音乐\\第%d首.mp3", i);
-        many.push_back(strPath);
-    }
-    std::vector<CString> names, songs;
+    std::vector<CStringW> many;
+    for (int i = 0; i < 4000; ++i)
+        many.push_back(L"D:\\音乐\\第" + std::to_wstring(i) + L"首.mp3");
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     ASSERT_TRUE(m_store.AddSongs(many, "默认"));
 
@@ -169,7 +169,7 @@ TEST_F(SongListFile, SaveKilledMidwayLeavesTheOldOrTheNewFile) {
 TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
     const std::wstring kBody =
         L"<歌曲列表>\r\n <列表1><列表名字>默认</列表名字><歌曲路径>C:\\歌 &amp; 曲.mp3</歌曲路径></列表1>\r\n"
-        L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
+        L" <列表2><列表名字>外文</列表名字><歌曲路径>D:\\é&#xD55C;.wav</歌曲路径></列表2>\r\n</歌曲列表>\r\n";
     auto encode = [](const std::wstring& text, UINT nCodePage) {
         if (nCodePage == 1200)
             return std::string("\xFF\xFE") + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
@@ -186,17 +186,18 @@ TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
                   {L"<?xml version=\"1.0\" encoding=\"utf-8\"?>", CP_UTF8}};
     for (const auto& file : kFiles) {
         WriteList(encode(file.pszDeclaration + kBody, file.nCodePage));
-        std::vector<CString> names, songs;
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
         ASSERT_TRUE(m_store.LoadAll(names, songs));
         ASSERT_EQ(Rows({"默认", "外文"}), names);
-        EXPECT_EQ(Rows({"C:\\歌 & 曲.mp3"}), songs);
-        ASSERT_TRUE(m_store.AddSong("C:\\新.mp3", "外文"));
+        EXPECT_EQ(Paths({L"C:\\歌 & 曲.mp3"}), songs);
+        ASSERT_TRUE(m_store.AddSong(L"C:\\新.mp3", "外文"));
         EXPECT_EQ(CString("新建列表3"), m_store.AddList());
         ASSERT_TRUE(m_store.LoadAll(names, songs));
         EXPECT_EQ(Rows({"默认", "外文", "新建列表3"}), names);
-        EXPECT_EQ(Rows({"C:\\歌 & 曲.mp3"}), songs);
+        EXPECT_EQ(Paths({L"C:\\歌 & 曲.mp3"}), songs);
         ASSERT_TRUE(m_store.ListSongs("外文", songs));
-        EXPECT_EQ(Rows({"D:\\é.wav", "C:\\新.mp3"}), songs);
+        EXPECT_EQ(Paths({L"D:\\é\xD55C.wav", L"C:\\新.mp3"}), songs);
         EXPECT_EQ(0u, FileBytes().find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << FileBytes().substr(0, 60);
         EXPECT_TRUE(Messages().empty()) << Messages()[0].text;
     }
@@ -205,7 +206,8 @@ TEST_F(SongListFile, DeclaredEncodingsReadBackTheSameListsAfterAnEdit) {
 TEST_F(SongListFile, TemporaryFileOfAKilledSaveGoesAtTheNextStart) {
     WriteList(kFresh);
     WriteFileBytes(FilePath("MySongList.xml.tmp"), "<歌曲列表><列表1><列表名");
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_EQ(Rows({"默认"}), names);
     EXPECT_FALSE(Exists("MySongList.xml.tmp"));
@@ -224,13 +226,14 @@ TEST_F(SongListFile, CraftedFileCannotPullOtherFilesIn) {
     };
     for (const char* pszCrafted : kCrafted) {
         WriteList(pszCrafted);
-        std::vector<CString> names, songs;
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
         EXPECT_TRUE(m_store.LoadAll(names, songs));
         // Whether the parser refuses the file or leaves the entity empty, the secret stays out.
         for (const CString& str : names)
             EXPECT_EQ(-1, str.Find("TOPSECRET"));
-        for (const CString& str : songs)
-            EXPECT_EQ(-1, str.Find("TOPSECRET"));
+        for (const CStringW& str : songs)
+            EXPECT_EQ(std::wstring::npos, str.Str().find(L"TOPSECRET"));
         if (!names.empty())
             m_store.AddList();
         EXPECT_EQ(std::string::npos, FileBytes().find("TOPSECRET"));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "playlist/CSongListStore.h"
 #include "support/TestSupport.h"
 
@@ -48,6 +49,11 @@ private:
 
 inline std::vector<CString> Rows(std::initializer_list<const char*> rows) {
     return std::vector<CString>(rows.begin(), rows.end());
+}
+
+// Song paths, as the store and the song box hold them.
+inline std::vector<CStringW> Paths(std::initializer_list<const wchar_t*> paths) {
+    return std::vector<CStringW>(paths.begin(), paths.end());
 }
 
 // Lets gtest print the GBK strings it compares.

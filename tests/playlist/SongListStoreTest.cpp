@@ -7,12 +7,13 @@ namespace {
 class SongListStore : public SongListFixture {
 protected:
     std::vector<CString> Names() {
-        std::vector<CString> names, songs;
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
         EXPECT_TRUE(m_store.LoadAll(names, songs));
         return names;
     }
-    std::vector<CString> Songs(const char* pszList) {
-        std::vector<CString> songs;
+    std::vector<CStringW> Songs(const char* pszList) {
+        std::vector<CStringW> songs;
         EXPECT_TRUE(m_store.ListSongs(pszList, songs));
         return songs;
     }
@@ -25,7 +26,8 @@ const char kTwoLists[] =
     u8"<列表2><列表名字>B</列表名字><歌曲路径>s3</歌曲路径></列表2></歌曲列表>";
 
 TEST_F(SongListStore, MissingFileBecomesTheCompactOneListDocument) {
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_EQ(Rows({"默认"}), names);
     EXPECT_TRUE(songs.empty());
@@ -36,11 +38,12 @@ TEST_F(SongListStore, MissingFileBecomesTheCompactOneListDocument) {
 
 TEST_F(SongListStore, ReadsNamesInFileOrderAndTheSongsOfEachList) {
     WriteList(kTwoLists);
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_EQ(Rows({"A", "B"}), names);
-    EXPECT_EQ(Rows({"s1", "s2"}), songs);
-    EXPECT_EQ(Rows({"s3"}), Songs("B"));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), songs);
+    EXPECT_EQ(Paths({L"s3"}), Songs("B"));
     EXPECT_TRUE(Songs("C").empty());
     // Reading never writes.
     EXPECT_EQ(kTwoLists, FileBytes());
@@ -50,7 +53,7 @@ TEST_F(SongListStore, ReadsNamesInFileOrderAndTheSongsOfEachList) {
 TEST_F(SongListStore, NewListsAreNumberedByTheRootsChildCount) {
     Names();
     EXPECT_EQ(CString("新建列表2"), m_store.AddList());
-    EXPECT_TRUE(m_store.AddSong("D:\\音乐\\歌.mp3", "新建列表2"));
+    EXPECT_TRUE(m_store.AddSong(L"D:\\音乐\\歌.mp3", "新建列表2"));
     EXPECT_EQ(
         u8"<歌曲列表><列表1><列表名字>默认</列表名字></列表1>"
         u8"<列表2><列表名字>新建列表2</列表名字><歌曲路径>D:\\音乐\\歌.mp3</歌曲路径></列表2></歌曲列表>\n",
@@ -66,8 +69,8 @@ TEST_F(SongListStore, ListsSharingANameTakeSongsInTheFirstButAllAreRenamed) {
     WriteList(
         u8"<歌曲列表><列表1><列表名字>同名</列表名字><歌曲路径>a</歌曲路径></列表1>"
         u8"<列表2><列表名字>同名</列表名字><歌曲路径>b</歌曲路径></列表2></歌曲列表>");
-    EXPECT_TRUE(m_store.AddSong("c", "同名"));
-    EXPECT_EQ(Rows({"a", "c"}), Songs("同名"));
+    EXPECT_TRUE(m_store.AddSong(L"c", "同名"));
+    EXPECT_EQ(Paths({L"a", L"c"}), Songs("同名"));
     EXPECT_TRUE(m_store.RenameList("同名", "新名"));
     EXPECT_EQ(
         u8"<歌曲列表><列表1><列表名字>新名</列表名字><歌曲路径>a</歌曲路径><歌曲路径>c</歌曲路径></列表1>"
@@ -80,10 +83,11 @@ TEST_F(SongListStore, HandIndentedFileIsReadLikeACompactOneAndRewrittenCompact) 
         u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
         u8"<歌曲列表>\r\n  <列表1>\r\n    <列表名字>默认</列表名字>\r\n    <歌曲路径>s1</歌曲路径>\r\n  </列表1>\r\n"
         u8"  <列表2>\r\n    <列表名字>B</列表名字>\r\n  </列表2>\r\n</歌曲列表>\r\n");
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_EQ(Rows({"默认", "B"}), names);
-    EXPECT_EQ(Rows({"s1"}), songs);
+    EXPECT_EQ(Paths({L"s1"}), songs);
     // Whitespace between elements is no child, so the next list is the third.
     EXPECT_EQ(CString("新建列表3"), m_store.AddList());
     EXPECT_EQ(
@@ -96,13 +100,14 @@ TEST_F(SongListStore, HandIndentedFileIsReadLikeACompactOneAndRewrittenCompact) 
 TEST_F(SongListStore, RootOfAnyNameServesAndKeepsItsName) {
     WriteList(u8"<Lists><L><列表名字>A</列表名字></L></Lists>");
     EXPECT_EQ(Rows({"A"}), Names());
-    EXPECT_TRUE(m_store.AddSong("s", "A"));
+    EXPECT_TRUE(m_store.AddSong(L"s", "A"));
     EXPECT_EQ(u8"<Lists><L><列表名字>A</列表名字><歌曲路径>s</歌曲路径></L></Lists>\n", FileBytes());
 }
 
 TEST_F(SongListStore, RootWithoutListsShowsNoneAndNumbersFromOne) {
     WriteList(u8"<歌曲列表/>");
-    std::vector<CString> names, songs;
+    std::vector<CString> names;
+    std::vector<CStringW> songs;
     ASSERT_TRUE(m_store.LoadAll(names, songs));
     EXPECT_TRUE(names.empty());
     EXPECT_EQ(CString("新建列表1"), m_store.AddList());
@@ -114,19 +119,19 @@ TEST_F(SongListStore, DeleteSongRemovesEveryCopyInThatListOnly) {
         u8"<歌曲列表><列表1><列表名字>A</列表名字><歌曲路径>x</歌曲路径><歌曲路径>x</歌曲路径>"
         u8"<歌曲路径>s1</歌曲路径><歌曲路径>x</歌曲路径><歌曲路径>s2</歌曲路径><歌曲路径>x</歌曲路径></列表1>"
         u8"<列表2><列表名字>B</列表名字><歌曲路径>x</歌曲路径></列表2></歌曲列表>");
-    EXPECT_TRUE(m_store.DeleteSong("x", "A"));
-    EXPECT_EQ(Rows({"s1", "s2"}), Songs("A"));
-    EXPECT_EQ(Rows({"x"}), Songs("B"));
+    EXPECT_TRUE(m_store.DeleteSong(L"x", "A"));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), Songs("A"));
+    EXPECT_EQ(Paths({L"x"}), Songs("B"));
     // Paths compare whole and case-sensitively.
-    EXPECT_TRUE(m_store.DeleteSong("S1", "A"));
-    EXPECT_TRUE(m_store.DeleteSong("s", "A"));
-    EXPECT_EQ(Rows({"s1", "s2"}), Songs("A"));
+    EXPECT_TRUE(m_store.DeleteSong(L"S1", "A"));
+    EXPECT_TRUE(m_store.DeleteSong(L"s", "A"));
+    EXPECT_EQ(Paths({L"s1", L"s2"}), Songs("A"));
 }
 
 TEST_F(SongListStore, ListWhoseNameIsNotFirstTakesNoSongsButTheFileIsStillWritten) {
     const char kHandEdited[] = u8"<歌曲列表><列表1><歌曲路径>s1</歌曲路径><列表名字>A</列表名字></列表1></歌曲列表>";
     WriteList(kHandEdited);
-    EXPECT_TRUE(m_store.AddSong("s2", "A"));
+    EXPECT_TRUE(m_store.AddSong(L"s2", "A"));
     EXPECT_EQ(std::string(kHandEdited) + "\n", FileBytes());
     EXPECT_TRUE(Messages().empty());
 }
@@ -144,12 +149,12 @@ TEST_F(SongListStore, BatchAddWritesExactlyWhatOneAddPerSongWrites) {
         u8"<?xml version=\"1.0\"?>\n<歌曲列表>\n <列表1><歌曲路径>z</歌曲路径><列表名字>A</列表名字></列表1>\n"
         u8" <列表2><列表名字>A</列表名字><歌曲路径>y</歌曲路径></列表2>\n"
         u8" <列表3><列表名字>A</列表名字></列表3>\n</歌曲列表>\n";
-    const std::vector<CString> paths = Rows({"C:\\一.mp3", "C:\\二.wav", "C:\\一.mp3", "D:\\x y\\&<>.mid"});
+    const std::vector<CStringW> paths = Paths({L"C:\\一.mp3", L"C:\\二.wav", L"C:\\一.mp3", L"D:\\x y\\&<>.mid"});
     for (const char* pszList : {"A", "missing"}) {
         ScratchDir batchDir;
         WriteFileBytes(batchDir.File("MySongList.xml"), kStart);
         WriteList(kStart);
-        for (const CString& strPath : paths)
+        for (const CStringW& strPath : paths)
             ASSERT_TRUE(m_store.AddSong(strPath, pszList));
         {
             CurrentDirScope inBatchDir(batchDir.Path());
@@ -169,17 +174,17 @@ TEST_F(SongListStore, BatchAddWritesExactlyWhatOneAddPerSongWrites) {
 TEST_F(SongListStore, EditsOfAFileGoneOrDamagedSinceStartReportAndWriteNothing) {
     Names();
     ASSERT_TRUE(::DeleteFileA(FilePath().c_str()));
-    EXPECT_FALSE(m_store.AddSong("s", "默认"));
-    EXPECT_FALSE(m_store.AddSongs(Rows({"s", "t"}), "默认"));
+    EXPECT_FALSE(m_store.AddSong(L"s", "默认"));
+    EXPECT_FALSE(m_store.AddSongs(Paths({L"s", L"t"}), "默认"));
     EXPECT_EQ(CString(), m_store.AddList());
     EXPECT_FALSE(m_store.RenameList("默认", "x"));
-    EXPECT_FALSE(m_store.DeleteSong("s", "默认"));
-    std::vector<CString> songs;
+    EXPECT_FALSE(m_store.DeleteSong(L"s", "默认"));
+    std::vector<CStringW> songs;
     EXPECT_FALSE(m_store.ListSongs("默认", songs));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(FilePath().c_str()));
 
     WriteList("<歌曲列表><列表1>");
-    EXPECT_FALSE(m_store.AddSong("s", "默认"));
+    EXPECT_FALSE(m_store.AddSong(L"s", "默认"));
     EXPECT_EQ(CString(), m_store.AddList());
     EXPECT_EQ("<歌曲列表><列表1>", FileBytes());
 

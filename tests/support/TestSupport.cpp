@@ -1,8 +1,11 @@
 #include "support/TestSupport.h"
 
+#include <shlobj.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "framework/Holders.h"
@@ -70,6 +73,23 @@ CurrentDirScope::CurrentDirScope(const std::string& dir) {
 
 CurrentDirScope::~CurrentDirScope() {
     ::SetCurrentDirectoryA(m_old);
+}
+
+HDROP MakeWideDrop(const std::vector<std::wstring>& paths) {
+    size_t nChars = 1;
+    for (const std::wstring& path : paths)
+        nChars += path.size() + 1;
+    const HGLOBAL hGlobal = ::GlobalAlloc(GHND, sizeof(DROPFILES) + nChars * sizeof(wchar_t));
+    auto* pDrop = static_cast<DROPFILES*>(::GlobalLock(hGlobal));
+    pDrop->pFiles = sizeof(DROPFILES);
+    pDrop->fWide = TRUE;
+    auto* pszNext = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(pDrop) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        std::memcpy(pszNext, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        pszNext += path.size() + 1;
+    }
+    ::GlobalUnlock(hGlobal);
+    return static_cast<HDROP>(hGlobal);
 }
 
 void WriteWav(const std::string& path, int nMilliseconds, int nFrequency) {

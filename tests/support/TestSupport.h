@@ -2,9 +2,14 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
+#include <vector>
+
+#include "framework/CStringW.h"
 
 // A file or folder beside the tests in the source tree, as Wine sees it.
 std::string TestDataPath(const std::string& relative);
@@ -38,6 +43,9 @@ private:
     char m_old[MAX_PATH] = {};
 };
 
+// A drop as Explorer makes it, the paths in UTF-16; the window frees it with DragFinish.
+HDROP MakeWideDrop(const std::vector<std::wstring>& paths);
+
 // A 16-bit mono PCM tone of the given length.
 void WriteWav(const std::string& path, int nMilliseconds, int nFrequency = 440);
 std::string ReadFileBytes(const std::string& path);
@@ -51,3 +59,8 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs);
 // CPU time this thread has used, in milliseconds: a bound on work that other processes on a
 // busy machine cannot push over, unlike the wall clock.
 DWORD ThreadCpuMilliseconds();
+
+// Lets gtest print the paths it compares: UTF-8, for the logs read on Linux.
+inline void PrintTo(const CStringW& str, std::ostream* os) {
+    *os << '"' << str.ToUtf8() << '"';
+}
