@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
+
+#include "framework/CStringW.h"
 
 // A file or folder beside the tests in the source tree, as Wine sees it.
 std::string TestDataPath(const std::string& relative);
@@ -51,3 +54,6 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs);
 // CPU time this thread has used, in milliseconds: a bound on work that other processes on a
 // busy machine cannot push over, unlike the wall clock.
 DWORD ThreadCpuMilliseconds();
+
+// A failing comparison of UTF-16 texts shows them as UTF-8, as the terminal reads it.
+void PrintTo(const CStringW& str, std::ostream* os);
