@@ -58,6 +58,9 @@ bool PressLyricsKey(CDlgLrc& band, WPARAM nVirtualKey) {
     case 'L':
         band.ToggleLyricsSearch();
         return true;
+    case 'T':
+        band.ToggleTranslations();
+        return true;
     default:
         return false;
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Makes the demo library in a folder of the build: three short songs of our own, synthesised
-with sox (one encoded to MP3 with lame), their lyric files under Lrc\\, and MySongList.xml with
-the lists "默认" (empty) and "演示歌曲" holding the songs as Wine sees their paths.
+"""Makes the demo library in a folder of the build: short songs of our own, synthesised with sox
+(one encoded to MP3 with lame), their lyric files under Lrc\\, and MySongList.xml with the lists
+"默认" (empty) and "演示歌曲" holding the songs as Wine sees their paths.
 
     make_demo.py --out DIR             songs, lyrics and the song-list file
     make_demo.py --out DIR --list-only only the song-list file (its paths follow DIR)
@@ -91,6 +91,11 @@ SONGS = [
          ["D4:1 F#4:1 A4:1", "B4:2 A4:1", "F#4:1 E4:1 D4:1", "E4:2 R:1",
           "A4:1 B4:1 D5:1", "B4:1 A4:1 F#4:1", "E4:1 F#4:1 E4:1", "D4:3"],
          1, ["D3", "G2", "B2", "A2", "D3", "B2", "A2", "D3"], "pluck"),
+    # Bilingual: a word-timed Japanese original, each line followed by its Chinese translation
+    # with the same stamp; UTF-8 without a byte-order mark.
+    Song("星の歌", "wav", "utf-8", 84, 1,
+         ["E4:1 G4:1 A4:3", "B4:1 A4:1 G4:2", "A4:1 B4:1 D5:2", "E4:1 G4:1 E4:2"],
+         2, ["A2", "E2", "D3", "A2"], "pluck"),
 ]
 
 
@@ -159,9 +164,26 @@ def word_times(line):
     return [int(m.group(1)) * 60 + float(m.group(2)) for m in WORD_TAG.finditer(line)]
 
 
+def sung_lines(text):
+    """The timed lines that are sung: a later line with the same stamp is a translation."""
+    lines, stamps = [], set()
+    for line in text.splitlines():
+        m = TIME_TAG.match(line)
+        if m and m.group(0) not in stamps:
+            stamps.add(m.group(0))
+            lines.append(line)
+    return lines
+
+
+def translation(text, line):
+    """The first line after the sung one with its stamp, shown as the band shows it; "" for none."""
+    stamp = TIME_TAG.match(line).group(0)
+    later = [l for l in text.splitlines() if l.startswith(stamp) and l != line]
+    return shown_text(later[0]) if later else ""
+
+
 def lyric_times(text):
-    return [int(m.group(1)) * 60 + float(m.group(2))
-            for m in (TIME_TAG.match(line) for line in text.splitlines()) if m]
+    return [int(m.group(1)) * 60 + float(m.group(2)) for m in (TIME_TAG.match(line) for line in sung_lines(text))]
 
 
 def check_lyrics(song, text):
@@ -181,8 +203,7 @@ def check_lyrics(song, text):
     if times and times[-1] >= song.seconds:
         problems.append("last line after the song's end")
     # Word stamps fall on the notes of their line's phrase.
-    timed = [line for line in text.splitlines() if TIME_TAG.match(line)]
-    for line, phrase, start in zip(timed, song.phrases, song.phrase_starts()):
+    for line, phrase, start in zip(sung_lines(text), song.phrases, song.phrase_starts()):
         notes = song.note_starts(phrase, start)
         for t in word_times(line):
             if not any(abs(t - n) <= 0.01 for n in notes):

@@ -28,6 +28,12 @@ SIZE CDC::GetTextExtent(const char* psz, int nCount) const {
     return size;
 }
 
+SIZE CDC::GetTextExtent(const wchar_t* psz, int nCount) const {
+    SIZE size = {0, 0};
+    ::GetTextExtentPoint32W(m_hDC, psz, nCount, &size);
+    return size;
+}
+
 CClientDC::CClientDC(CWnd* pWnd) {
     m_hWnd = pWnd ? pWnd->m_hWnd : nullptr;
     m_hDC = ::GetDC(m_hWnd);

@@ -32,6 +32,12 @@ public:
         return ::DrawTextA(m_hDC, psz, nCount, pRect, nFormat);
     }
     SIZE GetTextExtent(const char* psz, int nCount) const;
+    // UTF-16 text, in any script the fonts can draw.
+    BOOL TextOut(int x, int y, const wchar_t* psz, int nCount) { return ::TextOutW(m_hDC, x, y, psz, nCount); }
+    int DrawText(const wchar_t* psz, int nCount, RECT* pRect, UINT nFormat) {
+        return ::DrawTextW(m_hDC, psz, nCount, pRect, nFormat);
+    }
+    SIZE GetTextExtent(const wchar_t* psz, int nCount) const;
     BOOL GetTextMetrics(TEXTMETRICA* pMetrics) const { return ::GetTextMetricsA(m_hDC, pMetrics); }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 const UINT kGbkCodePage = 936;
@@ -121,5 +123,16 @@ CStringW& CStringW::MakeLower() {
     for (wchar_t& c : m_str)
         if (c >= L'A' && c <= L'Z')
             c = static_cast<wchar_t>(c - L'A' + L'a');
+    return *this;
+}
+
+CStringW& CStringW::TrimLeft(const wchar_t* pszChars) {
+    m_str.erase(0, std::min(m_str.find_first_not_of(pszChars), m_str.size()));
+    return *this;
+}
+
+CStringW& CStringW::TrimRight(const wchar_t* pszChars) {
+    const size_t nLast = m_str.find_last_not_of(pszChars);
+    m_str.erase(nLast == std::wstring::npos ? 0 : nLast + 1);
     return *this;
 }

@@ -36,6 +36,7 @@ public:
     operator const wchar_t*() const { return m_str.c_str(); }
     const wchar_t* GetString() const { return m_str.c_str(); }
     const std::wstring& Str() const { return m_str; }
+    void SetString(const wchar_t* pch, int nLength) { m_str.assign(pch, nLength > 0 ? nLength : 0); }
 
     CStringW& operator+=(const CStringW& s) {
         m_str += s.m_str;
@@ -70,6 +71,9 @@ public:
 
     // ASCII A-Z only, as the extension rule compares.
     CStringW& MakeLower();
+    // Drops every leading and trailing code unit that is one of pszChars.
+    CStringW& TrimLeft(const wchar_t* pszChars);
+    CStringW& TrimRight(const wchar_t* pszChars);
 
 private:
     std::wstring m_str;

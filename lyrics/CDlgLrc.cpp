@@ -13,6 +13,7 @@
 #include "framework/CFont.h"
 #include "framework/CRect.h"
 #include "framework/Holders.h"
+#include "lyrics/CLrcSwitch.h"
 #include "lyrics/CLyc.h"
 #include "lyrics/LrcBand.h"
 #include "res/resource.h"
@@ -21,8 +22,9 @@
 
 int g_nScreenWidth = 0;
 int g_nScreenHeight = 0;
-CString g_strTopLine;
-CString g_strBottomLine;
+CStringW g_strTopLine;
+CStringW g_strBottomLine;
+bool g_bBottomTranslation = false;
 CString g_strLrcMessage;
 bool g_bLrcLoaded = false;
 bool g_bTopCurrent = true;
@@ -45,6 +47,8 @@ const int kNoticeTicks = 2000 / kLrcTickMs;
 
 // The word-timed line the current slot held at the last tick; -1 when it held none.
 int s_nWordLine = -1;
+// The line whose translation the lower slot holds, while g_bBottomTranslation.
+int s_nTranslatedLine = -1;
 // The offset the loaded lyric file gives itself; shifts by key go on top of it.
 double s_dFileOffset = 0.0;
 
@@ -59,6 +63,10 @@ const char kNotFound[] = "没有找到歌词";
 const char kInstrumental[] = "纯音乐，请欣赏";
 const char kSearchOff[] = "联网搜索歌词：已关闭";
 const char kSearchOn[] = "联网搜索歌词：已开启";
+const char kTranslationsOff[] = "翻译：已隐藏";
+const char kTranslationsOn[] = "翻译：已显示";
+
+const CLrcSwitch kTranslationSwitch("Lrc\\不显示翻译");
 
 // Looked up at run time: systems before layered windows lack the call, and then the band
 // simply stays opaque.
@@ -89,12 +97,16 @@ int TextWidth(const CDC& dc, const CString& str) {
     return dc.GetTextExtent(str, str.GetLength()).cx;
 }
 
+int TextWidth(const CDC& dc, const CStringW& str) {
+    return dc.GetTextExtent(str, str.GetLength()).cx;
+}
+
 void DrawCentred(CDC& dc, const CString& str) {
     dc.SetTextColor(kBlue);
     dc.TextOut(CentredX(g_nScreenWidth, TextWidth(dc, str)), kMessageY, str, str.GetLength());
 }
 
-void DrawRed(CDC& dc, const CString& str, int x, int y, int nRedWidth, int nTextHeight) {
+void DrawRed(CDC& dc, const CStringW& str, int x, int y, int nRedWidth, int nTextHeight) {
     CRect rc(x, y, x + nRedWidth, nTextHeight + y);
     dc.SetTextColor(kRed);
     // Left, top, clipped; an '&' is text here, or the red copy would slip off the blue one.
@@ -102,12 +114,14 @@ void DrawRed(CDC& dc, const CString& str, int x, int y, int nRedWidth, int nText
 }
 
 // One paced step of a slot's fill, overdrawn in red when shown; returns whether the fill
-// passed the text.
-bool FillSlot(CDC& dc, const CString& str, int x, int y, int nWidth, int nTextHeight, int& nFill, int nSeconds,
-              bool bShow) {
-    const LrcFillTick tick = AdvanceFill(nFill, nWidth, nSeconds);
+// passed the text. A held fill has no other slot to hand over to: it stays whole once it got there.
+bool FillSlot(CDC& dc, const CStringW& str, int x, int y, int nWidth, int nTextHeight, int& nFill, int nSeconds,
+              bool bShow, bool bHold) {
+    LrcFillTick tick = AdvanceFill(nFill, nWidth, nSeconds);
     if (!tick.bDraw)
         return false;
+    if (bHold && tick.bHandOver)
+        tick = {true, nWidth, nWidth, false};
     if (bShow)
         DrawRed(dc, str, x, y, tick.nRedWidth, nTextHeight);
     nFill = tick.nFill;
@@ -129,7 +143,7 @@ int LineAt(double t) {
 
 // Red width of line nLine, shown as str, at lookup time t: measured in the band's font up to
 // each word, so the red edge stands where the word does.
-int WordRedWidth(const CDC& dc, const CString& str, int nWidth, int nLine, double t) {
+int WordRedWidth(const CDC& dc, const CStringW& str, int nWidth, int nLine, double t) {
     const std::vector<LrcWord>& words = g_lyc.GetLineWords(nLine);
     std::vector<int> arrWordX;
     arrWordX.reserve(words.size());
@@ -178,6 +192,7 @@ CDlgLrc::CDlgLrc(CWnd* pParent) : CDialog(IDD_LRC, pParent) {}
 
 BOOL CDlgLrc::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_bTranslations = kTranslationSwitch.IsOn();
     SetTimer(kLrcTimer, kLrcTickMs);
     ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, ::GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     KeyOutWhite(m_hWnd);
@@ -242,7 +257,7 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
             const bool bInRange = g_lyc.m_dFirstTime <= dPos && dPos <= g_lyc.m_dLastTime;
             // A word-timed last line is sung after the last start time too.
             const bool bLastWords = dPos > g_lyc.m_dLastTime && HasWords(static_cast<int>(g_lyc.m_arrTime.size()) - 1);
-            const int nWordLine = bInRange || bLastWords ? UpdateSlots(dPos) : -1;
+            const int nWordLine = bInRange || bLastWords ? UpdateSlots(dPos, m_bTranslations) : -1;
             DrawLyrics(dc, tm.tmHeight, bInRange, nWordLine, dPos, !bNotice);
         }
     }
@@ -290,6 +305,14 @@ void CDlgLrc::ToggleLyricsSearch() {
     ShowNotice(CLrcSearch::Toggle() ? kSearchOn : kSearchOff);
 }
 
+void CDlgLrc::ToggleTranslations() {
+    m_bTranslations = kTranslationSwitch.Toggle();
+    // Shown at once, also before the first line, where the slots do not move by themselves.
+    if (g_bLrcLoaded)
+        StartSlots(g_nLrcPos / 1000.0, m_bTranslations);
+    ShowNotice(m_bTranslations ? kTranslationsOn : kTranslationsOff);
+}
+
 void CDlgLrc::SearchLyrics() {
     wchar_t szLrcPath[MAX_PATH];
     const DWORD n = ::GetFullPathNameW(LrcFilePath(g_strSongPath), MAX_PATH, szLrcPath, nullptr);
@@ -305,7 +328,6 @@ void CDlgLrc::ApplyShift() {
 // Runs on every tick while the start request is pending, each time from the position of then.
 void CDlgLrc::LoadSongLyrics(double dPos) {
     s_strLyricsSong = g_strSongPath;
-    s_nWordLine = -1;
     if (LrcFileExists(g_strSongPath)) {
         s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;
     } else if (LoadEmbeddedLyrics(g_strSongPath)) {
@@ -317,10 +339,19 @@ void CDlgLrc::LoadSongLyrics(double dPos) {
     }
     ApplyShift();
     g_bLrcLoaded = true;
+    StartSlots(dPos, m_bTranslations);
+}
+
+void CDlgLrc::StartSlots(double dPos, bool bTranslations) {
+    s_nWordLine = -1;
     g_nTopFill = g_nBottomFill = 0;
     g_bTopCurrent = true;
     g_strTopLine = g_lyc.GetCurrentLine(dPos);
-    g_strBottomLine = g_lyc.GetNextLine();
+    const int nLine = std::max(LineAt(dPos + g_lyc.m_dOffset), 0);
+    const CStringW strTranslation = bTranslations ? g_lyc.GetLineTranslation(nLine) : CStringW();
+    g_bBottomTranslation = !strTranslation.IsEmpty();
+    s_nTranslatedLine = nLine;
+    g_strBottomLine = g_bBottomTranslation ? strTranslation : g_lyc.GetNextLine();
 }
 
 // The current slot takes the song's current line only once that line is no longer the text
@@ -328,15 +359,42 @@ void CDlgLrc::LoadSongLyrics(double dPos) {
 // A word-timed line is filled from the position instead, so it hands over when the position
 // moves on to the line waiting in the other slot, and takes over from a paced line once the
 // position reaches it.
-int CDlgLrc::UpdateSlots(double dPos) {
-    const CString strCurrent = g_lyc.GetCurrentLine(dPos);
+int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
+    const CStringW strCurrent = g_lyc.GetCurrentLine(dPos);
     const int nLine = LineAt(dPos + g_lyc.m_dOffset);
     const int nLines = static_cast<int>(g_lyc.m_arrTime.size());
     const auto held = [] { return g_bTopCurrent ? g_strTopLine : g_strBottomLine; };
-    const auto waiting = []() -> CString& { return g_bTopCurrent ? g_strBottomLine : g_strTopLine; };
+    const auto waiting = []() -> CStringW& { return g_bTopCurrent ? g_strBottomLine : g_strTopLine; };
     // Past the last start the timeline keeps the index of the line it found before: after the
     // last line comes nothing, not that line's successor.
-    const auto next = [&] { return nLine + 1 < nLines || nLine < 0 ? g_lyc.GetNextLine() : CString(" "); };
+    const auto next = [&] { return nLine + 1 < nLines || nLine < 0 ? g_lyc.GetNextLine() : CStringW(L" "); };
+
+    // A translated line holds both slots for as long as it is sung; its original always fills at
+    // the top, from an empty fill when the line begins.
+    const CStringW strTranslation = bTranslations ? g_lyc.GetLineTranslation(nLine) : CStringW();
+    if (!strTranslation.IsEmpty()) {
+        if (!g_bBottomTranslation || s_nTranslatedLine != nLine) {
+            g_nTopFill = g_nBottomFill = 0;
+            g_bTopCurrent = true;
+            g_bBottomTranslation = true;
+            s_nTranslatedLine = nLine;
+        }
+        g_strTopLine = strCurrent;
+        g_strBottomLine = strTranslation;
+        g_nTopSeconds = WholeSeconds(g_lyc.GetLineDuration(dPos));
+        s_nWordLine = HasWords(nLine) ? nLine : -1;
+        return s_nWordLine;
+    }
+    if (g_bBottomTranslation) {
+        // Back to the current and the next line, both afresh.
+        g_bBottomTranslation = false;
+        g_bTopCurrent = true;
+        g_nTopFill = g_nBottomFill = 0;
+        g_strTopLine = strCurrent;
+        g_strBottomLine = next();
+        s_nWordLine = -1;
+    }
+
     const bool bHandOver = nLine >= 0 && strCurrent == waiting() &&
                            (s_nWordLine >= 0 ? nLine > s_nWordLine : HasWords(nLine) && held() != strCurrent);
     if (bHandOver) {
@@ -381,7 +439,7 @@ void CDlgLrc::DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine,
     if (!bInRange && nWordLine < 0)
         return;
     const bool bTop = g_bTopCurrent;
-    const CString& str = bTop ? g_strTopLine : g_strBottomLine;
+    const CStringW& str = bTop ? g_strTopLine : g_strBottomLine;
     const int x = bTop ? x1 : x2;
     const int y = bTop ? kTopY : kBottomY;
     const int w = bTop ? w1 : w2;
@@ -392,6 +450,7 @@ void CDlgLrc::DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine,
             DrawRed(dc, str, x, y, nFill, nTextHeight);
         return;
     }
-    if (FillSlot(dc, str, x, y, w, nTextHeight, nFill, bTop ? g_nTopSeconds : g_nBottomSeconds, bShow))
+    if (FillSlot(dc, str, x, y, w, nTextHeight, nFill, bTop ? g_nTopSeconds : g_nBottomSeconds, bShow,
+                 g_bBottomTranslation))
         g_bTopCurrent = !bTop;
 }

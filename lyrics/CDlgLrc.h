@@ -1,10 +1,12 @@
 // The lyric band: a borderless, topmost strip at the bottom of the screen whose white is keyed
 // out, so only the two lyric lines show over the desktop. It runs on its own 200 ms timer, polls
-// the player state and repaints itself whole on every tick, shown or not.
+// the player state and repaints itself whole on every tick, shown or not. A line with a
+// translation takes both slots: the original fills at the top, its translation stands beneath.
 #pragma once
 
 #include "framework/CDialog.h"
 #include "framework/CString.h"
+#include "framework/CStringW.h"
 #include "lyrics/CBandNotice.h"
 #include "lyrics/CLrcSearch.h"
 #include "lyrics/CLrcShift.h"
@@ -13,12 +15,13 @@ class CDC;
 
 extern int g_nScreenWidth;  // the band's width and the base of every horizontal position
 extern int g_nScreenHeight;
-extern CString g_strTopLine;  // text of the upper slot
-extern CString g_strBottomLine;
-extern CString g_strLrcMessage;  // shown instead of lyrics when none were found
-extern bool g_bLrcLoaded;        // the current song's lyrics were found and handed to g_lyc
-extern bool g_bTopCurrent;       // the upper slot holds the line being filled
-extern int g_nTopFill;           // filled width of each slot in pixels
+extern CStringW g_strTopLine;  // text of the upper slot
+extern CStringW g_strBottomLine;
+extern bool g_bBottomTranslation;  // the lower slot holds the current line's translation, never filled
+extern CString g_strLrcMessage;    // shown instead of lyrics when none were found
+extern bool g_bLrcLoaded;          // the current song's lyrics were found and handed to g_lyc
+extern bool g_bTopCurrent;         // the upper slot holds the line being filled
+extern int g_nTopFill;             // filled width of each slot in pixels
 extern int g_nBottomFill;
 extern int g_nTopSeconds;  // whole seconds that pace each slot's fill
 extern int g_nBottomSeconds;
@@ -47,6 +50,9 @@ public:
     void ResetLyricsShift();
     // Switches the network search for missing lyrics off or on, and says so on the band.
     void ToggleLyricsSearch();
+    // Switches the translations off (the current and the next line, originals only) or on, and
+    // says so on the band.
+    void ToggleTranslations();
 
     DECLARE_MESSAGE_MAP()
 
@@ -54,14 +60,17 @@ private:
     void LoadSongLyrics(double dPos);
     // Asks the network for the lyrics of the song playing without any, once a run.
     void SearchLyrics();
+    // Both slots afresh from the line in effect at dPos (the first line before it), fills empty.
+    static void StartSlots(double dPos, bool bTranslations);
     // Returns the index of the word-timed line the current slot holds, -1 for none.
-    static int UpdateSlots(double dPos);
+    static int UpdateSlots(double dPos, bool bTranslations);
     static void DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine, double dPos, bool bShow);
     void ApplyShift();
 
     CBandNotice m_notice;
     CLrcShift m_shift;
     CLrcSearch m_search;
+    bool m_bTranslations = true;  // kept across runs by the file "Lrc\不显示翻译"
 };
 
 BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)

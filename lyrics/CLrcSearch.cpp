@@ -1,13 +1,13 @@
 #include "lyrics/CLrcSearch.h"
 
 #include <process.h>
-#include <shlwapi.h>
 
 #include <mutex>
 #include <utility>
 
 #include "framework/Holders.h"
 #include "lyrics/CHttpGet.h"
+#include "lyrics/CLrcSwitch.h"
 #include "lyrics/LrclibApi.h"
 #include "tags/SongTags.h"
 #include "version.h"
@@ -157,18 +157,11 @@ CLrcSearch::~CLrcSearch() {
 }
 
 bool CLrcSearch::IsEnabled() {
-    return !::PathFileExistsA(kOffSwitch);
+    return CLrcSwitch(kOffSwitch).IsOn();
 }
 
 bool CLrcSearch::Toggle() {
-    if (IsEnabled()) {
-        ::CreateDirectoryA("Lrc", nullptr);
-        const CFileHandle file(
-            ::CreateFileA(kOffSwitch, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    } else {
-        ::DeleteFileA(kOffSwitch);
-    }
-    return IsEnabled();
+    return CLrcSwitch(kOffSwitch).Toggle();
 }
 
 void CLrcSearch::Begin(HWND hNotify, const CStringW& strSongPath, const CStringW& strLrcPath, DWORD dwLengthMs) {

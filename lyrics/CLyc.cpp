@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <set>
 #include <string>
 
@@ -14,8 +15,10 @@ CLyc g_lyc;
 
 namespace {
 
-// Tag values are copied into a 500-byte buffer with room for its terminator.
+// Tag values are cut to what a 500-character buffer holds with room for its terminator.
 const int kMaxTagValue = 499;
+const wchar_t kBlanks[] = L" \t";
+const wchar_t kByteOrderMark = L'\xFEFF';
 
 std::string ReadAllBytes(const wchar_t* pszPath) {
     std::string bytes;
@@ -29,57 +32,53 @@ std::string ReadAllBytes(const wchar_t* pszPath) {
     return bytes;
 }
 
-// Byte i of the line, 0 past its end as at a C string's terminator.
-char ByteAt(const CString& s, int i) {
-    return i < s.GetLength() ? s[i] : '\0';
+// Code unit i of the line, 0 past its end as at a C string's terminator.
+wchar_t CharAt(const CStringW& s, int i) {
+    return i < s.GetLength() ? s[i] : L'\0';
 }
 
-bool IsLetter(char c, char lower) {
-    return c == lower || c == lower - 'a' + 'A';
+bool IsLetter(wchar_t c, char lower) {
+    return c == static_cast<wchar_t>(lower) || c == static_cast<wchar_t>(lower - 'a' + 'A');
 }
 
-// From nStart up to, not including, the line's last character (taken to be the closing ']');
-// cut to what the buffer holds. Walked by characters, so no value starts or ends inside one.
-CString TagValue(const CString& strLine, int nStart) {
-    const int nLength = strLine.GetLength();
-    if (nLength < nStart + 2)
-        return CString();
-    int nFirst = -1;  // first character at or after nStart
-    int nLast = 0;    // start of the last character
-    for (int i = 0; i < nLength;) {
-        if (nFirst < 0 && i >= nStart)
-            nFirst = i;
-        nLast = i;
-        i += IsGbkLeadByte(static_cast<unsigned char>(strLine[i])) && i + 1 < nLength ? 2 : 1;
-    }
-    if (nFirst < 0 || nLast <= nFirst)
-        return CString();
-    const CString strValue = strLine.Mid(nFirst, nLast - nFirst);
-    if (strValue.GetLength() <= kMaxTagValue)
-        return strValue;
-    int nCut = 0;
-    while (nCut < kMaxTagValue) {
-        const int nChar = IsGbkLeadByte(static_cast<unsigned char>(strValue[nCut])) ? 2 : 1;
-        if (nCut + nChar > kMaxTagValue)
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// From nStart up to the bracket that closes the tag ([ti:Song] junk gives Song; brackets inside
+// the value pair up: [ti:Song [Live]] gives Song [Live]), or to the line's end without one; cut
+// to what the buffer holds, never between the halves of a surrogate pair.
+CStringW TagValue(const CStringW& strLine, int nStart) {
+    const std::wstring& s = strLine.Str();
+    if (static_cast<size_t>(nStart) >= s.size())
+        return CStringW();
+    int nDepth = 0;
+    size_t nEnd = s.size();
+    for (size_t i = 1; i < s.size(); ++i) {
+        if (s[i] == '[') {
+            ++nDepth;
+        } else if (s[i] == ']' && nDepth-- == 0) {
+            nEnd = i;
             break;
-        nCut += nChar;
+        }
     }
-    return strValue.Left(nCut);
+    if (nEnd <= static_cast<size_t>(nStart))
+        return CStringW();
+    size_t nLength = std::min(nEnd - nStart, static_cast<size_t>(kMaxTagValue));
+    if (nLength < nEnd - nStart && IsHighSurrogate(s[nStart + nLength - 1]))
+        --nLength;
+    return CStringW(s.substr(static_cast<size_t>(nStart), nLength));
 }
 
 // The text from s[nFrom] on, less every stamp in it ([mm:ss.xx] or <mm:ss.xx>), each of which
-// becomes a word starting where it stood. Walked by characters: a GBK trail byte is no bracket.
-CString TakeWordStamps(const std::string& s, size_t nFrom, std::vector<LrcWord>& words) {
-    std::string text;
+// becomes a word starting where it stood.
+std::wstring TakeWordStamps(const std::wstring& s, size_t nFrom, std::vector<LrcWord>& words) {
+    std::wstring text;
     text.reserve(s.size() - nFrom);
     size_t nCopied = nFrom;
     LrcStamp stamp;
     for (size_t i = nFrom; i < s.size();) {
-        const char c = s[i];
-        if (IsGbkLeadByte(static_cast<unsigned char>(c)) && i + 1 < s.size()) {
-            i += 2;
-            continue;
-        }
+        const wchar_t c = s[i];
         const size_t nStamp = (c == '[' || c == '<') ? ReadLrcStamp(s, i, stamp) : 0;
         if (nStamp == 0) {
             ++i;
@@ -92,14 +91,27 @@ CString TakeWordStamps(const std::string& s, size_t nFrom, std::vector<LrcWord>&
         i += nStamp;
         nCopied = i;
     }
-    text.append(s, nCopied, std::string::npos);
-    return CString(std::move(text));
+    text.append(s, nCopied, std::wstring::npos);
+    return text;
+}
+
+// Spaces and tabs around a line's text are the editor's, not the song's; its words keep
+// pointing at the characters they stood before.
+void TrimText(std::wstring& text, std::vector<LrcWord>& words) {
+    const size_t nLead = std::min(text.find_first_not_of(kBlanks), text.size());
+    text.erase(0, nLead);
+    const size_t nLast = text.find_last_not_of(kBlanks);
+    text.erase(nLast == std::wstring::npos ? 0 : nLast + 1);
+    const int nLength = static_cast<int>(text.size());
+    for (LrcWord& word : words)
+        word.nOffset = std::clamp(word.nOffset - static_cast<int>(nLead), 0, nLength);
 }
 
 }  // namespace
 
 CLyc::~CLyc() {
     m_mapText.clear();
+    m_mapTranslation.clear();
     m_mapWords.clear();
     m_arrWords.clear();
     m_arrTime.clear();
@@ -117,17 +129,18 @@ void CLyc::LoadBytes(const std::string& bytes) {
     m_bLoaded = false;
 
     m_mapText.clear();
+    m_mapTranslation.clear();
     m_mapWords.clear();
     m_arrWords.clear();
     m_arrTime.clear();
-    m_strArtist = m_strAlbum = m_strTitle = m_strBy = "UnKnow";
+    m_strArtist = m_strAlbum = m_strTitle = m_strBy = L"UnKnow";
     m_dFirstTime = m_dLastTime = 0.0;
     m_nCurIndex = 0;
     m_dOffset = 0.0;
 
     // Read as bytes: a text-mode read would take a 0x1A or 0x0D 0x0A inside UTF-16 for control codes.
-    CString strLine;  // one buffer for every line
-    ForEachLrcLine(LrcBytesToGbk(bytes), [&](const char* pLine, size_t nLength) {
+    CStringW strLine;  // one buffer for every line
+    ForEachLrcLine(LrcBytesToText(bytes), [&](const wchar_t* pLine, size_t nLength) {
         strLine.SetString(pLine, static_cast<int>(nLength));
         ReadLine(strLine);
     });
@@ -141,11 +154,15 @@ void CLyc::LoadBytes(const std::string& bytes) {
     m_dLastTime = m_arrTime.back();
 }
 
-void CLyc::ReadLine(CString& strLine) {
+void CLyc::ReadLine(CStringW& strLine) {
+    // Files joined together, or saved by editors that mark every part, carry a byte-order mark
+    // inside: it is no character of the line.
+    if (!strLine.IsEmpty() && strLine[0] == kByteOrderMark)
+        strLine.TrimLeft(L"\xFEFF");
     // Blank lines are skipped, not taken for the end: editors leave them between verses.
-    if (strLine.Str().find_first_not_of(' ') == std::string::npos)
+    if (strLine.Str().find_first_not_of(L' ') == std::wstring::npos)
         return;
-    strLine.TrimLeft(' ');
+    strLine.TrimLeft(L" ");
     switch (ClassifyLine(strLine)) {
     case LINE_TITLE:
         ParseTitle(strLine);
@@ -170,9 +187,9 @@ void CLyc::ReadLine(CString& strLine) {
     }
 }
 
-CString CLyc::GetCurrentLine(double dPos) {
+CStringW CLyc::GetCurrentLine(double dPos) {
     if (!m_bLoaded)
-        return " ";
+        return L" ";
     const double t = dPos + m_dOffset;
     if (t < m_dFirstTime)
         return TextAt(0);
@@ -192,11 +209,18 @@ const std::vector<LrcWord>& CLyc::GetLineWords(int nIndex) const {
     return it == m_mapWords.end() ? s_none : m_arrWords[it->second];
 }
 
-CString CLyc::GetNextLine() {
+CStringW CLyc::GetLineTranslation(int nIndex) const {
+    if (!m_bLoaded || m_mapTranslation.empty() || nIndex < 0 || static_cast<size_t>(nIndex) >= m_arrTime.size())
+        return CStringW();
+    const auto it = m_mapTranslation.find(TimeKey(m_arrTime[nIndex]));
+    return it == m_mapTranslation.end() ? CStringW() : it->second;
+}
+
+CStringW CLyc::GetNextLine() {
     if (!m_bLoaded || m_nCurIndex < 0)
-        return " ";
+        return L" ";
     const size_t j = static_cast<size_t>(m_nCurIndex) + 1;
-    return j < m_arrTime.size() ? TextAt(j) : CString(" ");
+    return j < m_arrTime.size() ? TextAt(j) : CStringW(L" ");
 }
 
 double CLyc::GetLineDuration(double dPos) {
@@ -213,12 +237,11 @@ double CLyc::GetLineDuration(double dPos) {
     return d >= 1 ? d : 1.0;
 }
 
-int CLyc::ClassifyLine(const CString& strLine) {
-    // A ']' that is the second byte of a character (沒, 註, ...) closes nothing.
-    if (strLine.IsEmpty() || strLine[0] != '[' || strLine.FindChar(']') < 0)
+int CLyc::ClassifyLine(const CStringW& strLine) {
+    if (strLine.IsEmpty() || strLine[0] != L'[' || strLine.Find(L']') < 0)
         return LINE_OTHER;
-    const char c1 = ByteAt(strLine, 1);
-    const char c2 = ByteAt(strLine, 2);
+    const wchar_t c1 = CharAt(strLine, 1);
+    const wchar_t c2 = CharAt(strLine, 2);
     if (IsLetter(c1, 't') && IsLetter(c2, 'i'))
         return LINE_TITLE;
     if (IsLetter(c1, 'a') && IsLetter(c2, 'r'))
@@ -230,7 +253,7 @@ int CLyc::ClassifyLine(const CString& strLine) {
     static const char kOffset[] = "offset";
     bool bOffset = true;
     for (int i = 0; i < 6 && bOffset; ++i)
-        bOffset = IsLetter(ByteAt(strLine, i + 1), kOffset[i]);
+        bOffset = IsLetter(CharAt(strLine, i + 1), kOffset[i]);
     if (bOffset)
         return LINE_OFFSET;
     // Any other bracketed tag ([length:03:45], [id: 51037068], [re:...]) is a header.
@@ -239,9 +262,12 @@ int CLyc::ClassifyLine(const CString& strLine) {
 }
 
 // The leading run of stamps (spaces or tabs between them) gives the line's start times; the
-// text is everything after that run, less the stamps inside it, which time its words.
-void CLyc::ParseTimeLine(const CString& strLine) {
-    const std::string& s = strLine.Str();
+// text is everything after that run, less the stamps inside it, which time its words, and less
+// the spaces and tabs around it. The first line read with a start time is its original; a later
+// line with the same time is its translation (the form bilingual files take), and a third one
+// follows the translation.
+void CLyc::ParseTimeLine(const CStringW& strLine) {
+    const std::wstring& s = strLine.Str();
     LrcStamp stamp;
     size_t nTextStart = 0;
     size_t nStamps = 0;
@@ -262,16 +288,15 @@ void CLyc::ParseTimeLine(const CString& strLine) {
         return;
 
     std::vector<LrcWord> words;
-    CString strText = TakeWordStamps(s, nTextStart, words);
+    std::wstring strText = TakeWordStamps(s, nTextStart, words);
+    TrimText(strText, words);
     // Word times count from the line's first stamp, so every stamp of the line shares them and a
     // repeat of the line sings its words as far in.
-    const bool bWords = !words.empty();
-    if (bWords) {
-        for (LrcWord& word : words)
-            word.dStart -= dFirst;
-        m_arrWords.push_back(std::move(words));
-    }
-    std::set<CString> written;  // a key met again on this line needs no second copy of the text
+    for (LrcWord& word : words)
+        word.dStart -= dFirst;
+    const size_t nNoWords = static_cast<size_t>(-1);
+    size_t nWords = nNoWords;   // index in m_arrWords once an original takes them
+    std::set<CString> written;  // a key met again on this line is the same line, not a translation
     for (size_t i = 0; i < nTextStart;) {
         const size_t nStamp = ReadLrcStamp(s, i, stamp);
         if (nStamp == 0) {
@@ -279,40 +304,59 @@ void CLyc::ParseTimeLine(const CString& strLine) {
             continue;
         }
         i += nStamp;
-        m_arrTime.push_back(stamp.dTime);
         if (nStamps > 1 && !written.insert(stamp.strKey).second)
             continue;
-        // Equal keys share one entry: the later line's text and words win.
-        if (nStamps == 1)
-            m_mapText.insert_or_assign(stamp.strKey, std::move(strText));
-        else
-            m_mapText.insert_or_assign(stamp.strKey, strText);
-        if (bWords)
-            m_mapWords[stamp.strKey] = m_arrWords.size() - 1;
-        else if (!m_mapWords.empty())
-            m_mapWords.erase(stamp.strKey);
+        const auto it = m_mapText.find(stamp.strKey);
+        // A bare stamp before a line with the same time only stood for it.
+        const bool bOriginal = it == m_mapText.end() || (it->second.IsEmpty() && !strText.empty());
+        if (!bOriginal) {
+            // A translation's own word timings are not kept: the original is what fills.
+            if (strText.empty())
+                continue;
+            CStringW& strTranslation = m_mapTranslation[stamp.strKey];
+            if (!strTranslation.IsEmpty())
+                strTranslation += L"  ";
+            strTranslation += CStringW(strText);
+            continue;
+        }
+        if (it == m_mapText.end()) {
+            m_arrTime.push_back(stamp.dTime);
+            m_mapText.emplace(stamp.strKey, CStringW(strText));
+        } else {
+            it->second = CStringW(strText);
+        }
+        if (words.empty()) {
+            if (!m_mapWords.empty())
+                m_mapWords.erase(stamp.strKey);
+            continue;
+        }
+        if (nWords == nNoWords) {
+            nWords = m_arrWords.size();
+            m_arrWords.push_back(words);
+        }
+        m_mapWords[stamp.strKey] = nWords;
     }
 }
 
-void CLyc::ParseTitle(const CString& strLine) {
+void CLyc::ParseTitle(const CStringW& strLine) {
     m_strTitle = TagValue(strLine, 4);
 }
 
-void CLyc::ParseArtist(const CString& strLine) {
+void CLyc::ParseArtist(const CStringW& strLine) {
     m_strArtist = TagValue(strLine, 4);
 }
 
-void CLyc::ParseAlbum(const CString& strLine) {
+void CLyc::ParseAlbum(const CStringW& strLine) {
     m_strAlbum = TagValue(strLine, 4);
 }
 
-void CLyc::ParseBy(const CString& strLine) {
+void CLyc::ParseBy(const CStringW& strLine) {
     m_strBy = TagValue(strLine, 4);
 }
 
-void CLyc::ParseOffset(const CString& strLine) {
+void CLyc::ParseOffset(const CStringW& strLine) {
     // Milliseconds in the file, seconds here.
-    m_dOffset = std::atof(TagValue(strLine, 8)) / 1000;
+    m_dOffset = std::wcstod(TagValue(strLine, 8), nullptr) / 1000;
 }
 
 CString CLyc::TimeKey(double dTime) {
@@ -321,9 +365,9 @@ CString CLyc::TimeKey(double dTime) {
     return strKey;
 }
 
-CString CLyc::TextAt(size_t i) const {
+CStringW CLyc::TextAt(size_t i) const {
     const auto it = m_mapText.find(TimeKey(m_arrTime[i]));
-    return it == m_mapText.end() ? CString() : it->second;
+    return it == m_mapText.end() ? CStringW() : it->second;
 }
 
 size_t CLyc::FirstLaterThan(double t) const {

@@ -1,5 +1,5 @@
-// The lyric timeline of one LRC file: timed lines, and which line is in effect at a playing
-// position. Times are seconds as double; every string is GBK bytes. Touches no window.
+// The lyric timeline of one LRC file: timed lines with their translations, and which line is in
+// effect at a playing position. Times are seconds as double; texts are UTF-16. Touches no window.
 #pragma once
 
 #include <map>
@@ -20,7 +20,7 @@ enum {
 };
 
 // One timed word of a word-timed line: dStart seconds after the line's own start (the offset is
-// not in it), the text from byte nOffset of the line's shown text on is being sung.
+// not in it), the text from code unit nOffset of the line's shown text on is being sung.
 struct LrcWord {
     double dStart;
     int nOffset;
@@ -41,48 +41,55 @@ public:
     void LoadBytes(const std::string& bytes);
 
     // Text of the line in effect at pos (seconds); " " when not loaded.
-    CString GetCurrentLine(double dPos);
+    CStringW GetCurrentLine(double dPos);
     // Text of the line after the one GetCurrentLine last found; " " when there is none.
-    CString GetNextLine();
+    CStringW GetNextLine();
     // Seconds until the next line starts, at least 1; 0 outside the timeline and for the last line.
     double GetLineDuration(double dPos);
     // Word timings of the line starting at m_arrTime[nIndex] (GetLineWords(m_nCurIndex) after
     // GetCurrentLine), in the order written; empty for a line without them, out of range, or not
     // loaded. Text before the first word belongs to the line's own start.
     const std::vector<LrcWord>& GetLineWords(int nIndex) const;
+    // Translation of the line starting at m_arrTime[nIndex]; empty for a line without one, out of
+    // range, or not loaded.
+    CStringW GetLineTranslation(int nIndex) const;
 
     // Used by Load only; public so that each rule can be checked on its own.
-    int ClassifyLine(const CString& strLine);
-    void ParseTimeLine(const CString& strLine);
-    void ParseTitle(const CString& strLine);
-    void ParseArtist(const CString& strLine);
-    void ParseAlbum(const CString& strLine);
-    void ParseBy(const CString& strLine);
-    void ParseOffset(const CString& strLine);
+    int ClassifyLine(const CStringW& strLine);
+    void ParseTimeLine(const CStringW& strLine);
+    void ParseTitle(const CStringW& strLine);
+    void ParseArtist(const CStringW& strLine);
+    void ParseAlbum(const CStringW& strLine);
+    void ParseBy(const CStringW& strLine);
+    void ParseOffset(const CStringW& strLine);
 
     // A start time written as the map's key.
     static CString TimeKey(double dTime);
 
-    std::map<CString, CString> m_mapText;  // time key to the line starting then
+    // Time key to the line starting then: the first line read with that key, the original.
+    std::map<CString, CStringW> m_mapText;
+    // Time key to the later lines with that key, its translations, two spaces between them; only
+    // translated lines have an entry.
+    std::map<CString, CStringW> m_mapTranslation;
     // Time key to its line's word timings in m_arrWords; only word-timed lines have an entry.
     std::map<CString, size_t> m_mapWords;
     std::vector<std::vector<LrcWord>> m_arrWords;  // one per word-timed line read, shared by its stamps
-    std::vector<double> m_arrTime;                 // start times, ascending after Load; equal ones all kept
+    std::vector<double> m_arrTime;                 // start times, one per key, ascending after Load
     bool m_bLoaded = false;
     int m_nCurIndex = 0;  // where GetNextLine continues from
-    CString m_strArtist;
-    CString m_strAlbum;
-    CString m_strTitle;
-    CString m_strBy;
+    CStringW m_strArtist;
+    CStringW m_strAlbum;
+    CStringW m_strTitle;
+    CStringW m_strBy;
     double m_dFirstTime = 0.0;
     double m_dLastTime = 0.0;
     double m_dOffset = 0.0;  // seconds added to every playing position
 
 private:
     // One line of the file, classified and handed to its parser; blank lines are skipped.
-    void ReadLine(CString& strLine);
+    void ReadLine(CStringW& strLine);
     // Text of T[i]; empty if its key were missing.
-    CString TextAt(size_t i) const;
+    CStringW TextAt(size_t i) const;
     // Smallest i with t < T[i]; the size when there is none (also for a t that is not a number).
     size_t FirstLaterThan(double t) const;
 };

@@ -14,14 +14,14 @@ struct Span {
     size_t len = 0;
 };
 
-size_t CountDigits(const std::string& s, size_t i) {
+size_t CountDigits(const std::wstring& s, size_t i) {
     size_t j = i;
     while (j < s.size() && s[j] >= '0' && s[j] <= '9')
         ++j;
     return j - i;
 }
 
-int64_t DigitsValue(const std::string& s, Span span) {
+int64_t DigitsValue(const std::wstring& s, Span span) {
     int64_t v = 0;
     for (size_t i = 0; i < span.len; ++i)
         v = v * 10 + (s[span.at + i] - '0');
@@ -29,7 +29,7 @@ int64_t DigitsValue(const std::string& s, Span span) {
 }
 
 // Any number of digits; too many for a double give infinity.
-double DigitsDouble(const std::string& s, Span span) {
+double DigitsDouble(const std::wstring& s, Span span) {
     double v = 0;
     for (size_t i = 0; i < span.len; ++i)
         v = v * 10 + (s[span.at + i] - '0');
@@ -62,10 +62,18 @@ struct Written {
     Span dotted;
 };
 
+// Editors and hand-written files put spaces inside the brackets: [ 00:01.00], [00:01.00 ].
+size_t SkipSpaces(const std::wstring& s, size_t i) {
+    while (i < s.size() && s[i] == ' ')
+        ++i;
+    return i;
+}
+
 // From just past the opening bracket to the closing one: its offset, or 0 when there is none
-// right after the numbers.
-size_t ScanWritten(const std::string& s, size_t i, char close, Written& w) {
+// right after the numbers (spaces aside).
+size_t ScanWritten(const std::wstring& s, size_t i, wchar_t close, Written& w) {
     const size_t n = s.size();
+    i = SkipSpaces(s, i);
     w.bNegative = i < n && s[i] == '-';
     if (w.bNegative)
         ++i;
@@ -80,13 +88,15 @@ size_t ScanWritten(const std::string& s, size_t i, char close, Written& w) {
             break;
         ++i;
     }
-    if (i < n && s[i] == '.') {
+    // Some editors write a comma before the fraction.
+    if (i < n && (s[i] == '.' || s[i] == ',')) {
         w.dotted.at = ++i;
         w.dotted.len = CountDigits(s, i);
         if (w.dotted.len == 0)
             return 0;
         i += w.dotted.len;
     }
+    i = SkipSpaces(s, i);
     return w.nFields >= 2 && i < n && s[i] == close ? i : 0;
 }
 
@@ -116,7 +126,7 @@ bool SplitWritten(const Written& w, Parts& parts) {
 }
 
 // Whole hundredths, counted exactly.
-void SetExact(const std::string& s, bool bNegative, const Parts& parts, LrcStamp& stamp) {
+void SetExact(const std::wstring& s, bool bNegative, const Parts& parts, LrcStamp& stamp) {
     int64_t nHundredths =
         (DigitsValue(s, parts.hours) * 60 + DigitsValue(s, parts.minutes)) * 60 + DigitsValue(s, parts.seconds);
     nHundredths = nHundredths * 100 + DigitsValue(s, parts.fraction) * (parts.fraction.len == 1 ? 10 : 1);
@@ -127,9 +137,11 @@ void SetExact(const std::string& s, bool bNegative, const Parts& parts, LrcStamp
 
 // Milliseconds or a huge minute count: rounded as "%.2f" rounds the sum. False when it is
 // too large for a double.
-bool SetRounded(const std::string& s, bool bNegative, const Parts& parts, LrcStamp& stamp) {
-    const std::string strSeconds =
-        s.substr(parts.seconds.at, parts.seconds.len) + "." + s.substr(parts.fraction.at, parts.fraction.len);
+bool SetRounded(const std::wstring& s, bool bNegative, const Parts& parts, LrcStamp& stamp) {
+    // Digits only: each code unit is one ASCII byte.
+    std::string strSeconds(s.begin() + parts.seconds.at, s.begin() + parts.seconds.at + parts.seconds.len);
+    strSeconds += '.';
+    strSeconds.append(s.begin() + parts.fraction.at, s.begin() + parts.fraction.at + parts.fraction.len);
     const double dTime =
         (DigitsDouble(s, parts.hours) * 60 + DigitsDouble(s, parts.minutes)) * 60 + std::atof(strSeconds.c_str());
     if (!std::isfinite(dTime))
@@ -145,7 +157,7 @@ bool SetRounded(const std::string& s, bool bNegative, const Parts& parts, LrcSta
 
 }  // namespace
 
-size_t ReadLrcStamp(const std::string& s, size_t at, LrcStamp& stamp) {
+size_t ReadLrcStamp(const std::wstring& s, size_t at, LrcStamp& stamp) {
     if (at >= s.size() || (s[at] != '[' && s[at] != '<'))
         return 0;
     Written written;

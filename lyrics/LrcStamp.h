@@ -1,6 +1,7 @@
 // Time stamps as lyric files write them: [m:ss], [mm:ss.f], [mm:ss.ff], [mm:ss.fff], [mm:ss:ff]
-// (a colon before the hundredths), [h:mm:ss.ff] (hours only with a '.' fraction), minutes past
-// 59 and a leading '-'. Word timings use the same forms in angle brackets: <mm:ss.ff>.
+// (a colon before the hundredths), [h:mm:ss.ff] (hours only with a '.' fraction), a comma for
+// the '.', spaces just inside the brackets, minutes past 59 and a leading '-'. Word timings use
+// the same forms in angle brackets: <mm:ss.ff>.
 #pragma once
 
 #include <string>
@@ -13,5 +14,5 @@ struct LrcStamp {
 };
 
 // Reads the stamp that opens at s[at], '[' closed by ']' or '<' closed by '>'. Returns its
-// length in bytes, or 0 when what stands there is not a stamp (a header tag, text in brackets).
-size_t ReadLrcStamp(const std::string& s, size_t at, LrcStamp& stamp);
+// length in code units, or 0 when what stands there is not a stamp (a header tag, text in brackets).
+size_t ReadLrcStamp(const std::wstring& s, size_t at, LrcStamp& stamp);

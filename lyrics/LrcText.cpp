@@ -6,7 +6,8 @@
 
 namespace {
 
-const int kGbkCodePage = 936;
+const UINT kGbkCodePage = 936;
+const wchar_t kReplacement = L'\xFFFD';
 
 bool HasPrefix(const std::string& s, const char* prefix, size_t n) {
     return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
@@ -16,30 +17,59 @@ bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
-std::string WideToGbk(const std::wstring& wide) {
-    if (wide.empty())
-        return std::string();
-    const int nWide = static_cast<int>(wide.size());
-    // No best fit: a character GBK lacks must show as '?', not as a look-alike.
-    const int n =
-        ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), nWide, nullptr, 0, "?", nullptr);
-    if (n <= 0)
-        return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), nWide, &out[0], n, "?", nullptr);
+void AppendDecoded(UINT nCodePage, const char* p, size_t n, std::wstring& out) {
+    if (n == 0)
+        return;
+    const int nIn = static_cast<int>(n);
+    const int nWide = ::MultiByteToWideChar(nCodePage, 0, p, nIn, nullptr, 0);
+    if (nWide <= 0)
+        return;
+    const size_t nOld = out.size();
+    out.resize(nOld + static_cast<size_t>(nWide));
+    ::MultiByteToWideChar(nCodePage, 0, p, nIn, &out[nOld], nWide);
+}
+
+bool IsGbkTrailByte(unsigned char b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+
+// Whole runs of well-formed GBK go to the code page at once; a lead byte whose trail is missing
+// would otherwise take the next byte, a line end or a bracket, into a character with it.
+std::wstring GbkToWide(const std::string& bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    const size_t n = bytes.size();
+    size_t nRun = 0;
+    for (size_t i = 0; i < n;) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x81) {
+            ++i;
+            continue;
+        }
+        if (b != 0xFF && i + 1 < n && IsGbkTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+            i += 2;
+            continue;
+        }
+        AppendDecoded(kGbkCodePage, bytes.data() + nRun, i - nRun, out);
+        out += kReplacement;
+        nRun = ++i;
+    }
+    AppendDecoded(kGbkCodePage, bytes.data() + nRun, n - nRun, out);
     return out;
 }
 
 std::wstring Utf8ToWide(const char* p, size_t n) {
-    if (n == 0)
-        return std::wstring();
-    const int nIn = static_cast<int>(n);
-    const int nWide = ::MultiByteToWideChar(CP_UTF8, 0, p, nIn, nullptr, 0);
-    if (nWide <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(nWide), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, p, nIn, &wide[0], nWide);
-    return wide;
+    std::wstring out;
+    AppendDecoded(CP_UTF8, p, n, out);
+    return out;
+}
+
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
@@ -50,6 +80,13 @@ std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
         const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
         const unsigned char b1 = static_cast<unsigned char>(bytes[i + 1]);
         wide += static_cast<wchar_t>(bBigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0));
+    }
+    // Half a pair draws as nothing sensible: it becomes the replacement character.
+    for (size_t i = 0; i < wide.size(); ++i) {
+        if (IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1]))
+            ++i;
+        else if (IsHighSurrogate(wide[i]) || IsLowSurrogate(wide[i]))
+            wide[i] = kReplacement;
     }
     return wide;
 }
@@ -114,18 +151,18 @@ LrcEncoding DetectLrcEncoding(const std::string& bytes) {
     return LrcEncoding::Gbk;
 }
 
-std::string LrcBytesToGbk(const std::string& bytes) {
+std::wstring LrcBytesToText(const std::string& bytes) {
     switch (DetectLrcEncoding(bytes)) {
     case LrcEncoding::Utf8Bom:
-        return WideToGbk(Utf8ToWide(bytes.data() + 3, bytes.size() - 3));
+        return Utf8ToWide(bytes.data() + 3, bytes.size() - 3);
     case LrcEncoding::Utf8:
-        return WideToGbk(Utf8ToWide(bytes.data(), bytes.size()));
+        return Utf8ToWide(bytes.data(), bytes.size());
     case LrcEncoding::Utf16Le:
-        return WideToGbk(Utf16ToWide(bytes, false));
+        return Utf16ToWide(bytes, false);
     case LrcEncoding::Utf16Be:
-        return WideToGbk(Utf16ToWide(bytes, true));
+        return Utf16ToWide(bytes, true);
     case LrcEncoding::Gbk:
         break;
     }
-    return bytes;
+    return GbkToWide(bytes);
 }

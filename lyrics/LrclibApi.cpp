@@ -30,16 +30,8 @@ bool HasText(const std::string& s) {
 // By the lyric reader's own rules, so that a file kept is a file the band shows.
 bool HasTimeLine(const std::string& strLyricsUtf8) {
     CLyc reader;
-    CString strLine;
-    bool bTimed = false;
-    ForEachLrcLine(LrcBytesToGbk(strLyricsUtf8), [&](const char* pLine, size_t nLength) {
-        if (bTimed)
-            return;
-        strLine.SetString(pLine, static_cast<int>(nLength));
-        strLine.TrimLeft(' ');
-        bTimed = reader.ClassifyLine(strLine) == LINE_TIME;
-    });
-    return bTimed;
+    reader.LoadBytes(strLyricsUtf8);
+    return reader.m_bLoaded;
 }
 
 LrcAnswer ReadRecord(const json& record) {

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the player under Wine in the build's demo folder,
-# whose song list "演示歌曲" holds three short songs of our own with their lyrics.
+# whose song list "演示歌曲" holds short songs of our own with their lyrics.
 #
 # On a desktop (a working DISPLAY) the player is yours until you close it. Without one it runs
 # on a virtual display and is driven from outside as a user would: show the song list, choose
-# "演示歌曲", double-click the first song, show the lyric band, wait until the time moves and the
-# band fills a line in red, wait until the fill is inside the first line's last word, take a
-# screenshot of the whole screen, close the player.
+# "演示歌曲", double-click the bilingual song 星の歌, show the lyric band, wait until the time moves
+# and the band fills a line in red, wait until the fill is inside the first line's last word with
+# its translation beneath, take a screenshot of the whole screen, close the player.
 #
 #   --headless                  drive the demo on a virtual display even when a desktop is there
 #   --update-readme-screenshot  drive the demo and copy its screenshot to docs/screenshot.png
@@ -79,23 +79,27 @@ drv wait-main 30000 >/dev/null || die "the player's windows did not appear"
 drv wait-visible main 10000 >/dev/null || die "the main window did not show"
 drv click IDC_SHOWLIST
 drv wait-visible list 5000 >/dev/null || die "the song list did not show"
+# The demo's songs in the list's order; the one photographed is the bilingual song.
+read -r count row < <(/usr/bin/python3 -c "import sys; sys.path.insert(0, sys.argv[1]); import make_demo as d
+print(len(d.SONGS), [s.name for s in d.SONGS].index('星の歌'))" "$ROOT/demo")
 drv select-list 演示歌曲 || die "no list 演示歌曲"
-drv wait-songs 3 5000 >/dev/null || die "演示歌曲 does not show its three songs"
-drv dblclick-song 0
-took=$(drv wait-text IDC_STATUS 状态:播放 5000) || die "the first song did not start"
+drv wait-songs "$count" 5000 >/dev/null || die "演示歌曲 does not show its $count songs"
+drv dblclick-song "$row"
+took=$(drv wait-text IDC_STATUS 状态:播放 5000) || die "星の歌 did not start"
 if [ "$took" -lt 400 ]; then
     # The band loads lyrics on its 200 ms tick while the request waits for the main window's
     # one-second tick; a start this quick may leave it none. A second double-click waits longer.
-    drv dblclick-song 0
+    drv dblclick-song "$row"
     sleep 1.1
 fi
 drv click IDC_SHOWLRC
 drv wait-visible band 5000 >/dev/null || die "the lyric band did not show"
 drv wait-change IDC_TIME 5000 >/dev/null || die "the time does not move"
 drv wait-band-red 8000 >/dev/null || die "no red fill in the lyric band"
-# The first song's lyrics are word-timed: the fill stops part-way through 小河, the long last
-# word of its first line, which fills the last quarter of it.
-drv wait-band-fill top 春风轻轻吹过小河 0.8 8000 >/dev/null || die "the first line does not fill up to its last word"
+# Its lyrics are word-timed: the fill stops part-way through 夜に, the long last word of the first
+# line, which fills its last third, while the line's translation stands beneath it.
+drv wait-band-shows bottom 星星坠落的夜里 0.9 8000 >/dev/null || die "the first line's translation is not beneath it"
+drv wait-band-fill top 星が降る夜に 0.75 8000 >/dev/null || die "the first line does not fill up to its last word"
 import -window root "$SHOT"
 echo "$SHOT"
 

@@ -43,7 +43,7 @@ protected:
     }
     void AppCommand(UINT nCommand) { m_dlg->SendMessage(WM_APPCOMMAND, 0, MAKELPARAM(0, nCommand)); }
     // Until the band has loaded the song's lyrics, whose first line is given.
-    void PlayWithLyrics(const std::string& path, const char* pszFirst) {
+    void PlayWithLyrics(const std::string& path, const wchar_t* pszFirst) {
         StartSong(path);
         ASSERT_TRUE(PumpUntil(
             [&] { return g_bLrcLoaded && !g_lyc.m_mapText.empty() && g_lyc.m_mapText.begin()->second == pszFirst; },
@@ -95,25 +95,40 @@ TEST_F(Keys, CtrlUpDownAndZeroMoveEachSongsLyricsByHalfSeconds) {
     WriteFileBytes("Lrc\\a.lrc", lrc);
     WriteFileBytes("Lrc\\b.lrc", "[00:00.00]甲\r\n[00:01.00]乙\r\n");
     const std::string a = Wav("a.wav", 8000), b = Wav("b.wav", 8000);
-    PlayWithLyrics(a, "一");
+    PlayWithLyrics(a, L"一");
     const int nVolume = m_dlg->m_sliderVolume.GetPos();
     Activate(*m_dlg, m_dlg->GetDlgItem(IDC_VOLUME));
     Type("ctrl+Up ctrl+Up ctrl+Up ctrl+Down");
     EXPECT_TRUE(OffsetIs(0.2 + 1.0)) << g_lyc.m_dOffset;
-    EXPECT_EQ(CString("二"), g_lyc.GetCurrentLine(0.4)) << "0.4 s shows the line of 1.6 s";
+    EXPECT_EQ(CStringW(L"二"), g_lyc.GetCurrentLine(0.4)) << "0.4 s shows the line of 1.6 s";
     EXPECT_EQ(nVolume, m_dlg->m_sliderVolume.GetPos()) << "the focused slider saw no key";
 
-    PlayWithLyrics(b, "甲");
+    PlayWithLyrics(b, L"甲");
     EXPECT_NEAR(0.0, g_lyc.m_dOffset, 1e-9) << "another song starts from its own offset";
     Type("ctrl+Down");
     EXPECT_TRUE(OffsetIs(-0.5));
-    PlayWithLyrics(a, "一");
+    PlayWithLyrics(a, L"一");
     EXPECT_NEAR(1.2, g_lyc.m_dOffset, 1e-9) << "playing a song again keeps its shift";
     Type("ctrl+0");
     EXPECT_TRUE(OffsetIs(0.2));
-    PlayWithLyrics(b, "甲");
+    PlayWithLyrics(b, L"甲");
     EXPECT_NEAR(-0.5, g_lyc.m_dOffset, 1e-9);
     EXPECT_EQ(lrc, ReadFileBytes("Lrc\\a.lrc"));
+}
+
+TEST_F(Keys, CtrlTSwitchesTheTranslationsOffAndOnAndKeepsTheChoiceInAFile) {
+    ::CreateDirectoryA("Lrc", nullptr);
+    WriteFileBytes("Lrc\\a.lrc", "[00:00.00]一\r\n[00:00.00]one\r\n[00:06.00]二\r\n");
+    PlayWithLyrics(Wav("a.wav", 8000), L"一");
+    const auto switchFile = [] { return ::GetFileAttributesW(L"Lrc\\不显示翻译") != INVALID_FILE_ATTRIBUTES; };
+    EXPECT_EQ(CStringW(L"one"), g_strBottomLine);
+    Activate(*m_dlg, m_dlg->GetDlgItem(IDC_VOLUME));
+    Type("ctrl+t");
+    EXPECT_TRUE(PumpAsPlayerUntil([] { return g_strBottomLine == L"二"; }));
+    EXPECT_TRUE(switchFile());
+    Type("ctrl+t");
+    EXPECT_TRUE(PumpAsPlayerUntil([] { return g_strBottomLine == L"one"; }));
+    EXPECT_FALSE(switchFile());
 }
 
 TEST_F(Keys, EscapeAndItsOwnCloseHideTheSongListForGoodAndEnterHidesNothing) {

@@ -1,6 +1,6 @@
 // Times the lyric timeline on a 5,000-line LRC file in the current directory: loading it (also
 // word-timed, and as UTF-8), the lookups the band makes on one 200 ms tick, and a whole band tick
-// with its drawing.
+// with its drawing, also with each line's translation beneath it.
 #include <windows.h>
 
 #include <algorithm>
@@ -53,8 +53,9 @@ std::string Stamp(double t, char open, char close) {
 }
 
 // A song of kLines lines, one every 0.7 s, a few sharing times, in GBK as most files are;
-// word-timed, each line's four words get their own stamps.
-std::string MakeLrc(bool bWords) {
+// word-timed, each line's four words get their own stamps; translated, each line is followed by
+// its translation with the same stamp.
+std::string MakeLrc(bool bWords, bool bTranslated = false) {
     std::string lrc = "[ti:基准测试]\r\n[ar:Sonello]\r\n[al:五千行]\r\n[by:bench]\r\n[offset:0]\r\n";
     char line[128];
     for (int i = 0; i < kLines; ++i) {
@@ -65,6 +66,10 @@ std::string MakeLrc(bool bWords) {
                    "有几分 " + Stamp(t + 0.5, '<', '>') + "la la la\r\n";
         } else {
             std::snprintf(line, sizeof(line), "第%d行歌词，我爱你有几分 la la la\r\n", i);
+            lrc += Stamp(t, '[', ']') + line;
+        }
+        if (bTranslated) {
+            std::snprintf(line, sizeof(line), "line %d of the lyrics, how much I love you\r\n", i);
             lrc += Stamp(t, '[', ']') + line;
         }
         if (i % 50 == 0)
@@ -99,6 +104,7 @@ int main() {
     WriteFile("Lrc\\bench.lrc", lrc);
     WriteFile("Lrc\\bench-utf8.lrc", ToUtf8Bom(lrc));
     WriteFile("Lrc\\bench-words.lrc", lrcWords);
+    WriteFile("Lrc\\bench-translated.lrc", MakeLrc(true, true));
     std::printf("%d lines, %zu bytes (word-timed: %zu bytes)\n", kLines, lrc.size(), lrcWords.size());
 
     CLyc lyc;
@@ -138,6 +144,18 @@ int main() {
     for (int i = 0; i < kTicks; ++i)
         band.SendMessage(WM_TIMER, 1);
     Report("one whole band tick with drawing (average)", (NowMs() - dTickStart) / kTicks, 0);
+
+    // The same with word-timed originals over their translations.
+    g_lyc.Load(L"Lrc\\bench-translated.lrc");
+    g_strSongPath = L"D:\\音乐\\bench-translated.mp3";
+    if (!g_lyc.m_bLoaded || g_lyc.m_mapTranslation.size() != kLines) {
+        std::printf("the translations did not load whole\n");
+        return 1;
+    }
+    const double dTranslatedStart = NowMs();
+    for (int i = 0; i < kTicks; ++i)
+        band.SendMessage(WM_TIMER, 1);
+    Report("band tick, word-timed and translated (average)", (NowMs() - dTranslatedStart) / kTicks, 0);
     std::printf("(checksum %zu)\n", nSink);
     return 0;
 }

@@ -3,7 +3,7 @@
 fresh folder with the song-list file the demo maker writes for it. The player must read that
 file, show the list "演示歌曲", play every song (WAV and MP3) and show the first line of each
 song's lyrics, whatever their encoding (GBK, GBK with a blank line, UTF-8 with a byte-order
-mark). Its own save must give back the demo's file byte for byte, plus the list it adds.
+mark, UTF-8 without), with its translation beneath it where the file has one. Its own save must give back the demo's file byte for byte, plus the list it adds.
 """
 import argparse
 import os
@@ -21,11 +21,13 @@ import make_demo  # noqa: E402
 
 
 def first_line(song):
+    """The first sung line as the band shows it, and its translation ("" for none)."""
     with open(os.path.join(make_demo.HERE, "lyrics", song.name + ".lrc"), encoding="utf-8") as f:
-        for line in f:
-            if make_demo.TIME_TAG.match(line):
-                return make_demo.shown_text(line)
-    raise Failure("no timed line in the lyrics of " + song.name)
+        text = f.read()
+    lines = make_demo.sung_lines(text)
+    if not lines:
+        raise Failure("no timed line in the lyrics of " + song.name)
+    return make_demo.shown_text(lines[0]), make_demo.translation(text, lines[0])
 
 
 class DemoLibrary:
@@ -57,10 +59,13 @@ class DemoLibrary:
         for row, song in enumerate(make_demo.SONGS):
             p.play_row(row)
             # Looked at first: the first lines are sung for less than three seconds.
-            line = first_line(song)
+            line, translated = first_line(song)
             score = p.driver("wait-band-shows", "top", line, 0.9, 4000, check=False)
             p.screenshot(song.name)
             p.expect(float(score or 0) >= 0.9, "the band shows %s's first line %s (match %s)" % (song.name, line, score))
+            if translated:
+                score = p.driver("band-shows", "bottom", translated)
+                p.expect(float(score) >= 0.9, "its translation %s stands beneath it (match %s)" % (translated, score))
             p.expect(p.driver("text", "IDC_PATH") == self.paths[row], "the path label names %s" % song.file_name)
             red = int(p.driver("wait-band-red", 4000, check=False) or 0)
             p.expect(red > 0, "red fills the line being sung (%d pixels)" % red)

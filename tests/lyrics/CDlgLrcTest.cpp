@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -100,7 +101,8 @@ protected:
         ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
         ResetPlayerState();
         g_strSongPath = L"D:\\Music\\song.mp3";
-        g_strTopLine = g_strBottomLine = g_strLrcMessage = "";
+        g_strTopLine = g_strBottomLine = L"";
+        g_strLrcMessage = "";
         g_bLrcLoaded = false;
         g_bTopCurrent = true;
         g_nTopFill = g_nBottomFill = 0;
@@ -126,7 +128,8 @@ protected:
     }
 
     // Width and height of a text in the band's font.
-    SIZE TextSize(const CString& str) {
+    template <typename Str>
+    SIZE TextSize(const Str& str) {
         CClientDC dc(&m_band);
         CFont font;
         font.CreatePointFont(280, "宋体");
@@ -137,6 +140,8 @@ protected:
         size.cy = tm.tmHeight;
         return size;
     }
+    SIZE TextSize(const char* psz) { return TextSize(CString(psz)); }
+    SIZE TextSize(const wchar_t* psz) { return TextSize(CStringW(psz)); }
 
     static CDlgLrc* s_pBand;
     ScratchDir m_dir;
@@ -173,7 +178,7 @@ TEST_F(LyricBand, ItsOwnTimerPicksUpAStartRequest) {
     WriteFileBytes("Lrc\\song.lrc", kLyrics);
     g_bStartSong = true;
     EXPECT_TRUE(PumpUntil([] { return g_bLrcLoaded; }, 3000));
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
 }
 
 TEST_F(LyricBand, ReloadsTheSameSongOnlyOnTicksThatSeeTheStartRequest) {
@@ -181,32 +186,32 @@ TEST_F(LyricBand, ReloadsTheSameSongOnlyOnTicksThatSeeTheStartRequest) {
     g_bStartSong = true;
     Tick();
     EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
 
     g_bStartSong = false;
     g_bPlaying = true;
     WriteFileBytes("Lrc\\song.lrc", "[00:01.00]new one\r\n[00:05.00]new two\r\n");
     Ticks(3);
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
     g_bStartSong = true;
     Tick();
-    EXPECT_EQ(CString("new one"), g_strTopLine);
-    EXPECT_EQ(CString("new two"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"new one"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"new two"), g_strBottomLine);
 }
 
 // The main window may start a song within 200 ms of its request, before any tick of the band
 // saw it; the band used to go on showing the previous song's lyrics.
 TEST_F(LyricBand, ASongStartedBeforeAnyTickSawItsRequestStillGetsItsLyrics) {
     StartSong(kLyrics, 0);
-    ASSERT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    ASSERT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
     WriteFileBytes("Lrc\\other.lrc", "[00:00.00]other one\r\n[00:04.00]other two\r\n");
     g_strSongPath = L"D:\\Music\\other.mp3";
     g_nLrcPos = 0;
     Tick();
     EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CString("other one"), g_strTopLine);
-    EXPECT_EQ(CString("other two"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"other one"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"other two"), g_strBottomLine);
 }
 
 TEST_F(LyricBand, EachRequestedTickRestartsTheSlotsAtThePositionOfThen) {
@@ -221,8 +226,8 @@ TEST_F(LyricBand, EachRequestedTickRestartsTheSlotsAtThePositionOfThen) {
     EXPECT_TRUE(g_bTopCurrent);
     EXPECT_EQ(0, g_nTopFill);
     EXPECT_EQ(0, g_nBottomFill);
-    EXPECT_EQ(CString("MMMMMMMM"), g_strTopLine);
-    EXPECT_EQ(CString("end"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
 }
 
 TEST_F(LyricBand, WithoutALyricFileItShowsTheSearchMessage) {
@@ -240,7 +245,7 @@ TEST_F(LyricBand, WithoutALyricFileItShowsTheSearchMessage) {
     // A later song with a lyric file shows its lyrics.
     StartSong(kLyrics, 0);
     EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
 }
 
 TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
@@ -260,13 +265,13 @@ TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
     for (const auto& [name, bytes] : songs) {
         WriteFileBytes(name, bytes);
         g_strSongPath = Widen(m_dir.File(name));
-        g_strTopLine = "";
+        g_strTopLine = L"";
         g_bStartSong = true;
         Tick();
         g_bStartSong = false;
         const bool bTimed = name != "plain.flac";
         EXPECT_EQ(bTimed, g_bLrcLoaded) << name;
-        EXPECT_EQ(CString(!bTimed ? "" : name == "song.flac" ? "from the file" : "WWWWWWWW"), g_strTopLine) << name;
+        EXPECT_EQ(CStringW(!bTimed ? L"" : name == "song.flac" ? L"from the file" : L"WWWWWWWW"), g_strTopLine) << name;
         if (!bTimed) {
             EXPECT_EQ(CString("正在从网络搜索歌词........."), g_strLrcMessage);
         }
@@ -294,7 +299,7 @@ TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading
 
     g_bPlaying = true;
     Tick();
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
     EXPECT_GT(g_nTopFill, nFill);
 }
 
@@ -350,8 +355,8 @@ TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
     // The song has not reached the next line: the texts stay, and the bottom slot fills
     // from its own count at the pace of the line still in effect.
     Tick();
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
     EXPECT_EQ(2, g_nBottomSeconds);
     EXPECT_EQ((TextSize("MMMMMMMM").cx / 2) / 5, g_nBottomFill);
     const BandShot shot(m_band);
@@ -362,8 +367,8 @@ TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
     g_nLrcPos = 3000;
     Tick();
     EXPECT_FALSE(g_bTopCurrent);
-    EXPECT_EQ(CString("end"), g_strTopLine);
-    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"end"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
     EXPECT_EQ(6, g_nBottomSeconds);
 }
 
@@ -377,12 +382,12 @@ TEST_F(LyricBand, AZeroFillStepNeverHandsOverWhileTheTextsMoveOn) {
 
     g_nLrcPos = 101000;  // "two" is what the bottom slot already shows: no change
     Tick();
-    EXPECT_EQ(CString("i"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"i"), g_strTopLine);
     g_nLrcPos = 110000;
     Tick();
     EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(CString("three"), g_strTopLine);
-    EXPECT_EQ(CString("four"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"three"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"four"), g_strBottomLine);
 }
 
 TEST_F(LyricBand, AnEmptyLineNeverHandsOver) {
@@ -390,14 +395,14 @@ TEST_F(LyricBand, AnEmptyLineNeverHandsOver) {
     Ticks(30);
     EXPECT_TRUE(g_bTopCurrent);
     EXPECT_EQ(0, g_nTopFill);
-    EXPECT_EQ(CString(""), g_strTopLine);
+    EXPECT_EQ(CStringW(L""), g_strTopLine);
 }
 
 TEST_F(LyricBand, BeforeTheFirstLineBothLinesShowAndNothingIsRed) {
     StartSong(kLyrics, 0);
     Ticks(5);
-    EXPECT_EQ(CString("WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CString("MMMMMMMM"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
     EXPECT_EQ(0, g_nTopFill);
     const BandShot shot(m_band);
     EXPECT_GT(shot.CountAll(kBlue), 0);
@@ -409,8 +414,8 @@ TEST_F(LyricBand, PastTheLastLineTheTextsStayAndNothingIsRed) {
     Ticks(2);
     g_nLrcPos = 60000;
     Ticks(5);
-    EXPECT_EQ(CString("MMMMMMMM"), g_strTopLine);
-    EXPECT_EQ(CString("end"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
     const BandShot shot(m_band);
     EXPECT_EQ(0, shot.CountAll(kRed));
 }
@@ -442,7 +447,7 @@ TEST_F(LyricBand, NoLineDurationDrawsNoFillAndLeavesTheFillAlone) {
     g_bStartSong = false;
     EXPECT_TRUE(g_bLrcLoaded);
     EXPECT_FALSE(g_lyc.m_bLoaded);
-    EXPECT_EQ(CString(" "), g_strTopLine);
+    EXPECT_EQ(CStringW(L" "), g_strTopLine);
     g_nTopFill = 7;
     Ticks(3);
     EXPECT_EQ(7, g_nTopFill);
@@ -454,8 +459,8 @@ TEST_F(LyricBand, ALyricFileWithoutTimesShowsBlankSlots) {
     StartSong("[ti:Instrumental]\r\n纯音乐\r\n", 0);
     EXPECT_TRUE(g_bLrcLoaded);
     Ticks(5);
-    EXPECT_EQ(CString(" "), g_strTopLine);
-    EXPECT_EQ(CString(" "), g_strBottomLine);
+    EXPECT_EQ(CStringW(L" "), g_strTopLine);
+    EXPECT_EQ(CStringW(L" "), g_strBottomLine);
     EXPECT_EQ(0, g_nTopFill);
     const BandShot shot(m_band);
     EXPECT_EQ(0, shot.CountAll(kRed));
@@ -470,7 +475,7 @@ TEST_F(LyricBand, ASongNameWithABackslashTrailByteFindsItsLyrics) {
     g_bPlaying = true;
     Tick();
     EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CString("found"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"found"), g_strTopLine);
 }
 
 // "WW" sung from 1 s, "MM" from 1.5 s, "WM" from 2 s to 3 s; then a word-timed last line.
@@ -496,8 +501,8 @@ TEST_F(LyricBand, AWordTimedLineFillsFromThePositionOfEachTickAlsoAfterASeekBack
     g_nLrcPos = 3250;
     Tick();
     EXPECT_FALSE(g_bTopCurrent);
-    EXPECT_EQ(CString("CD"), g_strBottomLine);
-    EXPECT_EQ(CString(" "), g_strTopLine);
+    EXPECT_EQ(CStringW(L"CD"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L" "), g_strTopLine);
     EXPECT_NEAR(TextSize("C").cx / 2, g_nBottomFill, 1);
     g_nLrcPos = 60000;  // its last word lasted a second
     Tick();
@@ -536,6 +541,94 @@ TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
     }
     m_band.ResetLyricsShift();
     EXPECT_DOUBLE_EQ(0.0, g_lyc.m_dOffset);
+}
+
+// A word-timed line and a paced one with translations, then a line without, then the last.
+TEST_F(LyricBand, ATranslatedLineFillsItsOriginalAboveItsTranslationUntilCtrlTHidesIt) {
+    StartSong(
+        "[00:01.00]WW<00:01.50>MM\r\n[00:01.00]tr one\r\n[00:03.00]WWWWWWWW\r\n[00:03.00]tr two\r\n"
+        "[00:05.00]plain\r\n[00:07.00]end\r\n",
+        0);
+    EXPECT_EQ(CStringW(L"WWMM"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"tr one"), g_strBottomLine);
+    const auto expectOnlyTheTopRed = [&](int nRed) {
+        const SIZE top = TextSize(g_strTopLine), bottom = TextSize(g_strBottomLine);
+        const int x1 = TopSlotX(g_nScreenWidth, top.cx), x2 = BottomSlotX(g_nScreenWidth, bottom.cx);
+        const BandShot shot(m_band);
+        EXPECT_EQ(shot.CountAll(kRed), shot.Count(kRed, x1, 5, x1 + nRed, 5 + top.cy));
+        EXPECT_GT(shot.Count(kRed, x1, 5, x1 + nRed, 5 + top.cy), 0);
+        EXPECT_GT(shot.Count(kBlue, x2, 55, x2 + bottom.cx, 55 + bottom.cy), 0);
+    };
+    g_nLrcPos = 1250;
+    Tick();
+    EXPECT_NEAR(TextSize("WW").cx / 2, g_nTopFill, 1);
+    expectOnlyTheTopRed(g_nTopFill);
+
+    // A paced original fills at the pace of its line and then stays filled: nothing to hand over to.
+    g_nLrcPos = 3000;
+    Tick();
+    const int w = TextSize("WWWWWWWW").cx;
+    EXPECT_EQ(CStringW(L"tr two"), g_strBottomLine);
+    EXPECT_EQ((w / 2) / 5, g_nTopFill);
+    Ticks(15);
+    EXPECT_TRUE(g_bTopCurrent);
+    EXPECT_EQ(w, g_nTopFill);
+    expectOnlyTheTopRed(w);
+
+    m_band.ToggleTranslations();
+    EXPECT_TRUE((::GetFileAttributesW(L"Lrc\\不显示翻译") != INVALID_FILE_ATTRIBUTES));
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"plain"), g_strBottomLine);
+    EXPECT_FALSE(g_bBottomTranslation);
+    Tick();
+    const SIZE notice = TextSize("翻译：已隐藏");
+    const int x = CentredX(g_nScreenWidth, notice.cx);
+    const BandShot shot(m_band);
+    EXPECT_EQ(shot.CountAll(kBlue), shot.Count(kBlue, x, 30, x + notice.cx, 30 + notice.cy));
+    EXPECT_GT(shot.CountAll(kBlue), 0);
+    m_band.ToggleTranslations();
+    EXPECT_FALSE((::GetFileAttributesW(L"Lrc\\不显示翻译") != INVALID_FILE_ATTRIBUTES));
+    EXPECT_EQ(CStringW(L"tr two"), g_strBottomLine);
+
+    // A line without a translation shows as before: it fills afresh, the next line beneath it.
+    g_nLrcPos = 5000;
+    Tick();
+    EXPECT_EQ(CStringW(L"plain"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
+    EXPECT_FALSE(g_bBottomTranslation);
+    EXPECT_EQ((TextSize("plain").cx / 2) / 5, g_nTopFill);
+}
+
+TEST_F(LyricBand, TranslationsHiddenInAnEarlierRunStayHidden) {
+    WriteFileBytes("Lrc\\不显示翻译", "");
+    CDlgLrc band;
+    ASSERT_TRUE(band.Create(IDD_LRC, nullptr));
+    WriteFileBytes("Lrc\\song.lrc", "[00:01.00]one\r\n[00:01.00]一\r\n[00:02.00]two\r\n");
+    g_bStartSong = true;
+    band.SendMessage(WM_TIMER, 1);
+    EXPECT_EQ(CStringW(L"one"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"two"), g_strBottomLine);
+}
+
+// Hangul is full-width in the band's font: drawn as question marks the line would be half as wide.
+TEST_F(LyricBand, AKoreanLineIsDrawnAsWideAsItsSyllables) {
+    StartSong("\xEF\xBB\xBF[00:01.00]\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 \xEB\x85\xB8\xEB\x9E\x98\r\n", 0);
+    Tick();
+    ASSERT_EQ(CStringW(L"\xD55C\xAD6D\xC5B4 \xB178\xB798"), g_strTopLine);
+    const SIZE top = TextSize(g_strTopLine);
+    ASSERT_GT(top.cx, TextSize("??? ??").cx * 3 / 2);
+    const int x1 = TopSlotX(g_nScreenWidth, top.cx);
+    const BandShot shot(m_band);
+    int nLeft = INT_MAX, nRight = -1;
+    for (int y = 5; y < 5 + top.cy; ++y)
+        for (int x = 0; x < g_nScreenWidth / 2; ++x)
+            if (shot.At(x, y) == kBlue) {
+                nLeft = std::min(nLeft, x);
+                nRight = std::max(nRight, x);
+            }
+    EXPECT_GE(nLeft, x1);
+    EXPECT_LE(nRight, x1 + top.cx);
+    EXPECT_GT(nRight - nLeft, top.cx * 4 / 5);
 }
 
 TEST_F(LyricBand, ClosingOnlyHidesTheBandSoItCanBeShownAgain) {

@@ -32,99 +32,111 @@ const char kThreeLines[] = "[00:10.00]ten\r\n[00:20.00]twenty\r\n[00:30.00]thirt
 
 TEST(LrcClassify, TagLettersAreMatchedInAnyCase) {
     CLyc lyc;
-    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine("[TI:Song]"));
-    EXPECT_EQ(LINE_ARTIST, lyc.ClassifyLine("[Ar:x]"));
-    EXPECT_EQ(LINE_ALBUM, lyc.ClassifyLine("[aL:x]"));
-    EXPECT_EQ(LINE_BY, lyc.ClassifyLine("[bY:x]"));
-    EXPECT_EQ(LINE_OFFSET, lyc.ClassifyLine("[OFFSET:100]"));
-    EXPECT_EQ(LINE_OFFSET, lyc.ClassifyLine("[oFfSeT:100]"));
+    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine(L"[TI:Song]"));
+    EXPECT_EQ(LINE_ARTIST, lyc.ClassifyLine(L"[Ar:x]"));
+    EXPECT_EQ(LINE_ALBUM, lyc.ClassifyLine(L"[aL:x]"));
+    EXPECT_EQ(LINE_BY, lyc.ClassifyLine(L"[bY:x]"));
+    EXPECT_EQ(LINE_OFFSET, lyc.ClassifyLine(L"[OFFSET:100]"));
+    EXPECT_EQ(LINE_OFFSET, lyc.ClassifyLine(L"[oFfSeT:100]"));
 }
 
 TEST(LrcClassify, OnlyTheTwoTagLettersAreLookedAt) {
     CLyc lyc;
-    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine("[tix]"));
-    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine("[ti]"));
-    EXPECT_EQ(LINE_ARTIST, lyc.ClassifyLine("[artist:Someone]"));
+    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine(L"[tix]"));
+    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine(L"[ti]"));
+    EXPECT_EQ(LINE_ARTIST, lyc.ClassifyLine(L"[artist:Someone]"));
     // A tag rule wins over a time even when the line has a colon.
-    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine("[ti:00:01.00]x"));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[offse]:1"));
+    EXPECT_EQ(LINE_TITLE, lyc.ClassifyLine(L"[ti:00:01.00]x"));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L"[offse]:1"));
 }
 
 TEST(LrcClassify, OnlyALineOpeningWithAStampIsATimeLine) {
     CLyc lyc;
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[00:01.00]x"));
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[-0:01]"));
-    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine("[00:01.00][Drum Solo]"));
+    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine(L"[00:01.00]x"));
+    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine(L"[-0:01]"));
+    EXPECT_EQ(LINE_TIME, lyc.ClassifyLine(L"[00:01.00][Drum Solo]"));
+    // Spaces just inside the brackets and a comma before the fraction, as editors write them.
+    for (const wchar_t* pszLine : {L"[ 00:01.00]x", L"[00:01.00 ]x", L"[  00:01,50  ]x"})
+        EXPECT_EQ(LINE_TIME, lyc.ClassifyLine(pszLine));
     // Header tags, with a colon or not, and brackets that merely look like time.
-    for (const char* pszLine : {"[length:03:45]", "[length: 2:50]", "[id: 51037068]", "[re:Someone]", "[ve:1.12.0]",
-                                "[total:225000]", "[x]y:z", "[xyz]", "[]", "[ 00:01.00]x", "[00:01.00 ]x",
-                                "[00.01.00]x", "[:01]x", "[00:01.00>x", "<00:01.00>x"})
-        EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(pszLine)) << pszLine;
+    for (const wchar_t* pszLine : {L"[length:03:45]", L"[length: 2:50]", L"[id: 51037068]", L"[re:Someone]",
+                                   L"[ve:1.12.0]", L"[total:225000]", L"[x]y:z", L"[xyz]", L"[]", L"[00 :01.00]x",
+                                   L"[00.01.00]x", L"[:01]x", L"[00:01.00>x", L"<00:01.00>x", L"[\t00:01.00]x"})
+        EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(pszLine));
 }
 
 TEST(LrcClassify, LinesNotOpeningABracketPairAreIgnored) {
     CLyc lyc;
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(""));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("["));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[00:01.00 no close"));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("x[00:01.00]y"));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(" [00:01.00]y"));
-    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine("[ti:\x9B\x5D"));  // 沒 ends in the byte of ']'
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L""));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L"["));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L"[00:01.00 no close"));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L"x[00:01.00]y"));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L" [00:01.00]y"));
+    EXPECT_EQ(LINE_OTHER, lyc.ClassifyLine(L"[ti:\x6C92"));  // 沒, whose GBK bytes end in that of ']'
 }
 
 TEST(LrcTimeTags, MinutesAndSecondsMakeTheKey) {
     CLyc lyc;
-    lyc.ParseTimeLine("[01:23.45]Hello");
+    lyc.ParseTimeLine(L"[01:23.45]Hello");
     ASSERT_EQ(1u, lyc.m_arrTime.size());
     EXPECT_DOUBLE_EQ(83.45, lyc.m_arrTime[0]);
     ASSERT_EQ(1u, lyc.m_mapText.count("83.45"));
-    EXPECT_EQ(CString("Hello"), lyc.m_mapText["83.45"]);
+    EXPECT_EQ(CStringW(L"Hello"), lyc.m_mapText["83.45"]);
 }
 
 TEST(LrcTimeTags, EveryLeadingStampSharesTheTextAfterTheRun) {
     CLyc lyc;
-    lyc.ParseTimeLine("[00:12.00][01:05.50]La la");
-    lyc.ParseTimeLine("[00:01.00] \t[00:20.00] spaced");
-    lyc.ParseTimeLine("[00:10.00]");
+    lyc.ParseTimeLine(L"[00:12.00][01:05.50]La la");
+    lyc.ParseTimeLine(L"[00:01.00] \t[00:20.00] spaced");
+    lyc.ParseTimeLine(L"[00:10.00]");
     EXPECT_EQ((std::vector<double>{12.0, 65.5, 1.0, 20.0, 10.0}), Times(lyc));
-    EXPECT_EQ(CString("La la"), lyc.m_mapText["12.00"]);
-    EXPECT_EQ(CString("La la"), lyc.m_mapText["65.50"]);
-    // Text is not trimmed: the space after the run belongs to it.
-    EXPECT_EQ(CString(" spaced"), lyc.m_mapText["1.00"]);
-    EXPECT_EQ(CString(" spaced"), lyc.m_mapText["20.00"]);
-    EXPECT_EQ(CString(""), lyc.m_mapText["10.00"]);
+    EXPECT_EQ(CStringW(L"La la"), lyc.m_mapText["12.00"]);
+    EXPECT_EQ(CStringW(L"La la"), lyc.m_mapText["65.50"]);
+    EXPECT_EQ(CStringW(L"spaced"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ(CStringW(L"spaced"), lyc.m_mapText["20.00"]);
+    EXPECT_EQ(CStringW(L""), lyc.m_mapText["10.00"]);
     EXPECT_TRUE(lyc.m_mapWords.empty());
 }
 
 TEST(LrcTimeTags, BracketsThatAreNotStampsAreText) {
     CLyc lyc;
-    lyc.ParseTimeLine("[00:05.00]see [note");
-    lyc.ParseTimeLine("[00:06.00]a]b");
-    lyc.ParseTimeLine("[00:07.00][Drum Solo] <x> [00:01] y");
+    lyc.ParseTimeLine(L"[00:05.00]see [note");
+    lyc.ParseTimeLine(L"[00:06.00]a]b");
+    lyc.ParseTimeLine(L"[00:07.00][Drum Solo] <x> [00:01] y");
     EXPECT_EQ((std::vector<double>{5.0, 6.0, 7.0}), Times(lyc));
-    EXPECT_EQ(CString("see [note"), lyc.m_mapText["5.00"]);
-    EXPECT_EQ(CString("a]b"), lyc.m_mapText["6.00"]);
+    EXPECT_EQ(CStringW(L"see [note"), lyc.m_mapText["5.00"]);
+    EXPECT_EQ(CStringW(L"a]b"), lyc.m_mapText["6.00"]);
     // [00:01] after the text has begun is a word timing, not text.
-    EXPECT_EQ(CString("[Drum Solo] <x>  y"), lyc.m_mapText["7.00"]);
+    EXPECT_EQ(CStringW(L"[Drum Solo] <x>  y"), lyc.m_mapText["7.00"]);
 }
 
-TEST(LrcTimeTags, EqualKeysShareAnEntryButEachKeepsItsTime) {
+TEST(LrcTimeTags, EqualKeysShareOneTimeAndTheLaterLinesTranslateTheFirst) {
     CLyc lyc;
-    lyc.ParseTimeLine("[00:10.00]first");
-    lyc.ParseTimeLine("[00:10.001]second");
-    EXPECT_EQ(2u, lyc.m_arrTime.size());
-    EXPECT_EQ(1u, lyc.m_mapText.size());
-    EXPECT_EQ(CString("second"), lyc.m_mapText["10.00"]);
+    lyc.ParseTimeLine(L"[00:10.00]first");
+    lyc.ParseTimeLine(L"[00:10.001]second");
+    lyc.ParseTimeLine(L"[00:10.00]<00:10.50>third");
+    lyc.ParseTimeLine(L"[00:10.00]   ");  // an empty line translates nothing
+    EXPECT_EQ((std::vector<double>{10.0}), Times(lyc));
+    EXPECT_EQ(CStringW(L"first"), lyc.m_mapText["10.00"]);
+    EXPECT_EQ(CStringW(L"second  third"), lyc.m_mapTranslation["10.00"]);
+    EXPECT_TRUE(lyc.m_mapWords.empty()) << "a translation's word timings are not the original's";
+    // A bare stamp only stood for the line that follows it with the same time.
+    lyc.ParseTimeLine(L"[00:20.00]");
+    lyc.ParseTimeLine(L"[00:20.00]<00:20.50>sung");
+    lyc.ParseTimeLine(L"[00:20.00]唱");
+    EXPECT_EQ(CStringW(L"sung"), lyc.m_mapText["20.00"]);
+    EXPECT_EQ(CStringW(L"唱"), lyc.m_mapTranslation["20.00"]);
+    EXPECT_EQ(1u, lyc.m_mapWords.count("20.00"));
 }
 
 TEST(LrcTimeTags, StoredTimesAreTheirKeysReadBack) {
     CLyc lyc;
-    lyc.ParseTimeLine("[00:01.239]a");
-    lyc.ParseTimeLine("[00:01.005]b");  // 1.005 is just below, as a double
-    lyc.ParseTimeLine("[02:59.999]c");
+    lyc.ParseTimeLine(L"[00:01.239]a");
+    lyc.ParseTimeLine(L"[00:01.005]b");  // 1.005 is just below, as a double
+    lyc.ParseTimeLine(L"[02:59.999]c");
     EXPECT_EQ((std::vector<double>{1.24, 1.0, 180.0}), Times(lyc));
-    lyc.ParseTimeLine("[99999999999:00.001]huge");
-    lyc.ParseTimeLine("[-00:00.001]z");
+    lyc.ParseTimeLine(L"[99999999999:00.001]huge");
+    lyc.ParseTimeLine(L"[-00:00.001]z");
     for (double t : lyc.m_arrTime)
         EXPECT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
 }
@@ -133,23 +145,25 @@ TEST(LrcTimeTags, ALineNotOpeningWithAStampAddsNothing) {
     CLyc lyc;
     // Minutes past what a double holds make no time either.
     const std::string strHuge = "[" + std::string(400, '9') + ":00]huge";
-    for (const char* pszLine : {"[aa:bb]words", "[1e400:00]inf", "[0x10:inf]hex", "[length:03:45]", "[7]seven",
-                                "x[00:01.00]y", strHuge.c_str()})
-        lyc.ParseTimeLine(pszLine);
+    for (const std::string& strLine :
+         {std::string("[aa:bb]words"), std::string("[1e400:00]inf"), std::string("[0x10:inf]hex"),
+          std::string("[length:03:45]"), std::string("[7]seven"), std::string("x[00:01.00]y"), strHuge})
+        lyc.ParseTimeLine(std::wstring(strLine.begin(), strLine.end()));
     EXPECT_TRUE(lyc.m_arrTime.empty());
     EXPECT_TRUE(lyc.m_mapText.empty());
 }
 
 TEST(LrcTimeTags, ANegativeStartIsKeptAndANegativeZeroIsZero) {
     CLyc lyc;
-    lyc.ParseTimeLine("[-01:30.50]early");
-    lyc.ParseTimeLine("[-00:00.00]zero");
-    lyc.ParseTimeLine("[00:00.00]later zero");
-    EXPECT_EQ((std::vector<double>{-90.5, 0.0, 0.0}), Times(lyc));
+    lyc.ParseTimeLine(L"[-01:30.50]early");
+    lyc.ParseTimeLine(L"[-00:00.00]zero");
+    lyc.ParseTimeLine(L"[00:00.00]later zero");
+    EXPECT_EQ((std::vector<double>{-90.5, 0.0}), Times(lyc));
     EXPECT_FALSE(std::signbit(lyc.m_arrTime[1]));
-    EXPECT_EQ(CString("early"), lyc.m_mapText["-90.50"]);
+    EXPECT_EQ(CStringW(L"early"), lyc.m_mapText["-90.50"]);
     EXPECT_EQ(2u, lyc.m_mapText.size());
-    EXPECT_EQ(CString("later zero"), lyc.m_mapText["0.00"]);
+    EXPECT_EQ(CStringW(L"zero"), lyc.m_mapText["0.00"]);
+    EXPECT_EQ(CStringW(L"later zero"), lyc.m_mapTranslation["0.00"]);
 }
 
 TEST(LrcTimeTags, VeryLongLinesTakeLinearTime) {
@@ -158,70 +172,73 @@ TEST(LrcTimeTags, VeryLongLinesTakeLinearTime) {
     for (int i = 0; i < 100000; ++i)
         stamps += "[00:01.00]";
     const DWORD start = ThreadCpuMilliseconds();
-    lyc.ParseTimeLine(CString(stamps + std::string(1000000, '[') + stamps));
-    lyc.ParseTimeLine(CString("[00:02.00]" + std::string(1000000, '\xDF')));
+    const std::wstring wideStamps(stamps.begin(), stamps.end());
+    lyc.ParseTimeLine(wideStamps + std::wstring(1000000, L'[') + wideStamps);
+    lyc.ParseTimeLine(L"[00:02.00]" + std::wstring(1000000, L'\x4E2D'));
     EXPECT_LT(ThreadCpuMilliseconds() - start, 3000u);
-    EXPECT_EQ(100001u, lyc.m_arrTime.size());
+    EXPECT_EQ(2u, lyc.m_arrTime.size());
     EXPECT_EQ(1000000, lyc.m_mapText["1.00"].GetLength());
     EXPECT_EQ(100000u, lyc.m_arrWords.at(lyc.m_mapWords.at("1.00")).size());
 }
 
-TEST(LrcTags, ValueRunsFromAFixedIndexUpToTheLastByte) {
+TEST(LrcTags, ValueRunsFromAFixedIndexToTheClosingBracket) {
     CLyc lyc;
-    lyc.ParseTitle("[ti: Song]");
-    EXPECT_EQ(CString(" Song"), lyc.m_strTitle);
-    lyc.ParseArtist("[ar:Someone");  // the last byte is dropped, whatever it is
-    EXPECT_EQ(CString("Someon"), lyc.m_strArtist);
-    lyc.ParseAlbum("[al:X]");
-    EXPECT_EQ(CString("X"), lyc.m_strAlbum);
-    lyc.ParseBy("[by:]");
-    EXPECT_EQ(CString(""), lyc.m_strBy);
-    lyc.ParseTitle("[ti]");
-    EXPECT_EQ(CString(""), lyc.m_strTitle);
-    lyc.ParseTitle("[");
-    EXPECT_EQ(CString(""), lyc.m_strTitle);
-    // The last character goes whole, and a value never starts inside one.
-    lyc.ParseArtist("[ar:x]\x9B\x5D");
-    EXPECT_EQ(CString("x]"), lyc.m_strArtist);
-    lyc.ParseTitle("[ti\xB8\xE8]");
-    EXPECT_EQ(CString(""), lyc.m_strTitle);
+    lyc.ParseTitle(L"[ti: Song]");
+    EXPECT_EQ(CStringW(L" Song"), lyc.m_strTitle);
+    lyc.ParseArtist(L"[ar:Someone");  // nothing closes it
+    EXPECT_EQ(CStringW(L"Someone"), lyc.m_strArtist);
+    lyc.ParseAlbum(L"[al:X]");
+    EXPECT_EQ(CStringW(L"X"), lyc.m_strAlbum);
+    lyc.ParseBy(L"[by:]");
+    EXPECT_EQ(CStringW(L""), lyc.m_strBy);
+    lyc.ParseTitle(L"[ti]");
+    EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
+    lyc.ParseTitle(L"[");
+    EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
+    // What stands after the closing bracket is not the value; brackets inside it pair up.
+    lyc.ParseArtist(L"[ar:x] \x6C92]");
+    EXPECT_EQ(CStringW(L"x"), lyc.m_strArtist);
+    lyc.ParseTitle(L"[ti:Song [Live]]  // 2019");
+    EXPECT_EQ(CStringW(L"Song [Live]"), lyc.m_strTitle);
+    lyc.ParseTitle(L"[ti]abc");
+    EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
 }
 
 TEST(LrcTags, OffsetIsMillisecondsInTheFile) {
     CLyc lyc;
-    lyc.ParseOffset("[offset:+500]");
+    lyc.ParseOffset(L"[offset:+500]");
     EXPECT_DOUBLE_EQ(0.5, lyc.m_dOffset);
-    lyc.ParseOffset("[offset:-300]");
+    lyc.ParseOffset(L"[offset:-300]");
     EXPECT_DOUBLE_EQ(-0.3, lyc.m_dOffset);
-    lyc.ParseOffset("[offset:soon]");
+    lyc.ParseOffset(L"[offset:soon]");
     EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
-    lyc.ParseOffset("[offset]");
+    lyc.ParseOffset(L"[offset]");
     EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
 }
 
-TEST(LrcTags, ValuesAreCutAt499BytesOnAWholeCharacter) {
+TEST(LrcTags, ValuesAreCutAt499CodeUnitsOnAWholeCharacter) {
     CLyc lyc;
-    lyc.ParseTitle(CString("[ti:" + std::string(600, 't') + "]"));
-    EXPECT_EQ(CString(std::string(499, 't')), lyc.m_strTitle);
-    lyc.ParseAlbum(CString("[al:" + std::string(499, 'a') + "]"));
+    lyc.ParseTitle(L"[ti:" + std::wstring(600, L't') + L"]");
+    EXPECT_EQ(CStringW(std::wstring(499, L't')), lyc.m_strTitle);
+    lyc.ParseAlbum(L"[al:" + std::wstring(499, L'a') + L"]");
     EXPECT_EQ(499, lyc.m_strAlbum.GetLength());
-    // 歌 is two bytes: 249 of them fill 498 bytes, and half of the 250th is not kept.
-    std::string song;
+    // 😀 is a surrogate pair: 249 of them fill 498 code units, and half of the 250th is not kept.
+    std::wstring emoji;
     for (int i = 0; i < 300; ++i)
-        song += "歌";
-    lyc.ParseArtist(CString("[ar:" + song + "]"));
-    EXPECT_EQ(CString(song.substr(0, 498)), lyc.m_strArtist);
+        emoji += L"\xD83D\xDE00";
+    lyc.ParseArtist(L"[ar:" + emoji + L"]");
+    EXPECT_EQ(CStringW(emoji.substr(0, 498)), lyc.m_strArtist);
 }
 
 TEST(LrcLoad, TagsAndOffsetComeOnlyFromTheirOwnLines) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[by:500]\n[00:01.00]x\n"));
-    EXPECT_EQ(CString("500"), lyc.m_strBy);
+    EXPECT_EQ(CStringW(L"500"), lyc.m_strBy);
     EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
-    EXPECT_EQ(CString("UnKnow"), lyc.m_strTitle);
-    EXPECT_EQ(CString("UnKnow"), lyc.m_strArtist);
-    EXPECT_EQ(CString("UnKnow"), lyc.m_strAlbum);
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strArtist);
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strAlbum);
 }
 
 TEST(LrcLoad, BlankLinesAreSkippedAndTheFileIsReadToItsEnd) {
@@ -237,7 +254,7 @@ TEST(LrcLoad, LeadingSpacesAreDroppedButNotTabs) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "   [00:01.00]spaced\n\t[00:02.00]tabbed\n"));
     EXPECT_EQ((std::vector<double>{1.0}), Times(lyc));
-    EXPECT_EQ(CString("spaced"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ(CStringW(L"spaced"), lyc.m_mapText["1.00"]);
 }
 
 TEST(LrcLoad, LinesEndAtCrLfLfOrALoneCr) {
@@ -249,17 +266,17 @@ TEST(LrcLoad, LinesEndAtCrLfLfOrALoneCr) {
     bytes += "d\n[00:03.00]e\x1A\n[00:04.00]f\n";
     ASSERT_TRUE(file.Load(lyc, bytes));
     EXPECT_EQ((std::vector<double>{1.0, 1.5, 2.0, 3.0}), Times(lyc));
-    EXPECT_EQ(CString("a"), lyc.m_mapText["1.00"]);
-    EXPECT_EQ(CString("b"), lyc.m_mapText["1.50"]);
-    EXPECT_EQ(CString("c"), lyc.m_mapText["2.00"]);
-    EXPECT_EQ(CString("e"), lyc.m_mapText["3.00"]);
+    EXPECT_EQ(CStringW(L"a"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ(CStringW(L"b"), lyc.m_mapText["1.50"]);
+    EXPECT_EQ(CStringW(L"c"), lyc.m_mapText["2.00"]);
+    EXPECT_EQ(CStringW(L"e"), lyc.m_mapText["3.00"]);
 }
 
-TEST(LrcLoad, TimesAreSortedWithEqualTimesKept) {
+TEST(LrcLoad, TimesAreSortedOncePerKey) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[00:30.00]c\n[00:10.00]a\n[00:20.00][00:10.00]b\n"));
-    EXPECT_EQ((std::vector<double>{10.0, 10.0, 20.0, 30.0}), Times(lyc));
+    EXPECT_EQ((std::vector<double>{10.0, 20.0, 30.0}), Times(lyc));
     EXPECT_DOUBLE_EQ(10.0, lyc.m_dFirstTime);
     EXPECT_DOUBLE_EQ(30.0, lyc.m_dLastTime);
 }
@@ -271,11 +288,11 @@ TEST(LrcLoad, AFileThatCannotBeOpenedKeepsTheOldTimelineButAnswersNotLoaded) {
     EXPECT_FALSE(lyc.Load(L"Z:\\no\\such\\dir\\song.lrc"));
     EXPECT_FALSE(lyc.m_bLoaded);
     EXPECT_EQ(3u, lyc.m_arrTime.size());
-    EXPECT_EQ(CString("Old"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"Old"), lyc.m_strTitle);
     EXPECT_DOUBLE_EQ(1.0, lyc.m_dOffset);
     EXPECT_DOUBLE_EQ(30.0, lyc.m_dLastTime);
-    EXPECT_EQ(CString(" "), lyc.GetCurrentLine(15));
-    EXPECT_EQ(CString(" "), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L" "), lyc.GetCurrentLine(15));
+    EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
     EXPECT_EQ(0.0, lyc.GetLineDuration(15));
 }
 
@@ -285,7 +302,7 @@ TEST(LrcLoad, ALoadReplacesThePreviousFileWhole) {
     ASSERT_TRUE(file.Load(lyc, std::string("[ti:Old]\n[offset:1000]\n") + kThreeLines));
     lyc.GetCurrentLine(25);
     ASSERT_TRUE(file.Load(lyc, "[00:05.00]new\n"));
-    EXPECT_EQ(CString("UnKnow"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strTitle);
     EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
     EXPECT_EQ(0, lyc.m_nCurIndex);
     EXPECT_EQ((std::vector<double>{5.0}), Times(lyc));
@@ -299,11 +316,11 @@ TEST(LrcLoad, AFileWithoutTimeLinesLoadsAsNotLoaded) {
     EXPECT_TRUE(file.Load(lyc, "[ti:Instrumental]\nno words\n"));
     EXPECT_FALSE(lyc.m_bLoaded);
     EXPECT_TRUE(lyc.m_arrTime.empty());
-    EXPECT_EQ(CString("Instrumental"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"Instrumental"), lyc.m_strTitle);
     EXPECT_DOUBLE_EQ(0.0, lyc.m_dFirstTime);
     EXPECT_DOUBLE_EQ(0.0, lyc.m_dLastTime);
-    EXPECT_EQ(CString(" "), lyc.GetCurrentLine(0));
-    EXPECT_EQ(CString(" "), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L" "), lyc.GetCurrentLine(0));
+    EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
     EXPECT_EQ(0.0, lyc.GetLineDuration(0));
     EXPECT_TRUE(file.Load(lyc, ""));
     EXPECT_FALSE(lyc.m_bLoaded);
@@ -311,8 +328,8 @@ TEST(LrcLoad, AFileWithoutTimeLinesLoadsAsNotLoaded) {
 
 TEST(LrcTimeline, NotLoadedGivesASpaceAndNoDuration) {
     CLyc lyc;
-    EXPECT_EQ(CString(" "), lyc.GetCurrentLine(10));
-    EXPECT_EQ(CString(" "), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L" "), lyc.GetCurrentLine(10));
+    EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
     EXPECT_EQ(0.0, lyc.GetLineDuration(10));
 }
 
@@ -320,14 +337,14 @@ TEST(LrcTimeline, TheLineInEffectRunsFromItsStartToTheNext) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, kThreeLines));
-    EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(10.0));
-    EXPECT_EQ(CString("twenty"), lyc.GetNextLine());
-    EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(19.99));
-    EXPECT_EQ(CString("twenty"), lyc.GetCurrentLine(20.0));
+    EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(10.0));
+    EXPECT_EQ(CStringW(L"twenty"), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(19.99));
+    EXPECT_EQ(CStringW(L"twenty"), lyc.GetCurrentLine(20.0));
     EXPECT_EQ(1, lyc.m_nCurIndex);
-    EXPECT_EQ(CString("thirty"), lyc.GetNextLine());
-    EXPECT_EQ(CString("thirty"), lyc.GetCurrentLine(30.0));
-    EXPECT_EQ(CString(" "), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"thirty"), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"thirty"), lyc.GetCurrentLine(30.0));
+    EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
 }
 
 TEST(LrcTimeline, OutsideTheLinesTheEndsShowAndTheIndexStays) {
@@ -335,23 +352,26 @@ TEST(LrcTimeline, OutsideTheLinesTheEndsShowAndTheIndexStays) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, kThreeLines));
     // Right after loading, before the first line: the first two lines.
-    EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(0));
-    EXPECT_EQ(CString("twenty"), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(0));
+    EXPECT_EQ(CStringW(L"twenty"), lyc.GetNextLine());
     lyc.GetCurrentLine(25);
-    EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(5));
+    EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(5));
     EXPECT_EQ(1, lyc.m_nCurIndex);
-    EXPECT_EQ(CString("thirty"), lyc.GetCurrentLine(99));
+    EXPECT_EQ(CStringW(L"thirty"), lyc.GetCurrentLine(99));
     EXPECT_EQ(1, lyc.m_nCurIndex);
-    EXPECT_EQ(CString("thirty"), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"thirty"), lyc.GetNextLine());
 }
 
-TEST(LrcTimeline, EqualStartTimesTakeTheLaterText) {
+TEST(LrcTimeline, EqualStartTimesGiveTheFirstTextWithTheLaterAsItsTranslation) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[00:10.00]first\n[00:10.00]later\n[00:20.00]next\n"));
-    EXPECT_EQ(CString("later"), lyc.GetCurrentLine(10));
-    EXPECT_EQ(1, lyc.m_nCurIndex);
-    EXPECT_EQ(CString("next"), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"first"), lyc.GetCurrentLine(10));
+    EXPECT_EQ(0, lyc.m_nCurIndex);
+    EXPECT_EQ(CStringW(L"later"), lyc.GetLineTranslation(0));
+    EXPECT_EQ(CStringW(L"next"), lyc.GetNextLine());
+    EXPECT_TRUE(lyc.GetLineTranslation(1).IsEmpty());
+    EXPECT_TRUE(lyc.GetLineTranslation(2).IsEmpty());
     EXPECT_DOUBLE_EQ(10.0, lyc.GetLineDuration(10));
 }
 
@@ -359,10 +379,10 @@ TEST(LrcTimeline, TheOffsetShiftsEveryLookup) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[offset:500]\n[00:10.00]ten\n[00:20.00]twenty\n"));
-    EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(9.6));
+    EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(9.6));
     EXPECT_EQ(0, lyc.m_nCurIndex);
     EXPECT_DOUBLE_EQ(10.0, lyc.GetLineDuration(9.6));
-    EXPECT_EQ(CString("twenty"), lyc.GetCurrentLine(19.5));
+    EXPECT_EQ(CStringW(L"twenty"), lyc.GetCurrentLine(19.5));
     EXPECT_EQ(0.0, lyc.GetLineDuration(9.4));
 }
 
@@ -381,11 +401,11 @@ TEST(LrcTimeline, PositionsThatAreNotNumbersAnswerWithoutFailing) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, kThreeLines));
-    EXPECT_EQ(CString("thirty"), lyc.GetCurrentLine(std::nan("")));
-    EXPECT_EQ(CString(" "), lyc.GetNextLine());
+    EXPECT_EQ(CStringW(L"thirty"), lyc.GetCurrentLine(std::nan("")));
+    EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
     EXPECT_EQ(0.0, lyc.GetLineDuration(std::nan("")));
-    EXPECT_EQ(CString("thirty"), lyc.GetCurrentLine(HUGE_VAL));
-    EXPECT_EQ(CString("ten"), lyc.GetCurrentLine(-HUGE_VAL));
+    EXPECT_EQ(CStringW(L"thirty"), lyc.GetCurrentLine(HUGE_VAL));
+    EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(-HUGE_VAL));
 }
 
 TEST(LrcTimeline, TheLineInEffectGivesItsWords) {
@@ -399,11 +419,12 @@ TEST(LrcTimeline, TheLineInEffectGivesItsWords) {
     ASSERT_EQ(1u, first.size());
     EXPECT_DOUBLE_EQ(0.5, first[0].dStart);
     EXPECT_EQ(1, first[0].nOffset);
-    // Of equal times the later line wins, with its words or without them.
-    EXPECT_EQ(CString("cd"), lyc.GetCurrentLine(20));
-    ASSERT_EQ(1u, lyc.GetLineWords(lyc.m_nCurIndex).size());
-    EXPECT_EQ(CString("no words"), lyc.GetCurrentLine(29.5));
+    // Of equal times the first line is the one sung, with its words or without them.
+    EXPECT_EQ(CStringW(L"plain"), lyc.GetCurrentLine(20));
     EXPECT_TRUE(lyc.GetLineWords(lyc.m_nCurIndex).empty());
+    EXPECT_EQ(CStringW(L"cd"), lyc.GetLineTranslation(lyc.m_nCurIndex));
+    EXPECT_EQ(CStringW(L"ef"), lyc.GetCurrentLine(29.5));
+    ASSERT_EQ(1u, lyc.GetLineWords(lyc.m_nCurIndex).size());
     EXPECT_TRUE(lyc.GetLineWords(-1).empty());
     EXPECT_TRUE(lyc.GetLineWords(static_cast<int>(lyc.m_arrTime.size())).empty());
     EXPECT_FALSE(lyc.Load(L"Z:\\no\\such\\dir\\song.lrc"));

@@ -1,6 +1,6 @@
 // Each fixtures/NAME.lrc must load into the timeline written in fixtures/NAME.expected, word
-// timings included.
-// The expected files are UTF-8 so that they read plainly; the timeline is GBK and is
+// timings and translations included.
+// The expected files are UTF-8 so that they read plainly; the timeline is UTF-16 and is
 // converted for the comparison.
 #include "lyrics/CLyc.h"
 
@@ -14,18 +14,6 @@
 
 namespace {
 
-std::string GbkToUtf8(const CString& str) {
-    if (str.IsEmpty())
-        return std::string();
-    const int nWide = ::MultiByteToWideChar(936, 0, str, str.GetLength(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(nWide), L'\0');
-    ::MultiByteToWideChar(936, 0, str, str.GetLength(), &wide[0], nWide);
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 std::string Number(const char* pszFormat, double d) {
     char buf[64];
     std::snprintf(buf, sizeof(buf), pszFormat, d);
@@ -35,10 +23,10 @@ std::string Number(const char* pszFormat, double d) {
 std::string Dump(const CLyc& lyc) {
     std::string out;
     out += std::string("loaded: ") + (lyc.m_bLoaded ? "yes" : "no") + "\n";
-    out += "title: " + GbkToUtf8(lyc.m_strTitle) + "\n";
-    out += "artist: " + GbkToUtf8(lyc.m_strArtist) + "\n";
-    out += "album: " + GbkToUtf8(lyc.m_strAlbum) + "\n";
-    out += "by: " + GbkToUtf8(lyc.m_strBy) + "\n";
+    out += "title: " + lyc.m_strTitle.ToUtf8() + "\n";
+    out += "artist: " + lyc.m_strArtist.ToUtf8() + "\n";
+    out += "album: " + lyc.m_strAlbum.ToUtf8() + "\n";
+    out += "by: " + lyc.m_strBy.ToUtf8() + "\n";
     out += "offset: " + Number("%.3f", lyc.m_dOffset) + "\n";
     out += "first: " + Number("%.2f", lyc.m_dFirstTime) + "\n";
     out += "last: " + Number("%.2f", lyc.m_dLastTime) + "\n";
@@ -47,7 +35,10 @@ std::string Dump(const CLyc& lyc) {
         out += " " + Number("%.2f", t);
     out += "\n";
     for (const auto& entry : lyc.m_mapText) {
-        out += "[" + GbkToUtf8(entry.first) + "]" + GbkToUtf8(entry.second) + "\n";
+        out += "[" + entry.first.Str() + "]" + entry.second.ToUtf8() + "\n";
+        const auto translation = lyc.m_mapTranslation.find(entry.first);
+        if (translation != lyc.m_mapTranslation.end())
+            out += "  translation: " + translation->second.ToUtf8() + "\n";
         // Word timings: the text with each word's start in the song put in where the word begins.
         const auto words = lyc.m_mapWords.find(entry.first);
         if (words == lyc.m_mapWords.end())
@@ -55,12 +46,12 @@ std::string Dump(const CLyc& lyc) {
         std::string strMarked;
         int nCopied = 0;
         for (const LrcWord& word : lyc.m_arrWords.at(words->second)) {
-            strMarked += entry.second.Mid(nCopied, word.nOffset - nCopied).Str();
+            strMarked += entry.second.Mid(nCopied, word.nOffset - nCopied).ToUtf8();
             strMarked += "<" + Number("%.2f", std::atof(entry.first) + word.dStart) + ">";
             nCopied = word.nOffset;
         }
-        strMarked += entry.second.Mid(nCopied).Str();
-        out += "  words: " + GbkToUtf8(strMarked) + "\n";
+        strMarked += entry.second.Mid(nCopied).ToUtf8();
+        out += "  words: " + strMarked + "\n";
     }
     return out;
 }
@@ -83,19 +74,19 @@ TEST(LrcFixture, BlankLinesDoNotEndTheFile) {
     ExpectFixture("blank-lines");
 }
 
-TEST(LrcFixture, Utf8WithBomIsConvertedToGbk) {
+TEST(LrcFixture, Utf8WithBomKeepsEveryCharacter) {
     ExpectFixture("utf8-bom");
 }
 
-TEST(LrcFixture, Utf8WithoutBomIsRecognisedAndConverted) {
+TEST(LrcFixture, Utf8WithoutBomIsRecognisedAndKeepsEveryCharacter) {
     ExpectFixture("utf8");
 }
 
-TEST(LrcFixture, Utf16LittleEndianIsConvertedToGbk) {
+TEST(LrcFixture, Utf16LittleEndianKeepsEveryCharacter) {
     ExpectFixture("utf16le");
 }
 
-TEST(LrcFixture, Utf16BigEndianIsConvertedToGbk) {
+TEST(LrcFixture, Utf16BigEndianKeepsEveryCharacter) {
     ExpectFixture("utf16be");
 }
 
@@ -137,4 +128,10 @@ TEST(LrcFixture, WordStampsInBothNotationsAreKeptAsTimingsNotShown) {
 
 TEST(LrcFixture, ALoneCrEndsEachLine) {
     ExpectFixture("cr-only");
+}
+
+// Bilingual files in each encoding, and lines as files in the wild write them.
+TEST(LrcFixture, BilingualAndWildFilesReadAsOtherReadersReadThem) {
+    for (const char* name : {"bilingual-gbk", "bilingual-utf8", "bilingual-utf16le", "scripts", "wild-lines"})
+        ExpectFixture(name);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,7 +20,8 @@ const char* const kTokens[] = {
     "[", "]", ":", ".", " ", "\r\n", "\n", "\r", "0", "1", "5", "9", "00:", "[00:01.00]", "[01:23.45]", "[ti:",
     "[ar:", "[al:", "[by:", "[offset:", "-", "+", "e", "e9", "1e400", "中文", "\xEF\xBB\xBF", "\xFF\xFE",
     "\x81", "\xDA\x5C", "la la", "\t", "<", ">", "<00:01.50>", "[00:01:50]", "[1:01:02.50]", "[-00:01.00]",
-    "[00:05.678]", "[120:00.00]", "\x9B\x5D", "\xDF\x5B", "[length:03:45]", "[id: 51037068]",
+    "[00:05.678]", "[120:00.00]", "\x9B\x5D", "\xDF\x5B", "[length:03:45]", "[id: 51037068]", "[ 00:01,50 ]",
+    "\xF0\x9F\x98\x80", "\xEA\xB0\x80",
 };
 // clang-format on
 
@@ -103,24 +105,27 @@ void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
                                 1e300};
     if (!lyc.m_bLoaded) {
         for (double pos : positions) {
-            ASSERT_EQ(CString(" "), lyc.GetCurrentLine(pos));
-            ASSERT_EQ(CString(" "), lyc.GetNextLine());
+            ASSERT_EQ(CStringW(L" "), lyc.GetCurrentLine(pos));
+            ASSERT_EQ(CStringW(L" "), lyc.GetNextLine());
             ASSERT_EQ(0.0, lyc.GetLineDuration(pos));
         }
         return;
     }
     const std::vector<double>& times = lyc.m_arrTime;
     ASSERT_FALSE(times.empty());
-    ASSERT_TRUE(std::is_sorted(times.begin(), times.end()));
+    ASSERT_TRUE(std::adjacent_find(times.begin(), times.end(), std::greater_equal<double>()) == times.end())
+        << "times ascend, each once";
     ASSERT_EQ(times.front(), lyc.m_dFirstTime);
     ASSERT_EQ(times.back(), lyc.m_dLastTime);
-    for (size_t i = 0; i < times.size(); ++i) {
-        if (i > 0 && times[i] == times[i - 1])
-            continue;
-        ASSERT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(times[i]))) << CLyc::TimeKey(times[i]).GetString();
+    ASSERT_EQ(times.size(), lyc.m_mapText.size());
+    for (double t : times)
+        ASSERT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
+    for (const auto& entry : lyc.m_mapTranslation) {
+        ASSERT_EQ(1u, lyc.m_mapText.count(entry.first)) << "a translation without its line";
+        ASSERT_FALSE(entry.second.IsEmpty());
     }
     for (const auto& entry : lyc.m_mapText) {
-        ASSERT_EQ(std::string::npos, entry.second.Str().find_first_of(std::string("\0\r", 2)))
+        ASSERT_EQ(std::wstring::npos, entry.second.Str().find_first_of(std::wstring(L"\0\r", 2)))
             << "a text holds a NUL or a CR";
         const auto words = lyc.m_mapWords.find(entry.first);
         if (words == lyc.m_mapWords.end())
@@ -136,11 +141,9 @@ void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
             ASSERT_LE(word.nOffset, entry.second.GetLength());
             nPrevious = word.nOffset;
         }
-        int i = 0;
         for (const LrcWord& word : lineWords) {
-            while (i < word.nOffset)
-                i += IsGbkLeadByte(static_cast<unsigned char>(entry.second[i])) ? 2 : 1;
-            ASSERT_EQ(word.nOffset, i) << "a word starts inside a character";
+            const wchar_t c = word.nOffset < entry.second.GetLength() ? entry.second[word.nOffset] : L'\0';
+            ASSERT_FALSE(c >= 0xDC00 && c <= 0xDFFF) << "a word starts inside a surrogate pair";
         }
     }
     for (const auto& entry : lyc.m_mapWords)

@@ -56,31 +56,59 @@ TEST(LrcEncodingDetect, MalformedUtf8IsRejected) {
     EXPECT_FALSE(IsValidUtf8("\xFF", 1));
 }
 
-TEST(LrcEncodingConvert, GbkAndAsciiPassUnchanged) {
-    const std::string gbk = "[00:01.00]" + kZhongGbk + "\xCE\xC4\r\n";
-    EXPECT_EQ(gbk, LrcBytesToGbk(gbk));
-    EXPECT_EQ("", LrcBytesToGbk(""));
+TEST(LrcEncodingConvert, EveryEncodingKeepsEveryCharacter) {
+    // 中, 가 (Hangul, not in GBK), ก (Thai) and 😀 (past the first plane) as each file holds them.
+    const std::wstring wide = L"a\x4E2D\xAC00\x0E01\xD83D\xDE00";
+    const std::string utf8 = "a" + kZhongUtf8 + "\xEA\xB0\x80\xE0\xB8\x81\xF0\x9F\x98\x80";
+    EXPECT_EQ(wide, LrcBytesToText(utf8));
+    EXPECT_EQ(wide, LrcBytesToText("\xEF\xBB\xBF" + utf8));
+    EXPECT_EQ(wide,
+              LrcBytesToText(Bytes({0xFF, 0xFE, 'a', 0, 0x2D, 0x4E, 0x00, 0xAC, 0x01, 0x0E, 0x3D, 0xD8, 0x00, 0xDE})));
+    EXPECT_EQ(wide,
+              LrcBytesToText(Bytes({0xFE, 0xFF, 0, 'a', 0x4E, 0x2D, 0xAC, 0x00, 0x0E, 0x01, 0xD8, 0x3D, 0xDE, 0x00})));
+    EXPECT_EQ(L"[00:01.00]\x4E2D\x6587\r\n", LrcBytesToText("[00:01.00]" + kZhongGbk + "\xCE\xC4\r\n"));
+    EXPECT_EQ(L"", LrcBytesToText(""));
+    EXPECT_EQ(L"", LrcBytesToText("\xEF\xBB\xBF"));
 }
 
-TEST(LrcEncodingConvert, UnicodeBecomesGbkWithQuestionMarksForWhatGbkLacks) {
-    // 가 (U+AC00) is not in GBK.
-    EXPECT_EQ("x" + kZhongGbk + "?", LrcBytesToGbk("x" + kZhongUtf8 + "\xEA\xB0\x80"));
-    EXPECT_EQ(kZhongGbk, LrcBytesToGbk("\xEF\xBB\xBF" + kZhongUtf8));
-    EXPECT_EQ("", LrcBytesToGbk("\xEF\xBB\xBF"));
-    EXPECT_EQ("a" + kZhongGbk + "?", LrcBytesToGbk(Bytes({0xFF, 0xFE, 'a', 0, 0x2D, 0x4E, 0x00, 0xAC})));
-    EXPECT_EQ("a" + kZhongGbk + "?", LrcBytesToGbk(Bytes({0xFE, 0xFF, 0, 'a', 0x4E, 0x2D, 0xAC, 0x00})));
-}
-
-TEST(LrcEncodingConvert, BrokenUtf16DoesNotBreakTheRest) {
-    // A lone surrogate becomes '?'; an odd last byte is dropped.
-    EXPECT_EQ("a?b", LrcBytesToGbk(Bytes({0xFF, 0xFE, 'a', 0, 0x00, 0xD8, 'b', 0, 'c'})));
-    EXPECT_EQ("", LrcBytesToGbk(Bytes({0xFF, 0xFE, 'c'})));
+TEST(LrcEncodingConvert, ABrokenCharacterBecomesOneReplacementAndTakesNothingWithIt) {
+    const struct {
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        // GBK: a lead byte before a line end, a '<', a digit, or at the end; 0xFF leads nothing.
+        {kZhongGbk + "\xB0\r\n[00:01]", L"\x4E2D\xFFFD\r\n[00:01]"},
+        {"\x81<00:01.00>" + kZhongGbk, L"\xFFFD<00:01.00>\x4E2D"},
+        {"\xB0"
+         "1\xB0",
+         L"\xFFFD"
+         L"1\xFFFD"},
+        {"\xFF[00:01]", L"\xFFFD[00:01]"},
+        // A ']' after a lead byte is its trail: 沒 is written so in GBK.
+        {"\x9B\x5D", L"\x6C92"},
+        // UTF-16: half a surrogate pair, and an odd last byte, which is dropped.
+        {Bytes({0xFF, 0xFE, 'a', 0, 0x00, 0xD8, 'b', 0, 'c'}),
+         L"a\xFFFD"
+         L"b"},
+        {Bytes({0xFF, 0xFE, 0x00, 0xDC, 0x3D, 0xD8}), L"\xFFFD\xFFFD"},
+        {Bytes({0xFF, 0xFE, 'c'}), L""},
+        // UTF-8 with a BOM that breaks off inside a character.
+        {"\xEF\xBB\xBF"
+         "a\xE4\xB8",
+         L"a\xFFFD"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, LrcBytesToText(c.bytes)) << c.bytes;
 }
 
 TEST(LrcEncodingConvert, Utf16BytesThatLookLikeControlCodesStayCharacters) {
     // U+0D0A is CR LF as big-endian bytes and U+4E1A (业) holds a Ctrl-Z byte.
-    const std::string text = LrcBytesToGbk(Bytes({0xFE, 0xFF, 0x0D, 0x0A, 0x4E, 0x1A, 0, 'x'}));
-    EXPECT_EQ((std::vector<std::string>{"?\xD2\xB5x"}), Lines(text));
+    std::vector<std::wstring> lines;
+    ForEachLrcLine(LrcBytesToText(Bytes({0xFE, 0xFF, 0x0D, 0x0A, 0x4E, 0x1A, 0, 'x'})),
+                   [&](const wchar_t* pLine, size_t nLength) { lines.emplace_back(pLine, nLength); });
+    EXPECT_EQ((std::vector<std::wstring>{L"\x0D0A\x4E1A"
+                                         L"x"}),
+              lines);
 }
 
 TEST(LrcTextLines, LineEndsAreCrLfLfOrALoneCr) {

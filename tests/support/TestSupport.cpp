@@ -167,3 +167,7 @@ DWORD ThreadCpuMilliseconds() {
     };
     return static_cast<DWORD>((ticks(kernel) + ticks(user)) / 10000);
 }
+
+void PrintTo(const CStringW& str, std::ostream* os) {
+    *os << '"' << str.ToUtf8() << '"';
+}

@@ -60,7 +60,5 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs);
 // busy machine cannot push over, unlike the wall clock.
 DWORD ThreadCpuMilliseconds();
 
-// Lets gtest print the paths it compares: UTF-8, for the logs read on Linux.
-inline void PrintTo(const CStringW& str, std::ostream* os) {
-    *os << '"' << str.ToUtf8() << '"';
-}
+// A failing comparison of UTF-16 texts shows them as UTF-8, as the terminal reads it.
+void PrintTo(const CStringW& str, std::ostream* os);
