@@ -66,6 +66,8 @@ CPlayList::NoticeFn CPlayList::SetNoticeFn(NoticeFn pfn) {
 
 bool CPlayList::IsSupportedFile(CString strPath) {
     const CStringW strWide = CStringW::FromGbk(strPath.Str());
+    if (CSound::IsStreamExtension(strWide))
+        return true;
     return CSound::DeviceTypeFor(strWide) && !CSound::IsSameNoCase(CSound::GetExtension(strWide), L"rmi");
 }
 

@@ -147,8 +147,8 @@ TEST_F(PlayListWindow, SelectingAListShowsItsSongs) {
 TEST_F(PlayListWindow, DropAddsOnlySoundFilesInDropOrderToBoxAndFile) {
     Open();
     SelectList(1);
-    Drop({"C:\\a.txt", "C:\\b.RMI", "C:\\c.MP3", "C:\\d.flac", "C:\\歌.wav", "C:\\c.MP3"});
-    const std::vector<CString> expected = Rows({"s3", "C:\\c.MP3", "C:\\歌.wav", "C:\\c.MP3"});
+    Drop({"C:\\a.txt", "C:\\b.RMI", "C:\\c.MP3", "C:\\d.fla", "C:\\歌.wav", "C:\\c.MP3", "C:\\e.Opus"});
+    const std::vector<CString> expected = Rows({"s3", "C:\\c.MP3", "C:\\歌.wav", "C:\\c.MP3", "C:\\e.Opus"});
     EXPECT_EQ(expected, BoxRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(expected, StoredSongs("B"));
     EXPECT_EQ(Rows({"s1", "s2"}), StoredSongs("A"));
@@ -342,9 +342,9 @@ TEST_F(PlayListWindow, BackgroundIsTheBitmapPatternAndTheNameEditIsColoured) {
     EXPECT_EQ(RGB(0, 255, 0), ::GetBkColor(hDC));
 }
 
-TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {
-    for (const char* pszExtension :
-         {"mp3", "aif", "asf", "asx", "wma", "mpeg", "mpg", "snd", "wmv", "wav", "mid", "cad"}) {
+TEST(PlayListFilter, TakesTheSoundExtensionsInAnyCase) {
+    for (const char* pszExtension : {"mp3", "aif", "asf", "asx", "wma", "mpeg", "mpg", "snd", "wmv", "wav", "mid",
+                                     "cad", "flac", "m4a", "aac", "ogg", "oga", "opus", "alac"}) {
         EXPECT_TRUE(CPlayList::IsSupportedFile(CString("C:\\音乐\\a.") + pszExtension)) << pszExtension;
     }
     EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\A.MP3"));
@@ -352,7 +352,8 @@ TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {
     // A folder is taken by its name alone; a path without a dot is all extension.
     EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\专辑.mp3"));
     EXPECT_TRUE(CPlayList::IsSupportedFile("mp3"));
-    for (const char* pszPath : {"C:\\a.rmi", "C:\\a.RMI", "C:\\a.flac", "C:\\a.txt", "C:\\a.mp", "C:\\a.mp33",
+    EXPECT_TRUE(CPlayList::IsSupportedFile("C:\\A.FLAC"));
+    for (const char* pszPath : {"C:\\a.rmi", "C:\\a.RMI", "C:\\a.fla", "C:\\a.txt", "C:\\a.mp", "C:\\a.mp33",
                                 "C:\\a.mp3.txt", "C:\\x.mp3\\song", "C:\\a.", "", "C:\\amp3"})
         EXPECT_FALSE(CPlayList::IsSupportedFile(pszPath)) << pszPath;
 }
