@@ -43,7 +43,10 @@ HANDLE NewEvent(bool bManualReset) {
 
 struct CStreamPlayer::Shared {
     explicit Shared(const CStringW& strSongPath)
-        : strPath(strSongPath), hOpened(NewEvent(true)), hCommand(NewEvent(false)), hAnswer(NewEvent(false)),
+        : strPath(strSongPath),
+          hOpened(NewEvent(true)),
+          hCommand(NewEvent(false)),
+          hAnswer(NewEvent(false)),
           hWaveDone(NewEvent(false)) {}
 
     static DWORD WINAPI ThreadProc(LPVOID pParam);
@@ -138,8 +141,8 @@ bool CStreamPlayer::Shared::OpenSource() {
         return false;
     WAVEFORMATEX* pFormat = nullptr;
     UINT32 cbFormat = 0;
-    if (FAILED(::MFCreateWaveFormatExFromMFMediaType(pGot.Get(), &pFormat, &cbFormat,
-                                                     MFWaveFormatExConvertFlag_Normal)))
+    if (FAILED(
+            ::MFCreateWaveFormatExFromMFMediaType(pGot.Get(), &pFormat, &cbFormat, MFWaveFormatExConvertFlag_Normal)))
         return false;
     format.assign(reinterpret_cast<const BYTE*>(pFormat), reinterpret_cast<const BYTE*>(pFormat) + cbFormat);
     nRate = pFormat->nSamplesPerSec;
@@ -315,8 +318,7 @@ bool CStreamPlayer::Shared::ReadMore() {
         DWORD dwFlags = 0;
         LONGLONG llTime = 0;
         CComPtr<IMFSample> pSample;
-        if (FAILED(pReader->ReadSample(MF_SOURCE_READER_FIRST_AUDIO_STREAM, 0, nullptr, &dwFlags, &llTime,
-                                       &pSample)) ||
+        if (FAILED(pReader->ReadSample(MF_SOURCE_READER_FIRST_AUDIO_STREAM, 0, nullptr, &dwFlags, &llTime, &pSample)) ||
             (dwFlags & (MF_SOURCE_READERF_ERROR | MF_SOURCE_READERF_ENDOFSTREAM)))
             return false;
         if (dwFlags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED)
@@ -448,8 +450,7 @@ bool CStreamPlayer::Command(int nCommand, DWORD dwFromMs, HWND hNotify, LPARAM l
         if (ullNow >= ullDeadline)
             return false;
         const HANDLE waits[] = {s.hAnswer.Get(), m_hThread.Get()};
-        if (::WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(ullDeadline - ullNow)) ==
-            WAIT_OBJECT_0 + 1)
+        if (::WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(ullDeadline - ullNow)) == WAIT_OBJECT_0 + 1)
             return false;  // the worker has gone
     }
 }

@@ -172,8 +172,8 @@ TEST_F(StreamPlayback, DamagedFilesAreRefusedOrPlayedAsFarAsTheyDecode) {
         std::wstring path;
         bool bMayPlay;
     } cases[] = {
-        {Widen(m_dir.File("cut.flac")), true},   {Widen(m_dir.File("broken.ogg")), true},
-        {Widen(m_dir.File("mp3.flac")), true},   {Stream("video.m4a"), false},
+        {Widen(m_dir.File("cut.flac")), true},    {Widen(m_dir.File("broken.ogg")), true},
+        {Widen(m_dir.File("mp3.flac")), true},    {Stream("video.m4a"), false},
         {Widen(m_dir.File("empty.flac")), false}, {Widen(m_dir.File("notes.opus")), false},
         {Widen(m_dir.File("tone.alac")), false},
     };
