@@ -15,7 +15,7 @@ class CStreamPlayer {
 public:
     // Long enough for the first use, which loads the decoders; a file that makes the decoder
     // hang is refused after it instead of holding the window.
-    static constexpr DWORD kOpenTimeoutMs = 8000;
+    static constexpr DWORD kOpenTimeoutMs = 5000;
 
     // Opens the song and a wave-out device for its sound; nullptr when it cannot be decoded,
     // no device takes its sound, or the decoder has not answered in time.
