@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
         const double dFirst = open.front();
         open.erase(open.begin());
         play.erase(play.begin());
-        std::printf("%-10s %-28s %12.1f %12.1f %12.1f\n", name,
-                    bStreaming ? "Media Foundation + wave-out" : "MCI", dFirst, Median(open), Median(play));
+        std::printf("%-10s %-28s %12.1f %12.1f %12.1f\n", name, bStreaming ? "Media Foundation + wave-out" : "MCI",
+                    dFirst, Median(open), Median(play));
     }
     std::fflush(stdout);
     ::DestroyWindow(hSink);

@@ -67,15 +67,6 @@ protected:
 
 }  // namespace
 
-TEST(StreamEngine, TakesTheNewExtensionsAndLeavesTheDesignsToMci) {
-    for (const wchar_t* path : {L"a.flac", L"a.FLAC", L"b.m4a", L"c.aac", L"d.ogg", L"e.oga", L"f.Opus", L"g.alac"}) {
-        EXPECT_TRUE(CSound::IsStreamExtension(path)) << path;
-        EXPECT_EQ(nullptr, CSound::DeviceTypeFor(path)) << path;
-    }
-    for (const wchar_t* path : {L"a.mp3", L"a.wav", L"a.wma", L"a.mid", L"a.fla", L"a.flac.txt", L"D:\\x.ogg\\song"})
-        EXPECT_FALSE(CSound::IsStreamExtension(path)) << path;
-}
-
 // Each format plays from the start, tells its length and position, and reports its end.
 TEST_F(StreamPlayback, EachFormatPlaysToItsEnd) {
     for (const char* name : {"tone.flac", "tone.ogg", "tone.m4a", "tone.opus", "tone.mp3"}) {
