@@ -94,6 +94,7 @@ struct CStreamPlayer::Shared {
     enum class State { Idle, Feeding, Draining, Ended } state = State::Idle;
     std::vector<BYTE> pending;  // decoded sound not yet in a buffer
     size_t nPendingPos = 0;
+    bool bFresh = true;      // nothing read since the open
     bool bSkipping = false;  // after a seek: drop what the decoder gives before the target
     LONGLONG llTarget = 0;
     HWND hNotify = nullptr;
@@ -127,14 +128,26 @@ bool CStreamPlayer::Shared::OpenSource() {
     pReader->SetStreamSelection(MF_SOURCE_READER_ALL_STREAMS, FALSE);
     if (FAILED(pReader->SetStreamSelection(MF_SOURCE_READER_FIRST_AUDIO_STREAM, TRUE)))
         return false;  // no sound in it: a video alone, or an M4A with no audio track
-    // 16-bit PCM at the source's own rate and channels; the reader puts the decoder in.
-    CComPtr<IMFMediaType> pWanted;
-    if (FAILED(::MFCreateMediaType(&pWanted)))
-        return false;
-    pWanted->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio);
-    pWanted->SetGUID(MF_MT_SUBTYPE, MFAudioFormat_PCM);
-    pWanted->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
-    if (FAILED(pReader->SetCurrentMediaType(MF_SOURCE_READER_FIRST_AUDIO_STREAM, nullptr, pWanted.Get())))
+    // PCM at the source's own rate and channels; the reader puts the decoder in. 16 bits where
+    // the decoder gives them, else its own PCM, else floats: wave-out plays all three.
+    const struct {
+        const GUID* pSubtype;
+        UINT32 nBits;
+    } kWanted[] = {{&MFAudioFormat_PCM, 16}, {&MFAudioFormat_PCM, 0}, {&MFAudioFormat_Float, 0}};
+    bool bSet = false;
+    for (const auto& wanted : kWanted) {
+        CComPtr<IMFMediaType> pWanted;
+        if (FAILED(::MFCreateMediaType(&pWanted)))
+            return false;
+        pWanted->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio);
+        pWanted->SetGUID(MF_MT_SUBTYPE, *wanted.pSubtype);
+        if (wanted.nBits)
+            pWanted->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, wanted.nBits);
+        bSet = SUCCEEDED(pReader->SetCurrentMediaType(MF_SOURCE_READER_FIRST_AUDIO_STREAM, nullptr, pWanted.Get()));
+        if (bSet)
+            break;
+    }
+    if (!bSet)
         return false;
     CComPtr<IMFMediaType> pGot;
     if (FAILED(pReader->GetCurrentMediaType(MF_SOURCE_READER_FIRST_AUDIO_STREAM, &pGot)))
@@ -261,18 +274,24 @@ bool CStreamPlayer::Shared::StartPlay(DWORD dwFromMs, HWND hTo, LPARAM lTo) {
     std::fill(queued.begin(), queued.end(), false);
     pending.clear();
     nPendingPos = 0;
-    PROPVARIANT position;
-    ::PropVariantInit(&position);
-    position.vt = VT_I8;
-    position.hVal.QuadPart = dwFromMs * kTicksPerMs;
-    const bool bSought = SUCCEEDED(pReader->SetCurrentPosition(GUID_NULL, position));
-    state = bSought ? State::Feeding : State::Ended;
+    llTarget = dwFromMs * kTicksPerMs;
     bSkipping = true;
-    llTarget = position.hVal.QuadPart;
+    state = State::Feeding;
+    // A fresh reader stands at the start already: a source that cannot seek still plays.
+    if (!bFresh || dwFromMs != 0) {
+        PROPVARIANT position;
+        ::PropVariantInit(&position);
+        position.vt = VT_I8;
+        position.hVal.QuadPart = llTarget;
+        // One that cannot go there ends at once, as a play from the end does.
+        if (FAILED(pReader->SetCurrentPosition(GUID_NULL, position)))
+            state = State::Draining;
+    }
+    bFresh = false;
     Feed();
     const std::lock_guard<std::mutex> held(lock);
     ::waveOutRestart(hWaveOut);
-    return bSought;
+    return true;
 }
 
 void CStreamPlayer::Shared::Feed() {
