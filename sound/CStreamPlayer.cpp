@@ -31,6 +31,10 @@ enum { kCommandNone, kCommandPlay, kCommandQuit };
 INIT_ONCE g_mfStarted = INIT_ONCE_STATIC_INIT;
 
 BOOL CALLBACK StartMediaFoundation(PINIT_ONCE /*pOnce*/, PVOID /*pParam*/, PVOID* /*ppContext*/) {
+    // The Windows editions without media (N, KN) have no Media Foundation: a delay-loaded call
+    // into it would raise, so its libraries are loaded here first, and kept for the process.
+    if (!::LoadLibraryW(L"mfplat.dll") || !::LoadLibraryW(L"mfreadwrite.dll"))
+        return FALSE;
     // Once for the process: the platform's work queues then stay until it ends.
     return SUCCEEDED(::MFStartup(MF_VERSION, MFSTARTUP_FULL));
 }

@@ -1,5 +1,5 @@
 // The main window over songs that only Media Foundation plays ("mpegvideo" is off for these
-// tests, tests/CMakeLists.txt): it must not see which engine plays.
+// tests, tests/CMakeLists.txt).
 #include "MainWindowFixture.h"
 
 using StreamWindow = MainWindow;
@@ -23,34 +23,6 @@ bool EndNoticeQueued(DWORD dwMs) {
 }
 
 }  // namespace
-
-TEST_F(StreamWindow, PlaysSeeksAndGoesOnToTheNextSongInListLoopMode) {
-    const std::string first = Stream("tone.flac");
-    const std::string second = Stream("tone.m4a");
-    Songs().AddString(first.c_str());
-    Songs().AddString(second.c_str());
-    Songs().SetCurSel(0);
-    g_nPlayMode = PLAYMODE_REPEAT_LIST;
-    StartSong(first);
-    EXPECT_TRUE(CSound::IsStreaming());
-    EXPECT_EQ(CString("状态:播放"), Text(IDC_STATUS));
-    EXPECT_NEAR(3000, m_dlg->m_sliderSeek.GetRangeMax(), 120);
-
-    m_dlg->m_sliderSeek.SetPos(2000);
-    m_dlg->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 2000),
-                       reinterpret_cast<LPARAM>(m_dlg->m_sliderSeek.m_hWnd));
-    Tick(TIMER_SECOND);
-    EXPECT_EQ(CString("00:02"), Text(IDC_TIME));
-    Tick(TIMER_LRC_POS);
-    EXPECT_NEAR(2000.0, static_cast<double>(g_nLrcPos), 250.0);
-
-    ASSERT_TRUE(PumpUntil([] { return g_bStartSong; }, 4000)) << "the end came as the device's would";
-    EXPECT_EQ(1, Songs().GetCurSel());
-    Tick(TIMER_SECOND);
-    EXPECT_EQ(CString(second.c_str()), Text(IDC_PATH));
-    EXPECT_EQ(CString("状态:播放"), Text(IDC_STATUS));
-    EXPECT_TRUE(CSound::IsStreaming());
-}
 
 // The end of a song posted just before another was started used to skip the new one.
 TEST_F(StreamWindow, TheLateEndOfAReplacedSongIsIgnored) {

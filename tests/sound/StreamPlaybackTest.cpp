@@ -15,34 +15,6 @@ std::wstring Stream(const char* name) {
     return Widen(BuildDataPath(std::string("stream/") + name));
 }
 
-// A window that records the end notices it receives.
-class EndSink {
-public:
-    EndSink() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "SonelloEndSink";
-        ::RegisterClassA(&wc);
-        m_hWnd = ::CreateWindowA("SonelloEndSink", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        s_ends.clear();
-    }
-    ~EndSink() { ::DestroyWindow(m_hWnd); }
-    bool WaitForEnd(DWORD dwMs) const {
-        return PumpUntil([] { return !s_ends.empty(); }, dwMs);
-    }
-    HWND m_hWnd;
-    static std::vector<std::pair<WPARAM, LPARAM>> s_ends;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == MM_MCINOTIFY)
-            s_ends.emplace_back(w, l);
-        return ::DefWindowProcA(h, m, w, l);
-    }
-};
-std::vector<std::pair<WPARAM, LPARAM>> EndSink::s_ends;
-
 DWORD Position() {
     DWORD dw = 0;
     EXPECT_TRUE(CSound::GetPosition(&dw));
@@ -60,8 +32,25 @@ int ThreadCount() {
 
 class StreamPlayback : public ::testing::Test {
 protected:
-    void TearDown() override { CSound::Close(); }
-    EndSink m_sink;
+    void TearDown() override {
+        CSound::Close();
+        ::DestroyWindow(m_hWnd);
+    }
+    // Takes the end notices posted to m_hWnd into m_ends until one comes or the time is up.
+    bool WaitForEnd(DWORD dwMs) {
+        MSG msg;
+        for (const ULONGLONG ullEnd = ::GetTickCount64() + dwMs; ::GetTickCount64() < ullEnd; ::Sleep(20)) {
+            while (::PeekMessageA(&msg, m_hWnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
+                m_ends.emplace_back(msg.wParam, msg.lParam);
+            if (!m_ends.empty())
+                return true;
+        }
+        return false;
+    }
+    DWORD Play() { return CSound::PlayFromResume(m_hWnd); }
+
+    const HWND m_hWnd = ::CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::vector<std::pair<WPARAM, LPARAM>> m_ends;
     ScratchDir m_dir;
 };
 
@@ -78,40 +67,40 @@ TEST_F(StreamPlayback, EachFormatPlaysToItsEnd) {
         ASSERT_TRUE(CSound::GetLength(&dwLength));
         EXPECT_NEAR(3000.0, dwLength, 120.0);
         CSound::m_seek.dwTo = 1800;  // the end comes sooner
-        ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
-        PumpMessages(400);
+        ASSERT_EQ(0u, Play());
+        ::Sleep(400);
         EXPECT_GT(Position(), 1900u);
         EXPECT_LT(Position(), 2600u);
-        ASSERT_TRUE(m_sink.WaitForEnd(4000));
-        EXPECT_EQ(static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL), EndSink::s_ends[0].first);
-        EXPECT_TRUE(CSound::IsCurrentNotice(EndSink::s_ends[0].second));
+        ASSERT_TRUE(WaitForEnd(4000));
+        EXPECT_EQ(static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL), m_ends[0].first);
+        EXPECT_TRUE(CSound::IsCurrentNotice(m_ends[0].second));
         EXPECT_NEAR(3000.0, Position(), 120.0);
-        EndSink::s_ends.clear();
+        m_ends.clear();
     }
 }
 
 TEST_F(StreamPlayback, PauseHoldsTheSampleAndPlayGoesOnFromIt) {
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Stream("tone.flac")));
-    ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
-    PumpMessages(700);
+    ASSERT_EQ(0u, Play());
+    ::Sleep(700);
     CSound::Pause();
     const DWORD dwPaused = CSound::m_seek.dwTo;
     EXPECT_GT(dwPaused, 400u);
-    PumpMessages(400);
+    ::Sleep(400);
     EXPECT_EQ(dwPaused, Position()) << "nothing is heard while paused";
-    ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
+    ASSERT_EQ(0u, Play());
     const DWORD dwResumed = Position();
     EXPECT_GE(dwResumed, dwPaused);
     EXPECT_LT(dwResumed, dwPaused + 60);
     // A resume point moved while paused (the slider) seeks there.
     CSound::Pause();
     CSound::m_seek.dwTo = 2500;
-    ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
+    ASSERT_EQ(0u, Play());
     // Wine's wave-out counts about 0.1 s as played as soon as it starts.
     const DWORD dwSought = Position();
     EXPECT_GE(dwSought, 2500u);
     EXPECT_LT(dwSought, 2700u);
-    EXPECT_TRUE(m_sink.WaitForEnd(3000));
+    EXPECT_TRUE(WaitForEnd(3000));
 }
 
 // A notice posted for a play that has since been paused, sought, closed or replaced must not
@@ -119,12 +108,13 @@ TEST_F(StreamPlayback, PauseHoldsTheSampleAndPlayGoesOnFromIt) {
 TEST_F(StreamPlayback, OnlyTheCurrentPlaysEndCounts) {
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Stream("tone.ogg")));
     CSound::m_seek.dwTo = 2900;
-    ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
-    ASSERT_TRUE(m_sink.WaitForEnd(3000));
-    const LPARAM lEnded = EndSink::s_ends[0].second;
+    ASSERT_EQ(0u, Play());
+    ASSERT_TRUE(WaitForEnd(3000));
+    const LPARAM lEnded = m_ends[0].second;
     EXPECT_TRUE(CSound::IsCurrentNotice(lEnded));
+    m_ends.clear();
     CSound::m_seek.dwTo = 1000;
-    ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
+    ASSERT_EQ(0u, Play());
     EXPECT_FALSE(CSound::IsCurrentNotice(lEnded)) << "played again";
     CSound::Pause();
     EXPECT_FALSE(CSound::IsCurrentNotice(lEnded));
@@ -132,8 +122,7 @@ TEST_F(StreamPlayback, OnlyTheCurrentPlaysEndCounts) {
     EXPECT_FALSE(CSound::IsCurrentNotice(lEnded)) << "replaced";
     CSound::Close();
     EXPECT_FALSE(CSound::IsCurrentNotice(lEnded));
-    PumpMessages(300);
-    EXPECT_EQ(1u, EndSink::s_ends.size()) << "a closed or paused play posts nothing";
+    EXPECT_FALSE(WaitForEnd(300)) << "a closed or paused play posts nothing";
 }
 
 // Damaged files are refused or played as far as they decode; neither hangs nor leaves a
@@ -153,11 +142,11 @@ TEST_F(StreamPlayback, DamagedFilesAreRefusedOrPlayedAsFarAsTheyDecode) {
     // must go with each.
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Stream("tone.flac")));
     CSound::m_seek.dwTo = 2800;
-    ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
-    ASSERT_TRUE(m_sink.WaitForEnd(3000));
+    ASSERT_EQ(0u, Play());
+    ASSERT_TRUE(WaitForEnd(3000));
     ASSERT_EQ(CSound::OpenResult::Refused, CSound::Open(Widen(m_dir.File("empty.flac"))));
     CSound::Close();
-    PumpMessages(200);
+    ::Sleep(200);
     const int nThreads = ThreadCount();
     const struct {
         std::wstring path;
@@ -170,15 +159,15 @@ TEST_F(StreamPlayback, DamagedFilesAreRefusedOrPlayedAsFarAsTheyDecode) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(CStringW(c.path).ToUtf8()));
-        EndSink::s_ends.clear();
+        m_ends.clear();
         const ULONGLONG ullStart = ::GetTickCount64();
         const CSound::OpenResult result = CSound::Open(c.path);
         EXPECT_LT(::GetTickCount64() - ullStart, 3000u) << "the open held the window";
         if (result == CSound::OpenResult::Done) {
             EXPECT_TRUE(c.bMayPlay);
             EXPECT_TRUE(CSound::m_bOpened);
-            ASSERT_EQ(0u, CSound::PlayFromResume(m_sink.m_hWnd));
-            EXPECT_TRUE(m_sink.WaitForEnd(5000)) << "what decodes plays out and ends";
+            ASSERT_EQ(0u, Play());
+            EXPECT_TRUE(WaitForEnd(5000)) << "what decodes plays out and ends";
         } else {
             EXPECT_EQ(CSound::OpenResult::Refused, result);
             EXPECT_FALSE(CSound::m_bOpened);
