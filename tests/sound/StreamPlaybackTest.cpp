@@ -58,9 +58,13 @@ protected:
 
 // Each format plays from the start, tells its length and position, and reports its end.
 TEST_F(StreamPlayback, EachFormatPlaysToItsEnd) {
-    for (const char* name : {"tone.flac", "tone.ogg", "tone.m4a", "tone.opus", "tone.mp3"}) {
-        SCOPED_TRACE(name);
-        ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Stream(name)));
+    // A name that a URL would read otherwise plays as well.
+    const std::wstring odd = Widen(m_dir.File("#1 100%20 ")) + L"\x6B4C.flac";
+    ::CopyFileW(Stream("tone.flac").c_str(), odd.c_str(), FALSE);
+    for (const std::wstring& path :
+         {Stream("tone.flac"), Stream("tone.ogg"), Stream("tone.m4a"), Stream("tone.opus"), Stream("tone.mp3"), odd}) {
+        SCOPED_TRACE(CStringW(path).ToUtf8());
+        ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(path));
         EXPECT_TRUE(CSound::m_bOpened);
         EXPECT_TRUE(CSound::IsStreaming()) << "only Media Foundation plays here";
         DWORD dwLength = 0;
