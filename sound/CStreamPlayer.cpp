@@ -265,7 +265,7 @@ bool CStreamPlayer::Shared::StartPlay(DWORD dwFromMs, HWND hTo, LPARAM lTo) {
     {
         // Resumed where it was paused: the device goes on at the same sample.
         const std::lock_guard<std::mutex> held(lock);
-        if (bPaused && dwFromMs == dwPausedAtMs && state != State::Ended) {
+        if (bPaused && dwFromMs == dwPausedAtMs && (state == State::Feeding || state == State::Draining)) {
             ::waveOutRestart(hWaveOut);
             bPaused = false;
             return true;
