@@ -182,6 +182,8 @@ void CSonelloDlg::OnDestroy() {
     m_pBkBitmap.reset();
     m_trayIcon.Remove();
     UnregisterMediaKeys(m_hWnd);
+    // The song stops with the window: no end may be posted to it once it has gone.
+    CSound::Close();
     // The child windows ended with their owner; their objects go with this window.
     delete g_pPlayList;
     g_pPlayList = nullptr;
@@ -304,8 +306,9 @@ LRESULT CSonelloDlg::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM /*lParam*/) {
-    if (wParam != MCI_NOTIFY_SUCCESSFUL)
+LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
+    // The notice is posted: it may come after its song was stopped or replaced.
+    if (wParam != MCI_NOTIFY_SUCCESSFUL || !CSound::IsCurrentNotice(lParam))
         return 1;
     switch (g_nPlayMode) {
     case PLAYMODE_ONCE:

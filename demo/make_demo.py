@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Makes the demo library in a folder of the build: short songs of our own, synthesised with sox
-(one encoded to MP3 with lame), their lyric files under Lrc\\, and MySongList.xml with the lists
-"默认" (empty) and "演示歌曲" holding the songs as Wine sees their paths.
+(one encoded to MP3 with lame, one to FLAC by sox), their lyric files under Lrc\\, and
+MySongList.xml with the lists "默认" (empty) and "演示歌曲" holding the songs as Wine sees their
+paths.
 
     make_demo.py --out DIR             songs, lyrics and the song-list file
     make_demo.py --out DIR --list-only only the song-list file (its paths follow DIR)
@@ -86,8 +87,9 @@ SONGS = [
          ["G4:1 A4:1 B4:1 D5:1", "E5:1 D5:1 B4:2", "A4:1 B4:1 D5:1 B4:1", "A4:1 G4:1 E4:2",
           "D4:1 E4:1 G4:1 A4:1", "B4:1 A4:1 G4:2"],
          2, ["G2", "E2", "D3", "C3", "G2", "G2"], "pluck"),
-    # A waltz; its lyric file is UTF-8 with a byte-order mark.
-    Song("秋月", "wav", "utf-8-sig", 72, 2,
+    # A waltz in FLAC, which plays through Media Foundation; its lyric file is UTF-8 with a
+    # byte-order mark.
+    Song("秋月", "flac", "utf-8-sig", 72, 2,
          ["D4:1 F#4:1 A4:1", "B4:2 A4:1", "F#4:1 E4:1 D4:1", "E4:2 R:1",
           "A4:1 B4:1 D5:1", "B4:1 A4:1 F#4:1", "E4:1 F#4:1 E4:1", "D4:3"],
          1, ["D3", "G2", "B2", "A2", "D3", "B2", "A2", "D3"], "pluck"),
@@ -148,6 +150,8 @@ def render(song, out_path, scratch):
          "reverb", "25", "pad", "0", "1", "trim", "0", "%.3f" % song.seconds, "gain", "-n", "-3"])
     if song.ext == "mp3":
         run(["lame", "--quiet", "-b", "128", wav, out_path])
+    elif song.ext == "flac":
+        run(["sox", wav, out_path])
 
 
 TIME_TAG = re.compile(r"^\[(\d+):(\d+(?:\.\d+)?)\]")

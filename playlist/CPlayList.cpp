@@ -67,6 +67,8 @@ CPlayList::NoticeFn CPlayList::SetNoticeFn(NoticeFn pfn) {
 }
 
 bool CPlayList::IsSupportedFile(const CStringW& strPath) {
+    if (CSound::IsStreamExtension(strPath))
+        return true;
     return CSound::DeviceTypeFor(strPath) && !CSound::IsSameNoCase(CSound::GetExtension(strPath), L"rmi");
 }
 

@@ -21,7 +21,7 @@ public:
     ~CPlayList() override = default;
 
     // True when the player plays the file's extension (after the last '.', else the whole
-    // path); .rmi plays but lists leave it out.
+    // path), on an MCI device or through Media Foundation; .rmi plays but lists leave it out.
     static bool IsSupportedFile(const CStringW& strPath);
 
     // The store, shown in this window's boxes and reporting on this window. False (or an empty

@@ -10,14 +10,20 @@
 #   bash scripts/bench.sh lrc             a 5,000-line lyric file and one band tick's lookups
 #   bash scripts/bench.sh tags            the embedded lyrics of large M4A, MP3, Ogg and FLAC files
 #   bash scripts/bench.sh install 3       silent install and first start, each in a fresh Wine prefix (3 runs)
+#   bash scripts/bench.sh formats 2 20    one song as WAV (MCI), FLAC, M4A and Opus (Media Foundation) in the
+#                                         player with the band shown: CPU per minute of music (2 rounds of
+#                                         20 s each) and double-click to sound; then open and play in-process
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc tags install)
+[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc tags install formats)
 args=()
-if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
+if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]] && [ "${names[0]}" = formats ]; then
+    args=("${names[@]:1}")
+    names=(formats)
+elif [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
     # More programs for the start-up rotation, as Wine sees them (drive Z: is the root).
     for program in "${names[@]:2}"; do
@@ -34,8 +40,9 @@ for name in "${names[@]}"; do
     lrc) targets+=(bench_lrc) ;;
     tags) targets+=(bench_tags) ;;
     install) targets+=(release sonello_driver) ;;
+    formats) targets+=(Sonello sonello_driver bench_formats test_audio) ;;
     *)
-        echo "bench: unknown benchmark $name (startup, playlist, lrc, tags, install)" >&2
+        echo "bench: unknown benchmark $name (startup, playlist, lrc, tags, install, formats)" >&2
         exit 2
         ;;
     esac
@@ -56,6 +63,11 @@ for name in "${names[@]}"; do
         /usr/bin/python3 "$ROOT/tests/bench/install.py" --release "$BUILD_DIR/release" \
             --driver "$BUILD_DIR/sonello_driver.exe" --probe "$BUILD_DIR/tests/sonello_release_probe.exe" \
             --work "$SCRATCH/$name" "${args[@]}"
+    elif [ "$name" = formats ]; then
+        /usr/bin/python3 "$ROOT/tests/bench/formats.py" --player "$BUILD_DIR/Sonello.exe" \
+            --driver "$BUILD_DIR/sonello_driver.exe" --work "$SCRATCH/$name" "${args[@]}"
+        (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_formats.exe" \
+            "Z:${BUILD_DIR//\//\\}\\testdata\\stream")
     else
         (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_$name.exe" "${args[@]}")
     fi

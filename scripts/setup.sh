@@ -8,7 +8,7 @@ packages=(
     wine wine64 xvfb x11-utils xdotool pulseaudio
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
     fonts-wqy-microhei locales
-    googletest sox lame flac gstreamer1.0-tools imagemagick python3 python3-xlib
+    googletest sox lame flac gstreamer1.0-tools pulseaudio-utils imagemagick python3 python3-xlib
     nsis nlohmann-json3-dev clang-format
 )
 

@@ -1,17 +1,29 @@
 #include "sound/CSound.h"
 
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
-#include <string>
-#include <utility>
+#include <memory>
 
 #include "sound/AudioDriver.h"
+#include "sound/CStreamPlayer.h"
 #include "sound/WaveHeader.h"
 
 MCIDEVICEID CSound::m_wDeviceID = 0;
 MCI_SEEK_PARMS CSound::m_seek = {};
 BOOL CSound::m_bOpened = FALSE;
 CSound::ValueWrittenHook CSound::s_pfnValueWritten = nullptr;
+
+namespace {
+
+// Made before theSound, so it is still there when theSound's destructor closes it.
+std::unique_ptr<CStreamPlayer> g_pStream;
+// The lParam of the stream's end notice for the current play; 0 when no play may end. Far
+// above any MCI device ID, so the two kinds of notice are never taken for each other.
+LPARAM g_lStreamNotice = 0;
+LPARAM g_lLastStreamNotice = 0x40000000;
+
+}  // namespace
 
 CSound theSound;
 
@@ -29,6 +41,19 @@ const ExtensionRow kExtensions[] = {
     {L"wmv", L"mpegvideo"}, {L"wav", L"waveaudio"},  {L"mid", L"sequencer"}, {L"rmi", L"sequencer"},
     {L"cad", L"CDAudio"},
 };
+
+// Played through Media Foundation: no MCI device of Windows reads them.
+const wchar_t* const kStreamExtensions[] = {L"flac", L"m4a", L"aac", L"ogg", L"oga", L"opus", L"alac"};
+
+// An MP4 file starts with its "ftyp" box.
+bool IsMp4File(const CStringW& strPath) {
+    const CFileHandle hFile(
+        ::CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    char head[8] = {};
+    DWORD cbRead = 0;
+    return hFile && ::ReadFile(hFile.Get(), head, sizeof(head), &cbRead, nullptr) && cbRead == sizeof(head) &&
+           std::memcmp(head + 4, "ftyp", 4) == 0;
+}
 
 }  // namespace
 
@@ -58,6 +83,18 @@ const wchar_t* CSound::DeviceTypeFor(const CStringW& strPath) {
     return nullptr;
 }
 
+bool CSound::IsStreamExtension(const CStringW& strPath) {
+    const CStringW strExt = GetExtension(strPath);
+    for (const wchar_t* pszExtension : kStreamExtensions)
+        if (IsSameNoCase(strExt, pszExtension))
+            return true;
+    return false;
+}
+
+bool CSound::IsStreaming() {
+    return g_pStream != nullptr;
+}
+
 namespace {
 
 // Keeps the driver of a device type loaded for the rest of the process. Closing the last device
@@ -73,30 +110,6 @@ void PinDriverOf(const wchar_t* pszType) {
     ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, szDriver, &hDriver);
 }
 
-// The device's ID, or 0 when it refused the file.
-MCIDEVICEID OpenDevice(const wchar_t* pszType, const wchar_t* pszPath) {
-    MCI_OPEN_PARMSW open = {};
-    open.lpstrDeviceType = pszType;
-    open.lpstrElementName = pszPath;
-    if (::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
-                          reinterpret_cast<DWORD_PTR>(&open)) != 0)
-        return 0;
-    return open.wDeviceID;
-}
-
-// The file's 8.3 name, or empty when it has none other than its own.
-CStringW ShortPathOf(const CStringW& strPath) {
-    const DWORD nChars = ::GetShortPathNameW(strPath, nullptr, 0);
-    if (nChars == 0)
-        return CStringW();
-    std::wstring strShort(nChars, L'\0');
-    const DWORD nGot = ::GetShortPathNameW(strPath, &strShort[0], nChars);
-    if (nGot == 0 || nGot >= nChars)
-        return CStringW();
-    strShort.resize(nGot);
-    return strShort == strPath.Str() ? CStringW() : CStringW(std::move(strShort));
-}
-
 }  // namespace
 
 CSound::OpenResult CSound::Open(const CStringW& strPath) {
@@ -106,32 +119,45 @@ CSound::OpenResult CSound::Open(const CStringW& strPath) {
     }
     Close();
     const wchar_t* pszType = DeviceTypeFor(strPath);
-    if (!pszType)
-        return OpenResult::Done;
+    if (!pszType) {
+        if (!IsStreamExtension(strPath))
+            return OpenResult::Done;
+        // .alac names an Apple Lossless song, which lives in an MP4 file.
+        if (IsSameNoCase(GetExtension(strPath), L"alac") && !IsMp4File(strPath))
+            return OpenResult::Refused;
+        return OpenStream(strPath) ? OpenResult::Done : OpenResult::Refused;
+    }
     // A damaged header would take the process down inside the device: refused as MCI refuses.
     if (std::wcscmp(pszType, L"waveaudio") == 0 && !IsPlayableWaveFile(strPath))
         return OpenResult::Refused;
 
     LoadAudioDriver();
     // Opened wide: the path keeps every character of its name.
-    MCIDEVICEID wDeviceID = OpenDevice(pszType, strPath);
-    // Wine's waveaudio and sequencer read their file through the ANSI code page and refuse a
-    // name outside it, which Windows' devices open. The short name reaches the file there; it
-    // goes to the device alone, never to what the player shows or keeps.
-    if (wDeviceID == 0) {
-        const CStringW strShort = ShortPathOf(strPath);
-        if (!strShort.IsEmpty())
-            wDeviceID = OpenDevice(pszType, strShort);
+    MCI_OPEN_PARMSW open = {};
+    open.lpstrDeviceType = pszType;
+    open.lpstrElementName = strPath;
+    if (::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_NOTIFY,
+                          reinterpret_cast<DWORD_PTR>(&open)) == 0) {
+        m_wDeviceID = open.wDeviceID;
+        m_bOpened = TRUE;
+        PinDriverOf(pszType);
+        return OpenResult::Done;
     }
-    if (wDeviceID == 0)
-        return OpenResult::Refused;
-    m_wDeviceID = wDeviceID;
-    m_bOpened = TRUE;
-    PinDriverOf(pszType);
-    return OpenResult::Done;
+    // DirectShow on Windows 10 and 11 refuses some MP3s (variable rates, large pictures) that
+    // Media Foundation reads; MIDI and CD audio have no second way.
+    const bool bSecondWay = std::wcscmp(pszType, L"mpegvideo") == 0 || std::wcscmp(pszType, L"waveaudio") == 0;
+    return bSecondWay && OpenStream(strPath) ? OpenResult::Done : OpenResult::Refused;
+}
+
+bool CSound::OpenStream(const CStringW& strPath) {
+    g_pStream = CStreamPlayer::Open(strPath);
+    m_bOpened = g_pStream != nullptr;
+    return m_bOpened;
 }
 
 void CSound::Close() {
+    g_pStream.reset();
+    g_lStreamNotice = 0;
     if (m_wDeviceID != 0)
         ::mciSendCommandA(m_wDeviceID, MCI_CLOSE, 0, 0);
     m_seek.dwCallback = 0;
@@ -141,6 +167,13 @@ void CSound::Close() {
 }
 
 DWORD CSound::PlayFromResume(HWND hNotify) {
+    if (g_pStream) {
+        g_lStreamNotice = ++g_lLastStreamNotice;
+        if (g_pStream->Play(m_seek.dwTo, hNotify, g_lStreamNotice))
+            return 0;
+        g_lStreamNotice = 0;
+        return MCIERR_INTERNAL;
+    }
     ::mciSendCommandA(m_wDeviceID, MCI_SEEK, MCI_TO, reinterpret_cast<DWORD_PTR>(&m_seek));
     // The play names its start too: some mpegvideo drivers rewind on stop and refuse the seek.
     MCI_PLAY_PARMS play = {};
@@ -149,7 +182,19 @@ DWORD CSound::PlayFromResume(HWND hNotify) {
     return ::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY | MCI_FROM, reinterpret_cast<DWORD_PTR>(&play));
 }
 
+bool CSound::IsCurrentNotice(LPARAM lParam) {
+    if (g_pStream)
+        return g_lStreamNotice != 0 && lParam == g_lStreamNotice;
+    // The device names itself in its notices.
+    return m_wDeviceID != 0 && static_cast<MCIDEVICEID>(lParam) == m_wDeviceID;
+}
+
 void CSound::Pause() {
+    if (g_pStream) {
+        g_lStreamNotice = 0;  // an end posted just before the pause no longer counts
+        m_seek.dwTo = g_pStream->Pause();
+        return;
+    }
     DWORD dwPosition = 0;
     if (Status(MCI_STATUS_POSITION, MCI_WAIT, &dwPosition))
         m_seek.dwTo = dwPosition;
@@ -157,10 +202,18 @@ void CSound::Pause() {
 }
 
 bool CSound::GetPosition(DWORD* pdwPosition) {
+    if (g_pStream) {
+        *pdwPosition = g_pStream->GetPosition();
+        return true;
+    }
     return Status(MCI_STATUS_POSITION, 0, pdwPosition);
 }
 
 bool CSound::GetLength(DWORD* pdwLength) {
+    if (g_pStream) {
+        *pdwLength = g_pStream->GetLength();
+        return true;
+    }
     return Status(MCI_STATUS_LENGTH, 0, pdwLength);
 }
 

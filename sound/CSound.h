@@ -1,5 +1,7 @@
-// The one MCI device the player plays on, and the mixer's wave-out volume and mute.
-// The device state is class-wide and public; every MCI command goes through this class.
+// The one song the player plays, and the mixer's wave-out volume and mute. A song plays on the
+// MCI device of its extension, or, for the formats those devices do not read and the files they
+// refuse, through Media Foundation on the wave-out device (CStreamPlayer); callers see one
+// device either way. The state is class-wide and public; every MCI command goes through here.
 #pragma once
 
 #include <windows.h>
@@ -15,13 +17,17 @@ public:
     virtual ~CSound();
 
     enum class OpenResult {
-        Done,       // opened, or no device plays the extension: m_bOpened tells which
+        Done,       // opened, or nothing plays the extension: m_bOpened tells which
         EmptyPath,  // the device is left as it was; m_bOpened reads false
-        Refused,    // MCI_OPEN failed, or a .wav whose header the device cannot play
+        Refused,    // neither engine could open it, or a .wav whose header the device cannot play
     };
     static OpenResult Open(const CStringW& strPath);
     static void Close();
+    // Plays from m_seek.dwTo; the end comes to hNotify as MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL.
     static DWORD PlayFromResume(HWND hNotify);
+    // False for a notice that no longer speaks for the song playing: one posted before the song
+    // was closed, replaced, paused or played again.
+    static bool IsCurrentNotice(LPARAM lParam);
     // Keeps the device's position as the resume point, then stops it.
     static void Pause();
     // The device's position and the song's length in ms; false when the device gives no answer
@@ -34,6 +40,10 @@ public:
     static bool IsSameNoCase(CStringW a, CStringW b);
     // The MCI device type for a path's extension, or nullptr when none plays it.
     static const wchar_t* DeviceTypeFor(const CStringW& strPath);
+    // The extensions Media Foundation plays (FLAC, M4A/AAC/ALAC, Ogg, Opus).
+    static bool IsStreamExtension(const CStringW& strPath);
+    // True when the open song plays through Media Foundation; for tests and the benchmark.
+    static bool IsStreaming();
 
     UINT GetVolume();
     bool SetVolume(int nPercent);
@@ -57,6 +67,7 @@ public:
     MIXERCONTROLA m_control = {};
 
 private:
+    static bool OpenStream(const CStringW& strPath);
     // One MCI_STATUS item of the open device.
     static bool Status(DWORD dwItem, DWORD dwFlags, DWORD* pdwValue);
     // Opens mixer 0 and finds the control of the given type on the line; empty on failure.

@@ -131,8 +131,8 @@ TEST_F(PlayListWindow, SelectingAListShowsItsSongs) {
 TEST_F(PlayListWindow, DropAddsOnlySoundFilesInDropOrderToBoxAndFile) {
     Open();
     SelectList(1);
-    Drop({"C:\\a.txt", "C:\\b.RMI", "C:\\c.MP3", "C:\\d.flac", "C:\\歌.wav", "C:\\c.MP3"});
-    const std::vector<CStringW> expected = Paths({L"s3", L"C:\\c.MP3", L"C:\\歌.wav", L"C:\\c.MP3"});
+    Drop({"C:\\a.txt", "C:\\b.RMI", "C:\\c.MP3", "C:\\d.fla", "C:\\歌.wav", "C:\\c.MP3", "C:\\e.Opus"});
+    const std::vector<CStringW> expected = Paths({L"s3", L"C:\\c.MP3", L"C:\\歌.wav", L"C:\\c.MP3", L"C:\\e.Opus"});
     EXPECT_EQ(expected, SongRows(m_pDlg->m_lbSongs));
     EXPECT_EQ(expected, StoredSongs("B"));
     EXPECT_EQ(Paths({L"s1", L"s2"}), StoredSongs("A"));
@@ -312,9 +312,9 @@ TEST_F(PlayListWindow, BackgroundIsTheBitmapPatternAndTheNameEditIsColoured) {
     EXPECT_EQ(RGB(0, 255, 0), ::GetBkColor(hDC));
 }
 
-TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {
-    for (const wchar_t* pszExtension :
-         {L"mp3", L"aif", L"asf", L"asx", L"wma", L"mpeg", L"mpg", L"snd", L"wmv", L"wav", L"mid", L"cad"}) {
+TEST(PlayListFilter, TakesTheSoundExtensionsInAnyCase) {
+    for (const wchar_t* pszExtension : {L"mp3", L"aif", L"asf", L"asx", L"wma", L"mpeg", L"mpg", L"snd", L"wmv", L"wav",
+                                        L"mid", L"cad", L"flac", L"m4a", L"aac", L"ogg", L"oga", L"opus", L"alac"}) {
         EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\音乐\\a." + CStringW(pszExtension)))
             << CStringW(pszExtension).ToUtf8();
     }
@@ -323,7 +323,8 @@ TEST(PlayListFilter, TakesTheTwelveSoundExtensionsInAnyCase) {
     // A folder is taken by its name alone; a path without a dot is all extension.
     EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\专辑.mp3"));
     EXPECT_TRUE(CPlayList::IsSupportedFile(L"mp3"));
-    for (const wchar_t* pszPath : {L"C:\\a.rmi", L"C:\\a.RMI", L"C:\\a.flac", L"C:\\a.txt", L"C:\\a.mp", L"C:\\a.mp33",
+    EXPECT_TRUE(CPlayList::IsSupportedFile(L"C:\\A.FLAC"));
+    for (const wchar_t* pszPath : {L"C:\\a.rmi", L"C:\\a.RMI", L"C:\\a.fla", L"C:\\a.txt", L"C:\\a.mp", L"C:\\a.mp33",
                                    L"C:\\a.mp3.txt", L"C:\\x.mp3\\song", L"C:\\a.", L"", L"C:\\amp3", L"C:\\a.ｍｐ3"})
         EXPECT_FALSE(CPlayList::IsSupportedFile(pszPath)) << CStringW(pszPath).ToUtf8();
 }

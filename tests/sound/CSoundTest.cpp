@@ -113,7 +113,7 @@ TEST_F(SoundDevice, UnknownExtensionClosesTheOpenDevice) {
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_wav)));
     const MCIDEVICEID old = CSound::m_wDeviceID;
     CSound::m_seek.dwTo = 500;
-    EXPECT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_dir.File("song.flac"))));
+    EXPECT_EQ(CSound::OpenResult::Done, CSound::Open(Widen(m_dir.File("song.mp4"))));
     EXPECT_FALSE(CSound::m_bOpened);
     EXPECT_EQ(0u, CSound::m_wDeviceID);
     EXPECT_EQ(0u, CSound::m_seek.dwTo);
