@@ -9,12 +9,17 @@
 #   bash scripts/bench.sh playlist 200000 the same on one list size
 #   bash scripts/bench.sh lrc             a 5,000-line lyric file and one band tick's lookups
 #   bash scripts/bench.sh install 3       silent install and first start, each in a fresh Wine prefix (3 runs)
+#   bash scripts/bench.sh band 3          the lyric band on a word-timed song, a WAV and an MP3: over a
+#                                         minute, how often its red edge moves and how far it stands from
+#                                         the device position (sampled in the player's process every 10 ms);
+#                                         then the CPU of the player, band shown, shown with nothing to fill
+#                                         and hidden, beside a bare MCI player (3 alternating rounds of 30 s)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc install)
+[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc install band)
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]]; then
     args=("${names[1]}")
@@ -32,8 +37,9 @@ for name in "${names[@]}"; do
     playlist) targets+=(Sonello bench_playlist) ;;
     lrc) targets+=(bench_lrc) ;;
     install) targets+=(release sonello_driver) ;;
+    band) targets+=(Sonello sonello_driver bench_band bench_baremci) ;;
     *)
-        echo "bench: unknown benchmark $name (startup, playlist, lrc, install)" >&2
+        echo "bench: unknown benchmark $name (startup, playlist, lrc, install, band)" >&2
         exit 2
         ;;
     esac
@@ -54,6 +60,8 @@ for name in "${names[@]}"; do
         /usr/bin/python3 "$ROOT/tests/bench/install.py" --release "$BUILD_DIR/release" \
             --driver "$BUILD_DIR/sonello_driver.exe" --probe "$BUILD_DIR/tests/sonello_release_probe.exe" \
             --work "$SCRATCH/$name" "${args[@]}"
+    elif [ "$name" = band ]; then
+        /usr/bin/python3 "$ROOT/tests/bench/band.py" --build "$BUILD_DIR" --work "$SCRATCH/$name" "${args[@]}"
     else
         (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_$name.exe" "${args[@]}")
     fi
