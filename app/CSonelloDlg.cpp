@@ -134,6 +134,7 @@ void CSonelloDlg::OnPlay() {
         return;
     }
     CSound::PlayFromResume(m_hWnd);
+    PublishLrcPosition(true);
     g_bPlaying = true;
     m_strStatus = "播放";
     UpdateDisplay();
@@ -221,11 +222,8 @@ void CSonelloDlg::OnTimer(UINT_PTR nIDEvent) {
             StepBars();
         break;
     case TIMER_LRC_POS:
-        if (g_bPlaying) {
-            DWORD dwPosition = 0;
-            if (CSound::GetPosition(&dwPosition))
-                g_nLrcPos = dwPosition;
-        }
+        if (g_bPlaying)
+            PublishLrcPosition(false);
         break;
     default:
         break;
@@ -245,6 +243,7 @@ void CSonelloDlg::StartRequestedSong() {
         return;
     }
     CSound::PlayFromResume(m_hWnd);
+    PublishLrcPosition(true);
     DWORD dwLength = 0;
     if (CSound::GetLength(&dwLength)) {
         m_nLength = static_cast<int>(dwLength);
@@ -257,13 +256,26 @@ void CSonelloDlg::StartRequestedSong() {
     UpdateDisplay();
 }
 
+void CSonelloDlg::PublishLrcPosition(bool bStart) {
+    DWORD dwPosition = 0;
+    const bool bRead = CSound::GetPosition(&dwPosition);
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    // A start the device cannot tell about yet begins where it was told to play from: the band
+    // must not carry the last song or the place before the seek on.
+    if (bRead || bStart)
+        PublishLrcPos(bRead ? dwPosition : CSound::m_seek.dwTo, now.QuadPart, bStart);
+}
+
 void CSonelloDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
     if (pScrollBar && pScrollBar->m_hWnd == m_sliderSeek.m_hWnd) {
         CSound::m_seek.dwTo = static_cast<DWORD>(m_sliderSeek.GetPos());
         // While paused the slider only moves the resume point: the window must not say
         // 暂停 over a playing device.
-        if (g_bPlaying)
+        if (g_bPlaying) {
             CSound::PlayFromResume(m_hWnd);
+            PublishLrcPosition(true);
+        }
     } else if (pScrollBar && pScrollBar->m_hWnd == m_sliderVolume.m_hWnd) {
         theSound.SetVolume(m_sliderVolume.GetPos());
     }

@@ -112,6 +112,9 @@ private:
     void SetUpToolTips();
 
     void StartRequestedSong();
+    // Reads the device position for the lyric band and stamps it with the performance counter;
+    // bStart right after the device started from a position of its own.
+    void PublishLrcPosition(bool bStart);
     void StepDots();
     void StepBars();
     // The song ended or was stopped: close the device and show the stopped state.

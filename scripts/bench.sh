@@ -13,12 +13,17 @@
 #   bash scripts/bench.sh formats 2 20    one song as WAV (MCI), FLAC, M4A and Opus (Media Foundation) in the
 #                                         player with the band shown: CPU per minute of music (2 rounds of
 #                                         20 s each) and double-click to sound; then open and play in-process
+#   bash scripts/bench.sh band 3          the lyric band on a word-timed song, a WAV and an MP3: over a
+#                                         minute, how often its red edge moves and how far it stands from
+#                                         the device position (sampled in the player's process every 10 ms);
+#                                         then the CPU of the player, band shown, shown with nothing to fill
+#                                         and hidden, beside a bare MCI player (3 alternating rounds of 30 s)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc tags install formats)
+[ ${#names[@]} -gt 0 ] || names=(startup playlist lrc tags install formats band)
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]] && [ "${names[0]}" = formats ]; then
     args=("${names[@]:1}")
@@ -41,8 +46,9 @@ for name in "${names[@]}"; do
     tags) targets+=(bench_tags) ;;
     install) targets+=(release sonello_driver) ;;
     formats) targets+=(Sonello sonello_driver bench_formats test_audio) ;;
+    band) targets+=(Sonello sonello_driver bench_band bench_baremci) ;;
     *)
-        echo "bench: unknown benchmark $name (startup, playlist, lrc, tags, install, formats)" >&2
+        echo "bench: unknown benchmark $name (startup, playlist, lrc, tags, install, formats, band)" >&2
         exit 2
         ;;
     esac
@@ -68,6 +74,8 @@ for name in "${names[@]}"; do
             --driver "$BUILD_DIR/sonello_driver.exe" --work "$SCRATCH/$name" "${args[@]}"
         (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_formats.exe" \
             "Z:${BUILD_DIR//\//\\}\\testdata\\stream")
+    elif [ "$name" = band ]; then
+        /usr/bin/python3 "$ROOT/tests/bench/band.py" --build "$BUILD_DIR" --work "$SCRATCH/$name" "${args[@]}"
     else
         (cd "$SCRATCH/$name" && /usr/bin/python3 "$ROOT/scripts/wine_run.py" "$BUILD_DIR/bench_$name.exe" "${args[@]}")
     fi

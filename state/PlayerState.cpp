@@ -10,6 +10,15 @@ CDlgLrc* g_pDlgLrc = nullptr;
 bool g_bLrcShown = false;
 DWORD g_nLrcPos = 0;
 DWORD g_nSongLength = 0;
+LONGLONG g_llLrcPosCounter = 0;
+UINT g_nLrcPosStarts = 0;
+
+void PublishLrcPos(DWORD dwPosition, LONGLONG llCounter, bool bStart) {
+    g_nLrcPos = dwPosition;
+    g_llLrcPosCounter = llCounter;
+    if (bStart)
+        ++g_nLrcPosStarts;
+}
 
 void ResetPlayerState() {
     g_strSongPath = NO_SONG_PATH;
@@ -22,4 +31,6 @@ void ResetPlayerState() {
     g_bLrcShown = false;
     g_nLrcPos = 0;
     g_nSongLength = 0;
+    g_llLrcPosCounter = 0;
+    g_nLrcPosStarts = 0;
 }

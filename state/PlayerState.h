@@ -18,6 +18,13 @@ extern CDlgLrc* g_pDlgLrc;      // owned by the main window
 extern bool g_bLrcShown;
 extern DWORD g_nLrcPos;      // playing position in ms for the lyric band
 extern DWORD g_nSongLength;  // length in ms of the song playing, as the device gives it; 0 when unknown
+// When g_nLrcPos was read, in QueryPerformanceCounter counts: the band carries the position
+// forward from that moment.
+extern LONGLONG g_llLrcPosCounter;
+// Goes up each time the device starts playing from a position of its own (a new song, a seek,
+// a resume), with g_nLrcPos read right then: the band starts from that reading instead of
+// easing toward it.
+extern UINT g_nLrcPosStarts;
 
 // Play modes.
 constexpr int PLAYMODE_ONCE = 0;
@@ -26,6 +33,10 @@ constexpr int PLAYMODE_REPEAT_LIST = 2;
 
 // The path label's text while no song is chosen.
 inline constexpr wchar_t NO_SONG_PATH[] = L"当前没有选中歌曲";
+
+// Publishes a reading of the device position for the lyric band, taken at counter llCounter;
+// bStart for the first reading after the device started from a position of its own.
+void PublishLrcPos(DWORD dwPosition, LONGLONG llCounter, bool bStart);
 
 // Puts every variable above back to its start value. The window pointers are only forgotten:
 // their owner deletes the windows.

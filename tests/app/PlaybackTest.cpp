@@ -89,6 +89,24 @@ TEST_F(Playback, TheTickShowsThePositionAndTheTime) {
     EXPECT_EQ(slider, m_dlg->m_sliderSeek.GetPos());
 }
 
+// The band's clock starts afresh on a new count and carries each reading from its counter.
+TEST_F(Playback, EveryStartOfTheDeviceIsPublishedAtOnceAndCounted) {
+    g_nLrcPos = 99000;  // the last song's
+    StartSong(BuildDataPath("long.mp3"));
+    EXPECT_EQ(1u, g_nLrcPosStarts);
+    EXPECT_LT(g_nLrcPos, 200u);
+    m_dlg->m_sliderSeek.SetPos(5000);
+    m_dlg->SendMessage(WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(m_dlg->m_sliderSeek.m_hWnd));
+    EXPECT_EQ(2u, g_nLrcPosStarts);
+    EXPECT_NEAR(5000.0, static_cast<double>(g_nLrcPos), 150.0);
+    Click(IDC_PAUSE);
+    LARGE_INTEGER resumed;
+    ::QueryPerformanceCounter(&resumed);
+    Click(IDC_PLAY);
+    EXPECT_EQ(3u, g_nLrcPosStarts);
+    EXPECT_GE(g_llLrcPosCounter, resumed.QuadPart);
+}
+
 TEST_F(Playback, AStartRequestWaitsForTheOneSecondTick) {
     const std::string song = Wav("song.wav", 3000);
     g_strSongPath = Widen(song);
