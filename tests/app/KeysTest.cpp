@@ -14,7 +14,10 @@ namespace {
 class Keys : public MainWindow {
 protected:
     // Wine starts a Unix program without a handle to wait on: callers wait for what the keys do.
+    // The last call's Ctrl may still be on its way up when its key has done its work; typed
+    // before it arrives, the next key would come without it.
     static void Type(std::string keys) {
+        ASSERT_TRUE(PumpAsPlayerUntil([] { return ::GetKeyState(VK_CONTROL) >= 0; }));
         keys = "/usr/bin/xdotool key " + keys;
         STARTUPINFOA si = {sizeof(si)};
         PROCESS_INFORMATION pi = {};

@@ -5,7 +5,6 @@ file, show the list "演示歌曲", play every song (WAV and MP3) and show the f
 song's lyrics, whatever their encoding (GBK, GBK with a blank line, UTF-8 with a byte-order
 mark, UTF-8 without), with its translation beneath it where the file has one. Its own save must give back the demo's file byte for byte, plus the list it adds.
 """
-import argparse
 import os
 import shutil
 import subprocess
@@ -14,7 +13,7 @@ import sys
 # No byte-code caches beside the sources.
 sys.dont_write_bytecode = True
 
-from player import HERE, Failure, Player, run_windows, wine_path
+from player import HERE, Failure, Player, run_windows, wine_path, scenario_arguments
 
 sys.path.insert(0, os.path.join(HERE, "..", "..", "demo"))
 import make_demo  # noqa: E402
@@ -100,13 +99,7 @@ class DemoLibrary:
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--player", required=True)
-    parser.add_argument("--driver", required=True)
-    parser.add_argument("--demo", required=True, help="the build's demo folder")
-    parser.add_argument("--work", required=True, help="made afresh for this run")
-    parser.add_argument("--artifacts", required=True)
-    return DemoLibrary(parser.parse_args()).run()
+    return DemoLibrary(scenario_arguments(("--demo", "the build's demo folder"))).run()
 
 
 if __name__ == "__main__":

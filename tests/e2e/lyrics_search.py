@@ -3,7 +3,6 @@
 synced lyrics kept and shown at once; 404, an answer after 10 s and a body cut off mid-way with the
 main window answering within 0.5 s and nothing written; Ctrl+L; an answer that comes after its
 song; closing while a question is out."""
-import argparse
 import http.server
 import json
 import os
@@ -17,7 +16,7 @@ import urllib.parse
 # No byte-code caches beside the sources.
 sys.dont_write_bytecode = True
 
-from player import Player, wine_path  # noqa: E402
+from player import Player, wine_path, scenario_arguments  # noqa: E402
 
 SYNCED = "[00:00.50]灯塔亮在海边\n[00:03.00]夜船慢慢回来\n[00:05.50]浪花轻轻拍岸"
 RECORD = {"trackName": "灯塔", "artistName": "夜航", "albumName": "海边", "duration": 8.0, "instrumental": False,
@@ -159,13 +158,7 @@ class LyricsSearch:
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--player", required=True)
-    parser.add_argument("--driver", required=True)
-    parser.add_argument("--user-agent", required=True, help="Sonello/<version> (<home page>)")
-    parser.add_argument("--work", required=True, help="made afresh for this run")
-    parser.add_argument("--artifacts", required=True)
-    search = LyricsSearch(parser.parse_args())
+    search = LyricsSearch(scenario_arguments(("--user-agent", "Sonello/<version> (<home page>)")))
     try:
         return search.p.run(search.steps)
     finally:

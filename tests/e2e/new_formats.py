@@ -7,7 +7,6 @@ dropped on the song list with a text file; in list-loop mode each plays (the sta
 and sound on the sound server's sink) and its end starts the next, the last wrapping to the
 first.
 """
-import argparse
 import array
 import os
 import shutil
@@ -16,7 +15,7 @@ import sys
 
 sys.dont_write_bytecode = True
 
-from player import Failure, Player, wine_path  # noqa: E402
+from player import Failure, Player, wine_path, scenario_arguments  # noqa: E402
 
 SECONDS = 4
 
@@ -100,12 +99,7 @@ class NewFormats:
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--player", required=True)
-    parser.add_argument("--driver", required=True)
-    parser.add_argument("--work", required=True, help="made afresh for this run")
-    parser.add_argument("--artifacts", required=True)
-    return NewFormats(parser.parse_args()).run()
+    return NewFormats(scenario_arguments()).run()
 
 
 if __name__ == "__main__":

@@ -14,6 +14,21 @@ from wine_run import is_blank, run_windows  # noqa: E402
 NO_LYRICS_SERVICE = "http://127.0.0.1:9"
 
 
+def scenario_arguments(*extra):
+    """The command line every scenario takes: the two programs, a work folder made afresh and the
+    folder for its screenshots; extra holds (option, help) pairs of its own."""
+    import argparse
+
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--player", required=True)
+    parser.add_argument("--driver", required=True)
+    for option, text in extra:
+        parser.add_argument(option, required=True, help=text)
+    parser.add_argument("--work", required=True, help="made afresh for this run")
+    parser.add_argument("--artifacts", required=True)
+    return parser.parse_args()
+
+
 class Failure(Exception):
     pass
 

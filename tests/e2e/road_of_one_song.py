@@ -9,7 +9,6 @@ cleanly. Screenshots taken on the way are kept in the artefacts folder.
 
 Runs with the environment the test command provides (DISPLAY, WINEPREFIX, sound server).
 """
-import argparse
 import os
 import shutil
 import subprocess
@@ -19,7 +18,7 @@ import time
 # No byte-code caches beside the sources.
 sys.dont_write_bytecode = True
 
-from player import Player, desktop_has_tray, wine_path
+from player import Player, desktop_has_tray, wine_path, scenario_arguments
 
 FRESH_DOC = "<歌曲列表><列表1><列表名字>默认</列表名字></列表1></歌曲列表>"
 SONG_SECONDS = 8
@@ -177,12 +176,7 @@ class Road:
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--player", required=True)
-    parser.add_argument("--driver", required=True)
-    parser.add_argument("--work", required=True, help="made afresh for this run")
-    parser.add_argument("--artifacts", required=True)
-    return Road(parser.parse_args()).run()
+    return Road(scenario_arguments()).run()
 
 
 if __name__ == "__main__":
