@@ -1,5 +1,6 @@
 #include "app/CSonelloDlg.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "app/CAboutDlg.h"
@@ -46,6 +47,13 @@ void CSonelloDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
 
 void CSonelloDlg::OnPaint() {
     if (!IsIconic()) {
+        RECT rcUpdate;
+        CRect rcBars;
+        m_staticSpectrum.GetWindowRect(&rcBars);
+        ScreenToClient(&rcBars);
+        // The picture is painted over the bars' box: the next bar tick draws them again.
+        if (::GetUpdateRect(m_hWnd, &rcUpdate, FALSE) && ::IntersectRect(&rcUpdate, &rcUpdate, &rcBars))
+            m_bBarsShown = false;
         CDialog::OnPaint();
         return;
     }
@@ -208,7 +216,8 @@ void CSonelloDlg::OnTimer(UINT_PTR nIDEvent) {
             DWORD dwPosition = 0;
             if (CSound::GetPosition(&dwPosition))
                 m_nPosition = static_cast<int>(dwPosition);
-            m_sliderSeek.SetPos(m_nPosition);
+            if (m_sliderSeek.GetPos() != m_nPosition)
+                m_sliderSeek.SetPos(m_nPosition);
             m_strTime = FormatElapsed(static_cast<DWORD>(m_nPosition));
             UpdateDisplay();
         }
@@ -354,6 +363,12 @@ void CSonelloDlg::OnAppCommand(CWnd* /*pWnd*/, UINT nCmd, UINT /*nDevice*/, UINT
         Default();
 }
 
+LRESULT CSonelloDlg::OnLrcReadPos(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (g_bPlaying)
+        PublishLrcPosition(false);
+    return 0;
+}
+
 void CSonelloDlg::PressMediaButton(int nButton) {
     if (nButton == IDC_PLAY && !m_btnPlay.IsWindowEnabled())
         nButton = IDC_PAUSE;
@@ -363,29 +378,63 @@ void CSonelloDlg::PressMediaButton(int nButton) {
 }
 
 void CSonelloDlg::UpdateDisplay() {
-    m_staticStatus.SetWindowText(CString("状态:") + m_strStatus);
-    m_staticTime.SetWindowText(m_strTime);
-    m_staticPath.SetWindowText(g_strSongPath.GetString());
-    m_btnPlay.EnableWindow(m_bSongLoaded && !g_bPlaying);
-    m_btnPrev.EnableWindow(m_bSongLoaded);
-    m_btnNext.EnableWindow(m_bSongLoaded);
-    m_btnStop.EnableWindow(m_bSongLoaded);
-    m_btnPause.EnableWindow(g_bPlaying);
-    // The labels paint no background: the picture must be repainted under the new texts.
-    Invalidate(TRUE);
+    SetLabel(m_staticStatus, CStringW::FromGbk((CString("状态:") + m_strStatus).Str()));
+    SetLabel(m_staticTime, CStringW::FromGbk(m_strTime.Str()));
+    SetLabel(m_staticPath, g_strSongPath);
+    EnableButton(m_btnPlay, m_bSongLoaded && !g_bPlaying);
+    EnableButton(m_btnPrev, m_bSongLoaded);
+    EnableButton(m_btnNext, m_bSongLoaded);
+    EnableButton(m_btnStop, m_bSongLoaded);
+    EnableButton(m_btnPause, g_bPlaying);
+    // The dots are no part of the picture: each display update takes them away.
+    RepaintDots();
+}
+
+void CSonelloDlg::SetLabel(CStatic& label, const CStringW& strText) {
+    CStringW strShown;
+    label.GetWindowText(strShown);
+    if (strShown == strText)
+        return;
+    label.SetWindowText(strText.GetString());
+    if (!CanBeSeen())
+        return;
+    // The labels paint no background: the picture must be repainted under the new text.
+    CRect rc;
+    label.GetWindowRect(&rc);
+    ScreenToClient(&rc);
+    ::RedrawWindow(m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CSonelloDlg::RepaintDots() {
+    if (!CanBeSeen())
+        return;
+    for (int nPlace = 0; nPlace < 2; ++nPlace) {
+        const RECT rc = DotPlaceBounds(nPlace);
+        InvalidateRect(&rc, TRUE);
+    }
+}
+
+void CSonelloDlg::EnableButton(CBitmapButton& button, bool bEnable) {
+    if ((button.IsWindowEnabled() != FALSE) != bEnable)
+        button.EnableWindow(bEnable);
 }
 
 void CSonelloDlg::StepDots() {
     // Any repaint takes the dots away, so the last phase just asks for one.
-    if (!DrawDotPhase(*m_pDotDC, m_nDotPhase))
-        Invalidate(TRUE);
+    if (CanBeSeen() && !DrawDotPhase(*m_pDotDC, m_nDotPhase))
+        RepaintDots();
     m_nDotPhase = NextDotPhase(m_nDotPhase);
 }
 
 void CSonelloDlg::StepBars() {
     double values[BAR_COUNT];
     MakeBarValues(static_cast<unsigned int>(_time64(nullptr)), values);
+    // The values change once a second: bars standing in the box already are not drawn again.
+    if (!CanBeSeen() || (m_bBarsShown && std::equal(values, values + BAR_COUNT, m_arrBarsShown)))
+        return;
     DrawSpectrum(values);
+    std::copy(values, values + BAR_COUNT, m_arrBarsShown);
+    m_bBarsShown = true;
 }
 
 void CSonelloDlg::DrawSpectrum(const double* values) {
@@ -395,5 +444,5 @@ void CSonelloDlg::DrawSpectrum(const double* values) {
     m_staticSpectrum.GetWindowRect(&rcPlace);
     ScreenToClient(&rcPlace);
     CClientDC dc(this);
-    DrawBars(dc, rcPlace, rcBox.Width(), rcBox.Height(), values);
+    m_barBox.Draw(dc, rcPlace, rcBox.Width(), rcBox.Height(), values);
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/CBarBox.h"
 #include "app/CTrayIcon.h"
 #include "framework/CBitmap.h"
 #include "framework/CBitmapButton.h"
@@ -17,6 +18,7 @@
 #include "framework/CStatic.h"
 #include "framework/CToolTipCtrl.h"
 #include "res/resource.h"
+#include "state/PlayerState.h"
 
 constexpr UINT WM_TRAYNOTIFY = WM_APP + 1000;
 
@@ -58,6 +60,7 @@ public:
     LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnAppCommand(CWnd* pWnd, UINT nCmd, UINT nDevice, UINT nKey);
+    LRESULT OnLrcReadPos(WPARAM wParam, LPARAM lParam);
 
     void UpdateDisplay();
     void CreateBkBrush();
@@ -93,6 +96,9 @@ public:
     std::unique_ptr<CClientDC> m_pDotDC;  // kept for the window's life: the dots draw outside painting
     int m_nDotPhase = 0;
     CStatic m_staticSpectrum;
+    CBarBox m_barBox;
+    double m_arrBarsShown[BAR_COUNT] = {};
+    bool m_bBarsShown = false;  // m_arrBarsShown stand in the box, painted over by nothing since
     CTrayIcon m_trayIcon;
     CToolTipCtrl m_toolTip;
 
@@ -117,6 +123,12 @@ private:
     void PublishLrcPosition(bool bStart);
     void StepDots();
     void StepBars();
+    // Neither hidden in the notification area nor minimised: only then is drawing seen.
+    bool CanBeSeen() const { return IsWindowVisible() && !IsIconic(); }
+    // Changes a label's text only when it differs, with the picture under it.
+    void SetLabel(CStatic& label, const CStringW& strText);
+    void RepaintDots();
+    void EnableButton(CBitmapButton& button, bool bEnable);
     // The song ended or was stopped: close the device and show the stopped state.
     void EnterStopped();
     // Previous and Next; false when the box has no rows or no selection.
@@ -152,4 +164,5 @@ BEGIN_MESSAGE_MAP(CSonelloDlg, CDialog)
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
     ON_WM_HOTKEY()
     ON_WM_APPCOMMAND()
+    ON_MESSAGE(WM_LRC_READPOS, OnLrcReadPos)
 END_MESSAGE_MAP()

@@ -2,12 +2,9 @@
 
 #include <cstdlib>
 
-#include "framework/CBitmap.h"
 #include "framework/CBrush.h"
 #include "framework/CDC.h"
-#include "framework/CPen.h"
 #include "framework/Holders.h"
-#include "res/resource.h"
 
 // Laid out as the two rings of four dots each phase lights.
 // clang-format off
@@ -35,6 +32,14 @@ bool DrawDotPhase(CDC& dc, int nPhase) {
     return true;
 }
 
+RECT DotPlaceBounds(int nPlace) {
+    RECT rc = kDotPhases[0].boxes[nPlace * 4];
+    for (const DotPhase& phase : kDotPhases)
+        for (int i = nPlace * 4; i < nPlace * 4 + 4; ++i)
+            ::UnionRect(&rc, &rc, &phase.boxes[i]);
+    return rc;
+}
+
 void MakeBarValues(unsigned int nSeed, double values[BAR_COUNT]) {
     std::srand(nSeed);
     for (int i = 0; i < BAR_COUNT; ++i)
@@ -44,30 +49,4 @@ void MakeBarValues(unsigned int nSeed, double values[BAR_COUNT]) {
 COLORREF BarColour(int i) {
     const int g = (i / 10 + 1) * 10;
     return RGB(0, 255 - g, 255 - g);
-}
-
-void DrawBars(CDC& dc, const RECT& rcPlace, int nWidth, int nHeight, const double values[BAR_COUNT]) {
-    CDC memA;
-    CDC memB;
-    if (!memA.CreateCompatibleDC(dc) || !memB.CreateCompatibleDC(dc))
-        return;
-    CBitmap bitmapA;
-    bitmapA.CreateCompatibleBitmap(dc, nWidth, nHeight);
-    CBitmap bitmapB;
-    bitmapB.LoadBitmap(IDB_SPECTRUM);
-    CSelectScope selectA(memA, bitmapA);
-    CSelectScope selectB(memB, bitmapB);
-
-    const int bw = nWidth / BAR_COUNT;
-    int x = 0;
-    for (int i = 0; i < BAR_COUNT; ++i) {
-        CPen pen(PS_SOLID, 1, BarColour(i));
-        CSelectScope selectPen(memB, pen);
-        const int v = static_cast<int>(values[i]);
-        memB.Rectangle(x, nHeight - v, x + bw, nHeight);
-        x += bw;
-    }
-    memA.BitBlt(0, 0, nWidth, nHeight, memB, 0, 0, SRCCOPY);
-    dc.BitBlt(rcPlace.left, rcPlace.top, rcPlace.right - rcPlace.left, rcPlace.bottom - rcPlace.top, memA, 0, 0,
-              SRCCOPY);
 }

@@ -21,13 +21,12 @@ inline int NextDotPhase(int nPhase) {
 // Draws the phase's dots through dc, outlined with its pen; false for the phase that only
 // clears, which the caller does by repainting.
 bool DrawDotPhase(CDC& dc, int nPhase);
+// The box around every dot of one place, 0 the left and 1 the right: what a repaint must cover
+// to take the dots away.
+RECT DotPlaceBounds(int nPlace);
 
 // The bar display: 100 whole values below 100, the same for every call within one second.
 constexpr int BAR_COUNT = 100;
 void MakeBarValues(unsigned int nSeed, double values[BAR_COUNT]);
 // Pen colour of bar i: cyan that darkens by steps of ten bars.
 COLORREF BarColour(int i);
-
-// Draws the bars of a box nWidth by nHeight over its picture off screen, then copies the box to
-// rcPlace of dc in one go.
-void DrawBars(CDC& dc, const RECT& rcPlace, int nWidth, int nHeight, const double values[BAR_COUNT]);

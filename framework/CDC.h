@@ -37,6 +37,9 @@ public:
     int DrawText(const wchar_t* psz, int nCount, RECT* pRect, UINT nFormat) {
         return ::DrawTextW(m_hDC, psz, nCount, pRect, nFormat);
     }
+    BOOL ExtTextOut(int x, int y, UINT nOptions, const RECT* pRect, const wchar_t* psz, int nCount) {
+        return ::ExtTextOutW(m_hDC, x, y, nOptions, pRect, psz, static_cast<UINT>(nCount), nullptr);
+    }
     SIZE GetTextExtent(const wchar_t* psz, int nCount) const;
     BOOL GetTextMetrics(TEXTMETRICA* pMetrics) const { return ::GetTextMetricsA(m_hDC, pMetrics); }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }

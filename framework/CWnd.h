@@ -76,6 +76,7 @@ public:
         return ::PostMessageA(m_hWnd, nMsg, wParam, lParam);
     }
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr); }
+    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
     HMENU GetSystemMenu(BOOL bRevert) const { return ::GetSystemMenu(m_hWnd, bRevert); }
     HICON SetIcon(HICON hIcon, BOOL bBigIcon) {
         return reinterpret_cast<HICON>(

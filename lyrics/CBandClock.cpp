@@ -5,8 +5,8 @@
 
 namespace {
 
-// Readings kept to find the freshest: a device that steps in buffers of a third of a second,
-// read five times a second, gives one read just after its step within a few of its steps.
+// Readings kept: a device that steps in buffers of a third of a second, read five times a
+// second, is read soon after a step and soon before one within a few of its steps.
 const double kRecentMs = 2000.0;
 // Further than this from the clock, a reading is a jump of the device, taken as it is.
 const double kJumpMs = 1000.0;
@@ -43,11 +43,11 @@ void CBandClock::Read(DWORD dwPosition, LONGLONG llCounter) {
                                   [&](const Reading& r) { return Ms(llCounter - r.llCounter) > kRecentMs; }),
                    m_recent.end());
     m_recent.push_back({dPosition, llCounter});
-    const double dFreshest = Freshest(llCounter);
-    if (dFreshest >= dCarried)
-        Anchor(dFreshest, llCounter, 1.0);
+    const double dEstimate = Estimate(llCounter);
+    if (dEstimate >= dCarried)
+        Anchor(dEstimate, llCounter, 1.0);
     else
-        Anchor(dCarried, llCounter, std::max(0.0, 1.0 - (dCarried - dFreshest) / kEaseMs));
+        Anchor(dCarried, llCounter, std::max(0.0, 1.0 - (dCarried - dEstimate) / kEaseMs));
 }
 
 void CBandClock::Hold(LONGLONG llCounter) {
@@ -79,11 +79,27 @@ double CBandClock::Ms(LONGLONG llCounts) const {
     return 1000.0 * static_cast<double>(llCounts) / static_cast<double>(m_llFrequency);
 }
 
-double CBandClock::Freshest(LONGLONG llCounter) const {
-    double dFreshest = 0.0;
-    for (const Reading& r : m_recent)
-        dFreshest = std::max(dFreshest, r.dPosition + Ms(llCounter - r.llCounter));
-    return dFreshest;
+double CBandClock::Estimate(LONGLONG llCounter) const {
+    double dLeast = 0.0;    // the freshest reading: the song is at least here
+    double dStalest = 1e300;  // the reading longest after its step
+    double dStep = 1e300;
+    bool bHeld = false;
+    for (size_t i = 0; i < m_recent.size(); ++i) {
+        const double dCarried = m_recent[i].dPosition + Ms(llCounter - m_recent[i].llCounter);
+        dLeast = std::max(dLeast, dCarried);
+        dStalest = std::min(dStalest, dCarried);
+        if (i > 0) {
+            const double dMoved = m_recent[i].dPosition - m_recent[i - 1].dPosition;
+            bHeld = bHeld || dMoved == 0.0;
+            if (dMoved > 0.0)
+                dStep = std::min(dStep, dMoved);
+        }
+    }
+    if (!bHeld || dStep >= 1e300)
+        return dLeast;
+    // The song is less than a step ahead of every reading of a device that steps.
+    const double dMost = dStalest + dStep;
+    return dMost > dLeast ? (dLeast + dMost) / 2 : dLeast;
 }
 
 void CBandClock::Anchor(double dPosition, LONGLONG llCounter, double dRate) {

@@ -3,10 +3,12 @@
 // was taken at and carried forward at the song's speed in between.
 //
 // A device may give its position in whole buffers, so a reading can lag the sound it stands
-// for but never leads it. The clock follows the freshest of the readings of the last two
-// seconds, each carried forward to now: a reading behind that neither pulls nor snaps it back.
-// Once every recent reading is behind the clock, it slows until they meet; it never runs
-// backwards. It starts afresh from the device's own position after a seek, a resume or a new
+// for but never leads it. The clock follows the readings of the last two seconds, each carried
+// forward to now: the freshest of them says where the song is at least. A device that held one
+// value over two readings steps, and its smallest step says how far ahead the song may be of
+// the reading that came longest after a step: the clock takes the middle of the two. A reading
+// behind neither pulls nor snaps it back: once the readings are all behind the clock, it slows
+// until they meet; it never runs backwards. It starts afresh from the device's own position after a seek, a resume or a new
 // song, and after a reading more than a second away from it (the device went somewhere else).
 // Paused or stopped, it stands still.
 #pragma once
@@ -44,8 +46,8 @@ private:
     };
 
     double Ms(LONGLONG llCounts) const;
-    // The freshest recent reading carried forward to llCounter.
-    double Freshest(LONGLONG llCounter) const;
+    // Where the recent readings put the song at llCounter.
+    double Estimate(LONGLONG llCounter) const;
     void Anchor(double dPosition, LONGLONG llCounter, double dRate);
 
     const LONGLONG m_llFrequency;

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/CBrush.h"
 #include "framework/CDC.h"
 #include "framework/CFont.h"
 #include "framework/CRect.h"
@@ -36,21 +35,33 @@ int g_nBottomSeconds = 0;
 namespace {
 
 const UINT_PTR kLrcTimer = 1;
+const UINT_PTR kFrameTimer = 2;
 // The song whose lyrics were last looked up.
 CStringW s_strLyricsSong;
 const UINT kLrcTickMs = 200;
+// 33 frames a second; Windows' timers come in steps of 15.6 ms, so 40 would give 21.
+const UINT kFrameMs = 30;
+// Frames start this far ahead of a line's first moment: the 200 ms tick may find it only then.
+const double kLeadMs = 250.0;
+const double kSeekMs = 1000.0;
 const int kBandHeight = 100;
 const int kTopY = 5;
 const int kBottomY = 55;
+const int kSlotY[2] = {kTopY, kBottomY};
 const int kMessageY = 30;
 const int kNoticeTicks = 2000 / kLrcTickMs;
 
-// The word-timed line the current slot held at the last tick; -1 when it held none.
+// The word-timed line the current slot held at the last update; -1 when it held none.
 int s_nWordLine = -1;
 // The line whose translation the lower slot holds, while g_bBottomTranslation.
 int s_nTranslatedLine = -1;
 // The offset the loaded lyric file gives itself; shifts by key go on top of it.
 double s_dFileOffset = 0.0;
+// The current slot's paced fill with its fraction of a pixel; g_nTopFill or g_nBottomFill holds
+// the whole pixels, and a fill set there otherwise is taken over.
+double s_dFill = 0.0;
+// The slots started afresh since the last update: the fill counts from then, not from the update.
+bool s_bFillsReset = false;
 
 // The background is keyed out, so white is what the desktop shows through.
 const COLORREF kWhite = RGB(255, 255, 255);
@@ -67,6 +78,21 @@ const char kTranslationsOff[] = "翻译：已隐藏";
 const char kTranslationsOn[] = "翻译：已显示";
 
 const CLrcSwitch kTranslationSwitch("Lrc\\不显示翻译");
+
+LONGLONG PerformanceFrequency() {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart;
+}
+
+// The moment a drawing stands for: a frame shows for a frame's time from when it is drawn, and
+// is nearest the song halfway through it.
+LONGLONG DrawingMoment() {
+    static const LONGLONG s_llHalfFrame = PerformanceFrequency() * kFrameMs / 2000;
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart + s_llHalfFrame;
+}
 
 // Looked up at run time: systems before layered windows lack the call, and then the band
 // simply stays opaque.
@@ -93,39 +119,10 @@ const char* SearchMessage(LrcSearchState state) {
     }
 }
 
-int TextWidth(const CDC& dc, const CString& str) {
-    return dc.GetTextExtent(str, str.GetLength()).cx;
-}
-
-int TextWidth(const CDC& dc, const CStringW& str) {
-    return dc.GetTextExtent(str, str.GetLength()).cx;
-}
-
-void DrawCentred(CDC& dc, const CString& str) {
-    dc.SetTextColor(kBlue);
-    dc.TextOut(CentredX(g_nScreenWidth, TextWidth(dc, str)), kMessageY, str, str.GetLength());
-}
-
-void DrawRed(CDC& dc, const CStringW& str, int x, int y, int nRedWidth, int nTextHeight) {
-    CRect rc(x, y, x + nRedWidth, nTextHeight + y);
-    dc.SetTextColor(kRed);
-    // Left, top, clipped; an '&' is text here, or the red copy would slip off the blue one.
-    dc.DrawText(str, str.GetLength(), &rc, DT_NOPREFIX);
-}
-
-// One paced step of a slot's fill, overdrawn in red when shown; returns whether the fill
-// passed the text. A held fill has no other slot to hand over to: it stays whole once it got there.
-bool FillSlot(CDC& dc, const CStringW& str, int x, int y, int nWidth, int nTextHeight, int& nFill, int nSeconds,
-              bool bShow, bool bHold) {
-    LrcFillTick tick = AdvanceFill(nFill, nWidth, nSeconds);
-    if (!tick.bDraw)
-        return false;
-    if (bHold && tick.bHandOver)
-        tick = {true, nWidth, nWidth, false};
-    if (bShow)
-        DrawRed(dc, str, x, y, tick.nRedWidth, nTextHeight);
-    nFill = tick.nFill;
-    return tick.bHandOver;
+void ResetFills() {
+    g_nTopFill = g_nBottomFill = 0;
+    s_dFill = 0.0;
+    s_bFillsReset = true;
 }
 
 bool HasWords(int nLine) {
@@ -141,20 +138,20 @@ int LineAt(double t) {
     return g_lyc.m_nCurIndex;
 }
 
-// Red width of line nLine, shown as str, at lookup time t: measured in the band's font up to
-// each word, so the red edge stands where the word does.
-int WordRedWidth(const CDC& dc, const CStringW& str, int nWidth, int nLine, double t) {
-    const std::vector<LrcWord>& words = g_lyc.GetLineWords(nLine);
-    std::vector<int> arrWordX;
-    arrWordX.reserve(words.size());
-    for (const LrcWord& word : words)
-        arrWordX.push_back(dc.GetTextExtent(str, std::min(word.nOffset, str.GetLength())).cx);
+// Seconds after its start that the last word of line nLine ends: the next line's start, or a
+// second after the last word on the file's last line.
+double LastWordEnd(int nLine) {
     const double dStart = g_lyc.m_arrTime[nLine];
     const size_t nNext = static_cast<size_t>(nLine) + 1;
-    // The file's last line has no next start: its last word gets a second.
-    const double dLastWordEnd =
-        nNext < g_lyc.m_arrTime.size() ? g_lyc.m_arrTime[nNext] - dStart : words.back().dStart + 1.0;
-    return WordFillWidth(words, arrWordX, nWidth, t - dStart, dLastWordEnd);
+    return nNext < g_lyc.m_arrTime.size() ? g_lyc.m_arrTime[nNext] - dStart
+                                          : g_lyc.GetLineWords(nLine).back().dStart + 1.0;
+}
+
+// Seconds from lookup time t to the next line's start; a large value when none follows.
+double UntilNextLine(double t) {
+    const std::vector<double>& times = g_lyc.m_arrTime;
+    const auto it = std::upper_bound(times.begin(), times.end(), t);
+    return g_lyc.m_bLoaded && it != times.end() ? *it - t : 1e9;
 }
 
 // The lyrics kept inside the song, read again only for another song or a changed file: every
@@ -188,11 +185,20 @@ bool LoadEmbeddedLyrics(const CStringW& strSong) {
 
 }  // namespace
 
-CDlgLrc::CDlgLrc(CWnd* pParent) : CDialog(IDD_LRC, pParent) {}
+LONGLONG (*CDlgLrc::s_pfnCounter)() = DrawingMoment;
+
+CDlgLrc::CDlgLrc(CWnd* pParent) : CDialog(IDD_LRC, pParent), m_clock(PerformanceFrequency()) {}
 
 BOOL CDlgLrc::OnInitDialog() {
     CDialog::OnInitDialog();
     m_bTranslations = kTranslationSwitch.IsOn();
+    m_font.CreatePointFont(280, "宋体");
+    m_dcMeasure.CreateCompatibleDC(nullptr);
+    // Held until the context goes, which is before the font: members end in reverse order.
+    m_dcMeasure.SelectObject(m_font);
+    TEXTMETRICA tm = {};
+    m_dcMeasure.GetTextMetrics(&tm);
+    m_nTextHeight = tm.tmHeight;
     SetTimer(kLrcTimer, kLrcTickMs);
     ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, ::GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     KeyOutWhite(m_hWnd);
@@ -213,53 +219,13 @@ void CDlgLrc::OnClose() {
 }
 
 void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
-    // Declared before the DC so that they are deleted only after it has been released.
-    CBrush brWhite;
-    CFont font;
-    {
-        CClientDC dc(this);
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        brWhite.CreateSolidBrush(kWhite);
-        {
-            // The DC's default black pen draws the band's one-pixel frame.
-            const CSelectScope selBrush(dc, brWhite);
-            dc.Rectangle(rcClient.left, rcClient.top, rcClient.right, rcClient.bottom);
-        }
-        font.CreatePointFont(280, "宋体");
-        const CSelectScope selFont(dc, font);
-        TEXTMETRICA tm = {};
-        dc.GetTextMetrics(&tm);
-
-        CString strNotice;
-        const bool bNotice = m_notice.Take(strNotice);
-        if (bNotice)
-            DrawCentred(dc, strNotice);
-
-        const double dPos = g_nLrcPos / 1000.0;
-        // A request that the main window took before any tick of ours saw it still gets its
-        // lyrics: a song playing under another song's lyrics is looked up on the next tick.
-        if (g_bStartSong || (g_bPlaying && g_strSongPath != s_strLyricsSong))
-            LoadSongLyrics(dPos);
-        // Once the song plays: the main window has published its length by then.
-        if (g_bPlaying && !g_bStartSong && !g_bLrcLoaded)
-            SearchLyrics();
-
-        if (!g_bPlaying) {
-            if (!bNotice)
-                DrawCentred(dc, kNoSong);
-        } else if (!g_bLrcLoaded) {
-            if (!bNotice)
-                DrawCentred(dc, g_strLrcMessage);
-        } else {
-            // The range ignores the offset; the lookups apply it. Under a notice the lyrics
-            // move on unseen.
-            const bool bInRange = g_lyc.m_dFirstTime <= dPos && dPos <= g_lyc.m_dLastTime;
-            // A word-timed last line is sung after the last start time too.
-            const bool bLastWords = dPos > g_lyc.m_dLastTime && HasWords(static_cast<int>(g_lyc.m_arrTime.size()) - 1);
-            const int nWordLine = bInRange || bLastWords ? UpdateSlots(dPos, m_bTranslations) : -1;
-            DrawLyrics(dc, tm.tmHeight, bInRange, nWordLine, dPos, !bNotice);
-        }
+    if (nIDEvent == kFrameTimer) {
+        ++m_nFrames;
+        if (const HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER))
+            ::SendMessageA(hOwner, WM_LRC_READPOS, 0, 0);
+        Update();
+    } else {
+        Tick();
     }
     CDialog::OnTimer(nIDEvent);
 }
@@ -268,9 +234,18 @@ LRESULT CDlgLrc::OnLrcSearched(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     for (const CStringW& strSong : m_search.TakeFinished()) {
         // A search that ends after its song has gone leaves its file for the next time it plays.
         if (strSong == g_strSongPath && strSong == s_strLyricsSong && !g_bLrcLoaded)
-            LoadSongLyrics(g_nLrcPos / 1000.0);
+            LoadSongLyrics(PositionMs(s_pfnCounter()) / 1000.0);
     }
     return 0;
+}
+
+void CDlgLrc::OnPaint() {
+    CPaintDC dc(this);
+    Draw(dc, true);
+}
+
+LRESULT CDlgLrc::OnEraseBkgnd(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    return 1;  // the paint covers every pixel: an erase in the dialog's grey would only flash
 }
 
 CStringW CDlgLrc::LrcFilePath(const CStringW& strSongPath) {
@@ -309,7 +284,7 @@ void CDlgLrc::ToggleTranslations() {
     m_bTranslations = kTranslationSwitch.Toggle();
     // Shown at once, also before the first line, where the slots do not move by themselves.
     if (g_bLrcLoaded)
-        StartSlots(g_nLrcPos / 1000.0, m_bTranslations);
+        StartSlots(PositionMs(s_pfnCounter()) / 1000.0, m_bTranslations);
     ShowNotice(m_bTranslations ? kTranslationsOn : kTranslationsOff);
 }
 
@@ -328,6 +303,8 @@ void CDlgLrc::ApplyShift() {
 // Runs on every tick while the start request is pending, each time from the position of then.
 void CDlgLrc::LoadSongLyrics(double dPos) {
     s_strLyricsSong = g_strSongPath;
+    for (Shape& shape : m_arrShape)
+        shape.nWidth = -1;
     if (LrcFileExists(g_strSongPath)) {
         s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;
     } else if (LoadEmbeddedLyrics(g_strSongPath)) {
@@ -344,7 +321,7 @@ void CDlgLrc::LoadSongLyrics(double dPos) {
 
 void CDlgLrc::StartSlots(double dPos, bool bTranslations) {
     s_nWordLine = -1;
-    g_nTopFill = g_nBottomFill = 0;
+    ResetFills();
     g_bTopCurrent = true;
     g_strTopLine = g_lyc.GetCurrentLine(dPos);
     const int nLine = std::max(LineAt(dPos + g_lyc.m_dOffset), 0);
@@ -374,7 +351,7 @@ int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
     const CStringW strTranslation = bTranslations ? g_lyc.GetLineTranslation(nLine) : CStringW();
     if (!strTranslation.IsEmpty()) {
         if (!g_bBottomTranslation || s_nTranslatedLine != nLine) {
-            g_nTopFill = g_nBottomFill = 0;
+            ResetFills();
             g_bTopCurrent = true;
             g_bBottomTranslation = true;
             s_nTranslatedLine = nLine;
@@ -389,7 +366,7 @@ int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
         // Back to the current and the next line, both afresh.
         g_bBottomTranslation = false;
         g_bTopCurrent = true;
-        g_nTopFill = g_nBottomFill = 0;
+        ResetFills();
         g_strTopLine = strCurrent;
         g_strBottomLine = next();
         s_nWordLine = -1;
@@ -399,7 +376,7 @@ int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
                            (s_nWordLine >= 0 ? nLine > s_nWordLine : HasWords(nLine) && held() != strCurrent);
     if (bHandOver) {
         g_bTopCurrent = !g_bTopCurrent;
-        g_nTopFill = g_nBottomFill = 0;
+        ResetFills();
         waiting() = next();
     }
 
@@ -426,31 +403,225 @@ int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
     return s_nWordLine;
 }
 
-void CDlgLrc::DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine, double dPos, bool bShow) {
-    const int w1 = TextWidth(dc, g_strTopLine);
-    const int w2 = TextWidth(dc, g_strBottomLine);
-    const int x1 = TopSlotX(g_nScreenWidth, w1);
-    const int x2 = BottomSlotX(g_nScreenWidth, w2);
-    if (bShow) {
-        dc.SetTextColor(kBlue);
-        dc.TextOut(x1, kTopY, g_strTopLine, g_strTopLine.GetLength());
-        dc.TextOut(x2, kBottomY, g_strBottomLine, g_strBottomLine.GetLength());
+void CDlgLrc::Tick() {
+    m_bNotice = m_notice.Take(m_strNotice);
+    const LONGLONG llNow = s_pfnCounter();
+    m_clock.Follow(g_nLrcPos, g_llLrcPosCounter, g_nLrcPosStarts, g_bPlaying, llNow);
+    // A request that the main window took before any tick of ours saw it still gets its
+    // lyrics: a song playing under another song's lyrics is looked up on the next tick.
+    if (g_bStartSong || (g_bPlaying && g_strSongPath != s_strLyricsSong))
+        LoadSongLyrics(PositionMs(llNow) / 1000.0);
+    // Once the song plays: the main window has published its length by then.
+    if (g_bPlaying && !g_bStartSong && !g_bLrcLoaded)
+        SearchLyrics();
+    Update();
+}
+
+void CDlgLrc::Update() {
+    const LONGLONG llNow = s_pfnCounter();
+    m_clock.Follow(g_nLrcPos, g_llLrcPosCounter, g_nLrcPosStarts, g_bPlaying, llNow);
+    const double dPosMs = PositionMs(llNow);
+    // The paced fill moves as the song plays on; a move back or of more than a second is a seek.
+    const double dStepMs = dPosMs - m_dPositionMs;
+    const double dPlayedMs = dStepMs > 0.0 && dStepMs <= kSeekMs ? dStepMs : 0.0;
+    m_dPositionMs = dPosMs;
+    Compose(dPosMs, dPlayedMs);
+
+    const bool bVisible = IsWindowVisible() != FALSE;
+    if (!bVisible) {
+        m_bShown = false;  // shown again, it is drawn whole
+    } else if (!m_bShown || !SameDrawing(m_scene, m_shown)) {
+        CClientDC dc(this);
+        Draw(dc, false);
     }
+    SetFrames(bVisible && m_clock.IsRunning() && m_scene.kind == Kind::Lyrics && m_scene.bMoving);
+}
+
+// The band's clock while it runs; else the main window's last reading, where a song that is not
+// playing stands.
+double CDlgLrc::PositionMs(LONGLONG llNow) const {
+    return m_clock.IsRunning() ? m_clock.Now(llNow) : static_cast<double>(g_nLrcPos);
+}
+
+void CDlgLrc::Compose(double dPosMs, double dPlayedMs) {
+    Scene scene;
+    if (g_bPlaying && g_bLrcLoaded) {
+        // The range ignores the offset; the lookups apply it. Under a notice the lyrics move on
+        // unseen.
+        const double dPos = dPosMs / 1000.0;
+        const bool bInRange = g_lyc.m_dFirstTime <= dPos && dPos <= g_lyc.m_dLastTime;
+        // A word-timed last line is sung after the last start time too.
+        const bool bLastWords = dPos > g_lyc.m_dLastTime && HasWords(static_cast<int>(g_lyc.m_arrTime.size()) - 1);
+        const int nWordLine = bInRange || bLastWords ? UpdateSlots(dPos, m_bTranslations) : -1;
+        ComposeLyrics(scene, bInRange, nWordLine, dPos, s_bFillsReset ? 0.0 : dPlayedMs);
+    }
+    s_bFillsReset = false;
+    if (m_bNotice || !g_bPlaying || !g_bLrcLoaded) {
+        scene = Scene();
+        scene.strMessage = m_bNotice ? m_strNotice : !g_bPlaying ? CString(kNoSong) : g_strLrcMessage;
+    }
+    m_scene = scene;
+}
+
+void CDlgLrc::ComposeLyrics(Scene& scene, bool bInRange, int nWordLine, double dPos, double dPlayedMs) {
+    scene.kind = Kind::Lyrics;
+    const bool bTop = g_bTopCurrent;
+    const int nCurrent = bTop ? 0 : 1;
+    const CStringW* arrText[2] = {&g_strTopLine, &g_strBottomLine};
+    for (int i = 0; i < 2; ++i) {
+        const Shape& shape = ShapeOf(i, *arrText[i], i == nCurrent ? nWordLine : -1);
+        scene.arrText[i] = shape.str;
+        scene.arrWidth[i] = shape.nWidth;
+        scene.arrX[i] = i == 0 ? TopSlotX(g_nScreenWidth, shape.nWidth) : BottomSlotX(g_nScreenWidth, shape.nWidth);
+    }
+    // A line about to begin moves from its first moment on.
+    const double t = dPos + g_lyc.m_dOffset;
+    scene.bMoving = UntilNextLine(t) * 1000.0 <= kLeadMs;
     if (!bInRange && nWordLine < 0)
         return;
-    const bool bTop = g_bTopCurrent;
-    const CStringW& str = bTop ? g_strTopLine : g_strBottomLine;
-    const int x = bTop ? x1 : x2;
-    const int y = bTop ? kTopY : kBottomY;
-    const int w = bTop ? w1 : w2;
+
+    const int w = scene.arrWidth[nCurrent];
     int& nFill = bTop ? g_nTopFill : g_nBottomFill;
     if (nWordLine >= 0) {
-        nFill = WordRedWidth(dc, str, w, nWordLine, dPos + g_lyc.m_dOffset);
-        if (bShow)
-            DrawRed(dc, str, x, y, nFill, nTextHeight);
+        const Shape& shape = m_arrShape[nCurrent];
+        const double dElapsed = t - g_lyc.m_arrTime[nWordLine];
+        const double dEnd = LastWordEnd(nWordLine);
+        nFill = WordFillWidth(g_lyc.GetLineWords(nWordLine), shape.arrWordX, w, dElapsed, dEnd);
+        scene.nRedSlot = nCurrent;
+        scene.nRed = nFill;
+        scene.bMoving = scene.bMoving || dElapsed < dEnd;
         return;
     }
-    if (FillSlot(dc, str, x, y, w, nTextHeight, nFill, bTop ? g_nTopSeconds : g_nBottomSeconds, bShow,
-                 g_bBottomTranslation))
+    if (nFill != static_cast<int>(s_dFill))
+        s_dFill = nFill;
+    const int nSeconds = bTop ? g_nTopSeconds : g_nBottomSeconds;
+    LrcFillTick tick = AdvanceFill(s_dFill, w, nSeconds, dPlayedMs);
+    if (!tick.bDraw)
+        return;
+    // A held fill has no other slot to hand over to: it stays whole once it got there.
+    const bool bHold = g_bBottomTranslation;
+    if (bHold && tick.bHandOver)
+        tick = {true, w, static_cast<double>(w), false};
+    scene.nRedSlot = nCurrent;
+    scene.nRed = tick.nRedWidth;
+    scene.bMoving = scene.bMoving || (FillStep(w, nSeconds) > 0 && !(bHold && tick.dFill >= w));
+    s_dFill = tick.dFill;
+    nFill = static_cast<int>(tick.dFill);
+    if (tick.bHandOver)
         g_bTopCurrent = !bTop;
+}
+
+const CDlgLrc::Shape& CDlgLrc::ShapeOf(int nSlot, const CStringW& str, int nLine) {
+    Shape& shape = m_arrShape[nSlot];
+    if (shape.str == str && shape.nLine == nLine && shape.nWidth >= 0)
+        return shape;  // a width below 0 marks a shape measured for lyrics since replaced
+    shape.str = str;
+    shape.nLine = nLine;
+    shape.nWidth = m_dcMeasure.GetTextExtent(str, str.GetLength()).cx;
+    shape.arrWordX.clear();
+    // Measured up to each word, so the red edge stands where the word does.
+    if (nLine >= 0) {
+        for (const LrcWord& word : g_lyc.GetLineWords(nLine))
+            shape.arrWordX.push_back(m_dcMeasure.GetTextExtent(str, std::min(word.nOffset, str.GetLength())).cx);
+    }
+    return shape;
+}
+
+bool CDlgLrc::SameDrawing(const Scene& a, const Scene& b) {
+    const auto red = [](const Scene& s, int i) { return s.nRedSlot == i ? s.nRed : 0; };
+    for (int i = 0; i < 2; ++i) {
+        if (a.arrText[i] != b.arrText[i] || a.arrX[i] != b.arrX[i] || red(a, i) != red(b, i))
+            return false;
+    }
+    return a.kind == b.kind && a.strMessage == b.strMessage;
+}
+
+void CDlgLrc::Draw(CDC& dc, bool bWhole) {
+    const CSelectScope selFont(dc, m_font);
+    // At large font sizes the slots overlap: one cannot be drawn without the other.
+    const bool bApart = kTopY + m_nTextHeight <= kBottomY;
+    bWhole = bWhole || !m_bShown || m_scene.kind != m_shown.kind || m_scene.strMessage != m_shown.strMessage;
+    for (int i = 0; i < 2 && !bWhole && m_scene.kind == Kind::Lyrics; ++i) {
+        const int nRed = m_scene.nRedSlot == i ? m_scene.nRed : 0;
+        const int nShownRed = m_shown.nRedSlot == i ? m_shown.nRed : 0;
+        if (m_scene.arrText[i] != m_shown.arrText[i] || m_scene.arrX[i] != m_shown.arrX[i] || nRed < nShownRed) {
+            if (!bApart)
+                bWhole = true;
+            else
+                DrawSlot(dc, i);
+        } else if (nRed > nShownRed) {
+            DrawRed(dc, i, nShownRed, nRed);
+        }
+    }
+    if (bWhole)
+        DrawWhole(dc);
+    m_shown = m_scene;
+    m_bShown = true;
+}
+
+void CDlgLrc::DrawWhole(CDC& dc) {
+    ++m_nDraws;
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    {
+        // The DC's default black pen draws the band's one-pixel frame.
+        const CSelectScope selBrush(dc, ::GetStockObject(WHITE_BRUSH));
+        dc.Rectangle(rcClient.left, rcClient.top, rcClient.right, rcClient.bottom);
+    }
+    dc.SetTextColor(kBlue);
+    if (m_scene.kind == Kind::Message) {
+        const CString& str = m_scene.strMessage;
+        dc.TextOut(CentredX(g_nScreenWidth, dc.GetTextExtent(str, str.GetLength()).cx), kMessageY, str,
+                   str.GetLength());
+        return;
+    }
+    for (int i = 0; i < 2; ++i)
+        dc.TextOut(m_scene.arrX[i], kSlotY[i], m_scene.arrText[i], m_scene.arrText[i].GetLength());
+    if (m_scene.nRedSlot >= 0)
+        DrawRed(dc, m_scene.nRedSlot, 0, m_scene.nRed);
+}
+
+// The slot anew over what it showed: white over the old text and the new, the text in blue, the
+// red part over it. A little beyond each text, for glyphs that reach past their advance.
+void CDlgLrc::DrawSlot(CDC& dc, int nSlot) {
+    ++m_nDraws;
+    const int nMargin = m_nTextHeight / 4;
+    const int y = kSlotY[nSlot];
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    RECT rc = {std::min(m_shown.arrX[nSlot], m_scene.arrX[nSlot]) - nMargin, y,
+               std::max(m_shown.arrX[nSlot] + m_shown.arrWidth[nSlot], m_scene.arrX[nSlot] + m_scene.arrWidth[nSlot]) +
+                   nMargin,
+               y + m_nTextHeight};
+    // Inside the frame.
+    rc.left = std::max(rc.left, rcClient.left + 1);
+    rc.right = std::min(rc.right, rcClient.right - 1);
+    rc.bottom = std::min(rc.bottom, rcClient.bottom - 1);
+    if (rc.left < rc.right && rc.top < rc.bottom)
+        ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    dc.SetTextColor(kBlue);
+    dc.TextOut(m_scene.arrX[nSlot], y, m_scene.arrText[nSlot], m_scene.arrText[nSlot].GetLength());
+    if (m_scene.nRedSlot == nSlot && m_scene.nRed > 0)
+        DrawRed(dc, nSlot, 0, m_scene.nRed);
+}
+
+// The text laid out as the blue one, red between nFrom and nTo pixels of it. On the default
+// opaque background each pixel comes out as a whole repaint would draw it.
+void CDlgLrc::DrawRed(CDC& dc, int nSlot, int nFrom, int nTo) {
+    ++m_nDraws;
+    const int x = m_scene.arrX[nSlot];
+    const int y = kSlotY[nSlot];
+    const RECT rc = {x + nFrom, y, x + nTo, y + m_nTextHeight};
+    dc.SetTextColor(kRed);
+    dc.ExtTextOut(x, y, ETO_CLIPPED, &rc, m_scene.arrText[nSlot], m_scene.arrText[nSlot].GetLength());
+}
+
+void CDlgLrc::SetFrames(bool bOn) {
+    if (bOn == m_bFrames)
+        return;
+    m_bFrames = bOn;
+    if (bOn)
+        SetTimer(kFrameTimer, kFrameMs);
+    else
+        KillTimer(kFrameTimer);
 }

@@ -1,17 +1,23 @@
 // The lyric band: a borderless, topmost strip at the bottom of the screen whose white is keyed
-// out, so only the two lyric lines show over the desktop. It runs on its own 200 ms timer, polls
-// the player state and repaints itself whole on every tick, shown or not. A line with a
+// out, so only the two lyric lines show over the desktop. Its 200 ms timer polls the player
+// state: new songs, messages, notices, the slots' texts. While a line fills where it can be seen,
+// a frame timer moves the red edge by the band's own clock of the song, asking the main window
+// for a fresh reading of the device at each frame. Either draws only what
+// changed since the last drawing, and nothing while the band is hidden. A line with a
 // translation takes both slots: the original fills at the top, its translation stands beneath.
 #pragma once
 
+#include <vector>
+
+#include "framework/CDC.h"
 #include "framework/CDialog.h"
+#include "framework/CFont.h"
 #include "framework/CString.h"
 #include "framework/CStringW.h"
+#include "lyrics/CBandClock.h"
 #include "lyrics/CBandNotice.h"
 #include "lyrics/CLrcSearch.h"
 #include "lyrics/CLrcShift.h"
-
-class CDC;
 
 extern int g_nScreenWidth;  // the band's width and the base of every horizontal position
 extern int g_nScreenHeight;
@@ -36,6 +42,16 @@ public:
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+
+    // The performance counter of the moment the band draws for; tests put a clock of their own here.
+    static LONGLONG (*s_pfnCounter)();
+    // What the band did: frame-timer messages, drawings on the screen, and the song position in
+    // ms that its last update drew from.
+    int FrameCount() const { return m_nFrames; }
+    int DrawCount() const { return m_nDraws; }
+    double DrawnPositionMs() const { return m_dPositionMs; }
 
     // "Lrc\" + the song's name up to its first '.' + ".lrc", relative to the current directory,
     // in the name's own script.
@@ -57,6 +73,43 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    enum class Kind { Message, Lyrics };
+    // What the band shows: a message, or the two slots with the red part of the current one.
+    struct Scene {
+        Kind kind = Kind::Message;
+        CString strMessage;
+        CStringW arrText[2];
+        int arrX[2] = {};
+        int arrWidth[2] = {};
+        int nRedSlot = -1;  // 0 the upper slot, 1 the lower, -1 none
+        int nRed = 0;       // pixels of it drawn red
+        bool bMoving = false;  // the red moves, or a line begins, with nothing else changing
+    };
+    // A slot's text as the band's font lays it out; the word positions for a word-timed line.
+    struct Shape {
+        CStringW str;
+        int nLine = -1;
+        int nWidth = 0;
+        std::vector<int> arrWordX;
+    };
+
+    // The 200 ms tick: songs, searches and notices, then an update.
+    void Tick();
+    // Follows the main window's readings, composes the scene at the clock's position, draws what
+    // changed and runs the frame timer only while something moves where it can be seen.
+    void Update();
+    double PositionMs(LONGLONG llNow) const;
+    void Compose(double dPosMs, double dPlayedMs);
+    void ComposeLyrics(Scene& scene, bool bInRange, int nWordLine, double dPos, double dPlayedMs);
+    const Shape& ShapeOf(int nSlot, const CStringW& str, int nLine);
+    static bool SameDrawing(const Scene& a, const Scene& b);
+    // Brings the screen from m_shown to m_scene; bWhole repaints all of it.
+    void Draw(CDC& dc, bool bWhole);
+    void DrawWhole(CDC& dc);
+    void DrawSlot(CDC& dc, int nSlot);
+    void DrawRed(CDC& dc, int nSlot, int nFrom, int nTo);
+    void SetFrames(bool bOn);
+
     void LoadSongLyrics(double dPos);
     // Asks the network for the lyrics of the song playing without any, once a run.
     void SearchLyrics();
@@ -64,13 +117,29 @@ private:
     static void StartSlots(double dPos, bool bTranslations);
     // Returns the index of the word-timed line the current slot holds, -1 for none.
     static int UpdateSlots(double dPos, bool bTranslations);
-    static void DrawLyrics(CDC& dc, int nTextHeight, bool bInRange, int nWordLine, double dPos, bool bShow);
     void ApplyShift();
 
     CBandNotice m_notice;
+    bool m_bNotice = false;  // a notice stands in place of everything else
+    CString m_strNotice;
     CLrcShift m_shift;
     CLrcSearch m_search;
     bool m_bTranslations = true;  // kept across runs by the file "Lrc\不显示翻译"
+
+    CBandClock m_clock;
+    double m_dPositionMs = 0.0;  // where the last update found the song
+    // The font for the window's life, and a memory context holding it to measure texts by even
+    // while the band is hidden.
+    CFont m_font;
+    CDC m_dcMeasure;
+    int m_nTextHeight = 0;
+    Shape m_arrShape[2];
+    Scene m_scene;  // what should show
+    Scene m_shown;  // what the screen shows, when m_bShown
+    bool m_bShown = false;
+    bool m_bFrames = false;
+    int m_nFrames = 0;
+    int m_nDraws = 0;
 };
 
 BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
@@ -78,4 +147,6 @@ BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_MESSAGE(WM_LRC_SEARCHED, OnLrcSearched)
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
 END_MESSAGE_MAP()

@@ -1,5 +1,6 @@
 #include "lyrics/LrcBand.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -28,12 +29,12 @@ int FillStep(int nTextWidth, int nSeconds) {
     return nSeconds > 0 ? (nTextWidth / nSeconds) / 5 : 0;
 }
 
-LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds) {
+LrcFillTick AdvanceFill(double dFill, int nTextWidth, int nSeconds, double dPlayedMs) {
     if (nSeconds <= 0)
-        return {false, 0, nFill, false};
-    const int nDrawn = nFill + FillStep(nTextWidth, nSeconds);
-    const bool bPassed = nDrawn > nTextWidth;
-    return {true, nDrawn, bPassed ? 0 : nDrawn, bPassed};
+        return {false, 0, dFill, false};
+    const double dDrawn = dFill + FillStep(nTextWidth, nSeconds) * std::max(0.0, dPlayedMs) / 200.0;
+    const bool bPassed = dDrawn > nTextWidth;
+    return {true, static_cast<int>(dDrawn), bPassed ? 0.0 : dDrawn, bPassed};
 }
 
 int WordFillWidth(const std::vector<LrcWord>& words, const std::vector<int>& arrWordX, int nTextWidth, double dElapsed,

@@ -15,17 +15,19 @@ int BottomSlotX(int nBandWidth, int nTextWidth);
 // A line's duration in whole seconds, as the fill paces by; 0 for no known duration.
 int WholeSeconds(double dDuration);
 
-// One tick of the current slot's fill.
+// One step of the current slot's paced fill.
 struct LrcFillTick {
     bool bDraw;      // false: no duration to pace by, so nothing is red and nothing moves
-    int nRedWidth;   // pixels drawn red this tick
-    int nFill;       // the fill carried to the next tick
+    int nRedWidth;   // pixels drawn red now
+    double dFill;    // the fill carried on, in pixels
     bool bHandOver;  // the fill passed the text: the other slot becomes current
 };
 
-// Five ticks a second: a step of (w / seconds) / 5 crosses the text in about the line's time.
+// The paced fill moves (w / seconds) / 5 pixels for every 200 ms the song plays, so it crosses
+// the text in about the line's time.
 int FillStep(int nTextWidth, int nSeconds);
-LrcFillTick AdvanceFill(int nFill, int nTextWidth, int nSeconds);
+// The fill dFill carried on by dPlayedMs of the song.
+LrcFillTick AdvanceFill(double dFill, int nTextWidth, int nSeconds, double dPlayedMs);
 
 // Red width of a word-timed line dElapsed seconds after its start (offset applied): the text
 // before the word being sung in full, plus that word's elapsed share of its width. arrWordX[k]

@@ -37,6 +37,9 @@ inline constexpr wchar_t NO_SONG_PATH[] = L"当前没有选中歌曲";
 // Publishes a reading of the device position for the lyric band, taken at counter llCounter;
 // bStart for the first reading after the device started from a position of its own.
 void PublishLrcPos(DWORD dwPosition, LONGLONG llCounter, bool bStart);
+// Sent by the band to the main window at each frame it draws: read the device position now and
+// publish it, so the band learns of the device's steps within a frame, not a 200 ms tick later.
+constexpr UINT WM_LRC_READPOS = WM_APP + 2;
 
 // Puts every variable above back to its start value. The window pointers are only forgotten:
 // their owner deletes the windows.

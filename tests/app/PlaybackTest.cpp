@@ -105,6 +105,16 @@ TEST_F(Playback, EveryStartOfTheDeviceIsPublishedAtOnceAndCounted) {
     Click(IDC_PLAY);
     EXPECT_EQ(3u, g_nLrcPosStarts);
     EXPECT_GE(g_llLrcPosCounter, resumed.QuadPart);
+
+    // The band's frames ask for readings of their own: no start, and none while paused.
+    const LONGLONG llResumed = g_llLrcPosCounter;
+    m_dlg->SendMessage(WM_LRC_READPOS, 0, 0);
+    EXPECT_GT(g_llLrcPosCounter, llResumed);
+    EXPECT_EQ(3u, g_nLrcPosStarts);
+    Click(IDC_PAUSE);
+    const LONGLONG llPaused = g_llLrcPosCounter;
+    m_dlg->SendMessage(WM_LRC_READPOS, 0, 0);
+    EXPECT_EQ(llPaused, g_llLrcPosCounter);
 }
 
 TEST_F(Playback, AStartRequestWaitsForTheOneSecondTick) {

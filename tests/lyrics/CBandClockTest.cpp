@@ -45,14 +45,18 @@ TEST(BandClock, CarriesReadingsForwardAndStepsOnlyWhenItMust) {
     }
 }
 
-TEST(BandClock, FollowsADeviceThatStepsInBuffersByItsFreshestReadings) {
-    CBandClock clock(kFrequency);
-    clock.Start(0, At(0));
-    // Steps of a third of a second, read about five times a second.
-    for (int k = 1, t = 200; t < 10000; ++k, t += 180 + k * 37 % 50) {
-        clock.Read(static_cast<DWORD>(t / 333.3) * 333, At(t));
-        if (t > 3000) {
-            EXPECT_NEAR(t, clock.Now(At(t)), 40.0) << "at " << t << " ms";
+// Read at irregular times, or every 200 ms in a fixed phase to its steps, where the freshest
+// reading alone would stay up to 67 ms behind.
+TEST(BandClock, FollowsADeviceThatStepsInBuffersBetweenItsReadings) {
+    for (const double dPhase : {-1.0, 40.0, 65.0}) {
+        CBandClock clock(kFrequency);
+        clock.Start(0, At(0));
+        for (int k = 1; k < 50; ++k) {
+            const double t = dPhase < 0 ? k * 200 + k * 37 % 50 : k * 200 + dPhase;
+            clock.Read(static_cast<DWORD>(t / 333) * 333, At(t));
+            if (t > 3000) {
+                EXPECT_NEAR(t, clock.Now(At(t + 30)) - 30, 35.0) << "at " << t << " ms, phase " << dPhase;
+            }
         }
     }
 }

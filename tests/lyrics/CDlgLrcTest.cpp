@@ -1,5 +1,6 @@
 // The band driven tick by tick: the shared player state is set by hand and WM_TIMER is sent
-// straight to the window, so no real timer tick slips in between.
+// straight to the window, so no real timer tick slips in between. The band's clock reads a
+// counter that moves only with the song: the position it draws is g_nLrcPos itself.
 #include "lyrics/CDlgLrc.h"
 
 #include <gtest/gtest.h>
@@ -86,12 +87,15 @@ private:
 class LyricBand : public testing::Test {
 protected:
     static void SetUpTestSuite() {
+        s_pfnRealCounter = CDlgLrc::s_pfnCounter;
+        CDlgLrc::s_pfnCounter = [] { return s_llNow; };
         s_pBand = new CDlgLrc;
         s_pBand->Create(IDD_LRC, nullptr);
     }
     static void TearDownTestSuite() {
         delete s_pBand;
         s_pBand = nullptr;
+        CDlgLrc::s_pfnCounter = s_pfnRealCounter;
     }
 
     void SetUp() override {
@@ -100,6 +104,8 @@ protected:
             m_band.ShowWindow(SW_SHOW);
         ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
         ResetPlayerState();
+        g_nLrcPosStarts = s_nStarts;  // the band counts on from the last test's
+        s_dwPublished = 0;
         g_strSongPath = L"D:\\Music\\song.mp3";
         g_strTopLine = g_strBottomLine = L"";
         g_strLrcMessage = "";
@@ -111,10 +117,33 @@ protected:
         Ticks(10);  // a notice an earlier test left runs out
     }
 
-    void Tick() { m_band.SendMessage(WM_TIMER, 1); }
+    // The main window's reading of g_nLrcPos, when it moved: a song that moved on by up to a
+    // second played that long, any other move is a seek.
+    void Tick() {
+        if (g_nLrcPos != s_dwPublished) {
+            const bool bPlayedOn = g_nLrcPos > s_dwPublished && g_nLrcPos - s_dwPublished <= 1000;
+            s_llNow += bPlayedOn ? (g_nLrcPos - s_dwPublished) * (Frequency() / 1000) : 1;
+            PublishLrcPos(g_nLrcPos, s_llNow, !bPlayedOn);
+            s_dwPublished = g_nLrcPos;
+            s_nStarts = g_nLrcPosStarts;
+        }
+        m_band.SendMessage(WM_TIMER, 1);
+    }
     void Ticks(int n) {
         for (int i = 0; i < n; ++i)
             Tick();
+    }
+    // Ticks while the song plays on 200 ms a tick.
+    void PlayTicks(int n) {
+        for (int i = 0; i < n; ++i) {
+            g_nLrcPos += 200;
+            Tick();
+        }
+    }
+    static LONGLONG Frequency() {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f.QuadPart;
     }
 
     // Loads the song's lyrics on one tick and starts playing at the given position.
@@ -144,12 +173,20 @@ protected:
     SIZE TextSize(const wchar_t* psz) { return TextSize(CStringW(psz)); }
 
     static CDlgLrc* s_pBand;
+    static LONGLONG (*s_pfnRealCounter)();
+    static LONGLONG s_llNow;
+    static DWORD s_dwPublished;
+    static UINT s_nStarts;
     ScratchDir m_dir;
     CurrentDirScope m_cwd{m_dir.Path()};
     CDlgLrc& m_band = *s_pBand;
 };
 
 CDlgLrc* LyricBand::s_pBand = nullptr;
+LONGLONG (*LyricBand::s_pfnRealCounter)() = nullptr;
+LONGLONG LyricBand::s_llNow = 1;
+DWORD LyricBand::s_dwPublished = 0;
+UINT LyricBand::s_nStarts = 0;
 
 }  // namespace
 
@@ -280,7 +317,7 @@ TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
 
 TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading) {
     StartSong(kLyrics, 1000);
-    Tick();
+    PlayTicks(1);
     const int nFill = g_nTopFill;
     ASSERT_GT(nFill, 0);
 
@@ -298,14 +335,14 @@ TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading
     EXPECT_EQ(0, shot.CountAll(kRed));
 
     g_bPlaying = true;
-    Tick();
+    PlayTicks(1);
     EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
     EXPECT_GT(g_nTopFill, nFill);
 }
 
 TEST_F(LyricBand, TheFilledPartIsRedAndTheRestBlueOnAKeyedWhiteBackground) {
     StartSong(kLyrics, 1000);
-    Ticks(3);
+    PlayTicks(3);
     const SIZE top = TextSize(g_strTopLine);
     const SIZE bottom = TextSize(g_strBottomLine);
     const int nFill = g_nTopFill;
@@ -334,14 +371,15 @@ TEST_F(LyricBand, TheFilledPartIsRedAndTheRestBlueOnAKeyedWhiteBackground) {
     EXPECT_TRUE(dwFlags & LWA_COLORKEY);
 }
 
+// The first line lasts 2.9 s, paced as 2: its fill passes the text before the song reaches the next.
 TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
-    StartSong(kLyrics, 1000);
+    StartSong("[00:01.00]WWWWWWWW\r\n[00:03.90]MMMMMMMM\r\n[00:09.90]end\r\n", 1000);
     const int w1 = TextSize("WWWWWWWW").cx;
     const int nStep = (w1 / 2) / 5;
     ASSERT_GT(nStep, 0);
     int nTicks = 0;
     while (g_bTopCurrent && nTicks < 100) {
-        Tick();
+        PlayTicks(1);
         ++nTicks;
         if (g_bTopCurrent) {
             EXPECT_EQ(nTicks * nStep, g_nTopFill);
@@ -351,10 +389,11 @@ TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
     EXPECT_GT(nTicks * nStep, w1);
     EXPECT_LE((nTicks - 1) * nStep, w1);
     EXPECT_EQ(0, g_nTopFill);
+    ASSERT_LT(g_nLrcPos, 3700u);
 
     // The song has not reached the next line: the texts stay, and the bottom slot fills
     // from its own count at the pace of the line still in effect.
-    Tick();
+    PlayTicks(1);
     EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
     EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
     EXPECT_EQ(2, g_nBottomSeconds);
@@ -364,7 +403,7 @@ TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
     EXPECT_GT(shot.Count(kRed, 0, 55, g_nScreenWidth, 100), 0);
 
     // Once the song reaches the next line the bottom slot takes it and the top the one after.
-    g_nLrcPos = 3000;
+    g_nLrcPos = 3900;
     Tick();
     EXPECT_FALSE(g_bTopCurrent);
     EXPECT_EQ(CStringW(L"end"), g_strTopLine);
@@ -533,11 +572,11 @@ TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
     const SIZE notice = TextSize("歌词提前 0.5 秒");
     const int x = CentredX(g_nScreenWidth, notice.cx);
     for (int i = 1; i <= 11; ++i) {
-        Tick();
+        PlayTicks(1);
         const BandShot shot(m_band);
         EXPECT_EQ(i <= 10, shot.Count(kBlue, x, 30, x + notice.cx, 30 + notice.cy) == shot.CountAll(kBlue)) << i;
         EXPECT_EQ(i <= 10, shot.CountAll(kRed) == 0) << i;
-        EXPECT_EQ((i + 1) * nStep, g_nTopFill) << "the fill moves on under the notice";
+        EXPECT_EQ(i * nStep, g_nTopFill) << "the fill moves on under the notice";
     }
     m_band.ResetLyricsShift();
     EXPECT_DOUBLE_EQ(0.0, g_lyc.m_dOffset);
@@ -547,7 +586,7 @@ TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
 TEST_F(LyricBand, ATranslatedLineFillsItsOriginalAboveItsTranslationUntilCtrlTHidesIt) {
     StartSong(
         "[00:01.00]WW<00:01.50>MM\r\n[00:01.00]tr one\r\n[00:03.00]WWWWWWWW\r\n[00:03.00]tr two\r\n"
-        "[00:05.00]plain\r\n[00:07.00]end\r\n",
+        "[00:05.90]plain\r\n[00:07.90]end\r\n",
         0);
     EXPECT_EQ(CStringW(L"WWMM"), g_strTopLine);
     EXPECT_EQ(CStringW(L"tr one"), g_strBottomLine);
@@ -567,10 +606,12 @@ TEST_F(LyricBand, ATranslatedLineFillsItsOriginalAboveItsTranslationUntilCtrlTHi
     // A paced original fills at the pace of its line and then stays filled: nothing to hand over to.
     g_nLrcPos = 3000;
     Tick();
+    EXPECT_EQ(0, g_nTopFill);
+    PlayTicks(1);
     const int w = TextSize("WWWWWWWW").cx;
     EXPECT_EQ(CStringW(L"tr two"), g_strBottomLine);
     EXPECT_EQ((w / 2) / 5, g_nTopFill);
-    Ticks(15);
+    PlayTicks(12);
     EXPECT_TRUE(g_bTopCurrent);
     EXPECT_EQ(w, g_nTopFill);
     expectOnlyTheTopRed(w);
@@ -591,8 +632,9 @@ TEST_F(LyricBand, ATranslatedLineFillsItsOriginalAboveItsTranslationUntilCtrlTHi
     EXPECT_EQ(CStringW(L"tr two"), g_strBottomLine);
 
     // A line without a translation shows as before: it fills afresh, the next line beneath it.
-    g_nLrcPos = 5000;
+    g_nLrcPos = 5900;
     Tick();
+    PlayTicks(1);
     EXPECT_EQ(CStringW(L"plain"), g_strTopLine);
     EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
     EXPECT_FALSE(g_bBottomTranslation);
@@ -646,4 +688,129 @@ TEST_F(LyricBand, ClosingOnlyHidesTheBandSoItCanBeShownAgain) {
     m_band.ShowWindow(SW_SHOW);
     g_bLrcShown = true;
     EXPECT_TRUE(m_band.IsWindowVisible());
+}
+
+namespace {
+
+// "WW" sung from 0 s, "MMW" from 0.6 s, "WMM" from 1.4 s, "MWW" from 2.2 s, "MW" from 3 s to 4 s.
+const char kWordTimed[] = "[00:00.00]WW<00:00.60>MMW<00:01.40>WMM<00:02.20>MWW<00:03.00>MW\r\n[00:04.00]end\r\n";
+const struct {
+    double dStart;
+    int nChars;  // of the line's text up to the word's end
+} kWords[] = {{0.0, 2}, {0.6, 5}, {1.4, 8}, {2.2, 11}, {3.0, 13}};
+const double kLineEnd = 4.0;
+
+// The band on its own timers and the real performance counter, as the player runs it, from one
+// reading of the song's start: its clock carries the song on from there.
+class BandFrames : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
+        ResetPlayerState();
+        g_strTopLine = g_strBottomLine = L"";
+        g_bLrcLoaded = false;
+        g_bTopCurrent = true;
+        WriteFileBytes("Lrc\\song.lrc", kWordTimed);
+        g_strSongPath = L"D:\\Music\\song.mp3";
+        ASSERT_TRUE(m_band.Create(IDD_LRC, nullptr));
+        g_bStartSong = true;
+        m_band.SendMessage(WM_TIMER, 1);
+        g_bStartSong = false;
+        ASSERT_TRUE(g_bLrcLoaded);
+        Play(0);
+    }
+    static void Play(DWORD dwPosMs) {
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        g_bPlaying = true;
+        PublishLrcPos(dwPosMs, now.QuadPart, true);
+    }
+    // Frames and drawings while the band runs on for a while.
+    std::pair<int, int> CountsOver(DWORD dwMs) {
+        const int nFrames = m_band.FrameCount(), nDraws = m_band.DrawCount();
+        PumpMessages(dwMs);
+        return {m_band.FrameCount() - nFrames, m_band.DrawCount() - nDraws};
+    }
+
+    ScratchDir m_dir;
+    CurrentDirScope m_cwd{m_dir.Path()};
+    CDlgLrc m_band;
+};
+
+// Columns from the upper slot's left of its leftmost blue and its rightmost red ink.
+std::pair<int, int> BlueAndRedInk(const BandShot& shot, int x1, int nWidth, int nHeight) {
+    int nBlue = INT_MAX, nRed = INT_MIN;
+    for (int x = 0; x < nWidth; ++x) {
+        for (int y = 5; y < 5 + nHeight; ++y) {
+            const COLORREF cr = shot.At(x1 + x, y);
+            const int r = GetRValue(cr), b = GetBValue(cr);
+            if (b - r > 64)
+                nBlue = std::min(nBlue, x);
+            if (r - b > 64)
+                nRed = std::max(nRed, x);
+        }
+    }
+    return {nBlue, nRed};
+}
+
+}  // namespace
+
+TEST_F(BandFrames, TheRedEdgeMovesEveryFrameWhereThePositionSays) {
+    CClientDC dc(&m_band);
+    CFont font;
+    font.CreatePointFont(280, "宋体");
+    const CSelectScope selected(dc, font);
+    const CStringW strLine = L"WWMMWWMMMWWMW";
+    std::vector<int> arrX = {0};
+    for (const auto& word : kWords)
+        arrX.push_back(dc.GetTextExtent(strLine, word.nChars).cx);
+    TEXTMETRICA tm = {};
+    dc.GetTextMetrics(&tm);
+    const int x1 = TopSlotX(g_nScreenWidth, arrX.back());
+    // Where the position says the edge stands: the words sung, and the share of the one being sung.
+    const auto edgeAt = [&](double t) {
+        for (size_t k = 0; k < std::size(kWords); ++k) {
+            const double dEnd = k + 1 < std::size(kWords) ? kWords[k + 1].dStart : kLineEnd;
+            if (t < dEnd)
+                return arrX[k] + static_cast<int>((t - kWords[k].dStart) / (dEnd - kWords[k].dStart) *
+                                                  (arrX[k + 1] - arrX[k]));
+        }
+        return arrX.back();
+    };
+
+    const int nFramesBefore = m_band.FrameCount();
+    const DWORD dwStart = ::GetTickCount();
+    int nMoves = 0, nLastRed = -1;
+    while (::GetTickCount() - dwStart < 3000) {
+        PumpMessages(10);
+        const auto [nBlue, nRed] = BlueAndRedInk(BandShot(m_band), x1, arrX.back(), tm.tmHeight);
+        const int nEdge = edgeAt(m_band.DrawnPositionMs() / 1000.0);
+        EXPECT_LE(nRed, nEdge + 1) << "red after the edge, at " << m_band.DrawnPositionMs() << " ms";
+        if (nBlue != INT_MAX) {
+            EXPECT_GE(nBlue, nEdge - 2) << "blue before the edge, at " << m_band.DrawnPositionMs() << " ms";
+        }
+        nMoves += nRed != nLastRed;
+        nLastRed = nRed;
+    }
+    const double dSeconds = (::GetTickCount() - dwStart) / 1000.0;
+    EXPECT_GE(nMoves / dSeconds, 25.0);
+    EXPECT_GE((m_band.FrameCount() - nFramesBefore) / dSeconds, 25.0);
+}
+
+TEST_F(BandFrames, TheFastDrawingStopsWhenPausedPastTheLyricsAndHidden) {
+    const struct {
+        const char* what;
+        void (*stop)(CDlgLrc& band);
+    } cases[] = {
+        {"paused", [](CDlgLrc&) { g_bPlaying = false; }},
+        {"past the last line", [](CDlgLrc&) { Play(60000); }},
+        {"hidden", [](CDlgLrc& band) { band.ShowWindow(SW_HIDE); }},
+    };
+    for (const auto& c : cases) {
+        EXPECT_GT(CountsOver(500).first, 5) << "filling, before " << c.what;
+        c.stop(m_band);
+        PumpMessages(300);  // the 200 ms tick sees it
+        EXPECT_EQ(std::make_pair(0, 0), CountsOver(600)) << c.what;
+        Play(0);
+    }
 }

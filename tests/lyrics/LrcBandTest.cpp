@@ -63,33 +63,38 @@ TEST(BandFill, StepCrossesTheTextInAboutTheLinesSeconds) {
     EXPECT_EQ(0, FillStep(100, 0));
 }
 
-TEST(BandFill, HandsOverOnlyOnceTheFillIsPastTheWidth) {
-    LrcFillTick tick = AdvanceFill(90, 100, 2);
+// A step of 10 pixels for each 200 ms played, in any slices.
+TEST(BandFill, MovesWithThePlayingTimeAndHandsOverOnlyPastTheWidth) {
+    LrcFillTick tick = AdvanceFill(90, 100, 2, 200);
     EXPECT_TRUE(tick.bDraw);
     EXPECT_EQ(100, tick.nRedWidth);
-    EXPECT_EQ(100, tick.nFill);
     EXPECT_FALSE(tick.bHandOver);
-    tick = AdvanceFill(tick.nFill, 100, 2);
-    EXPECT_EQ(110, tick.nRedWidth);
-    EXPECT_EQ(0, tick.nFill);
-    EXPECT_TRUE(tick.bHandOver);
+    tick = AdvanceFill(tick.dFill, 100, 2, 30);
+    EXPECT_EQ(101, tick.nRedWidth);
+    EXPECT_TRUE(tick.bHandOver) << "past the width";
+    EXPECT_EQ(0.0, tick.dFill);
+    EXPECT_EQ(0, AdvanceFill(0, 100, 2, -500).nRedWidth) << "played backwards is no playing";
+    double dFill = 0;
+    for (int i = 0; i < 40; ++i)
+        dFill = AdvanceFill(dFill, 100, 2, 5).dFill;
+    EXPECT_DOUBLE_EQ(10.0, dFill);
 }
 
 TEST(BandFill, AStepOfZeroOrAnEmptyTextNeverHandsOver) {
-    int nFill = 0;
+    double dFill = 0;
     for (int i = 0; i < 1000; ++i) {
-        const LrcFillTick narrow = AdvanceFill(nFill, 24, 5);
+        const LrcFillTick narrow = AdvanceFill(dFill, 24, 5, 200);
         EXPECT_FALSE(narrow.bHandOver);
-        nFill = narrow.nFill;
-        EXPECT_FALSE(AdvanceFill(0, 0, 1).bHandOver);
+        dFill = narrow.dFill;
+        EXPECT_FALSE(AdvanceFill(0, 0, 1, 200).bHandOver);
     }
-    EXPECT_EQ(0, nFill);
+    EXPECT_EQ(0, dFill);
 }
 
 TEST(BandFill, NoDurationDrawsNothingAndKeepsTheFill) {
-    const LrcFillTick tick = AdvanceFill(500, 100, 0);
+    const LrcFillTick tick = AdvanceFill(500, 100, 0, 200);
     EXPECT_FALSE(tick.bDraw);
-    EXPECT_EQ(500, tick.nFill);
+    EXPECT_EQ(500, tick.dFill);
     EXPECT_FALSE(tick.bHandOver);
 }
 
