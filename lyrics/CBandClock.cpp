@@ -80,7 +80,7 @@ double CBandClock::Ms(LONGLONG llCounts) const {
 }
 
 double CBandClock::Estimate(LONGLONG llCounter) const {
-    double dLeast = 0.0;    // the freshest reading: the song is at least here
+    double dLeast = 0.0;      // the freshest reading: the song is at least here
     double dStalest = 1e300;  // the reading longest after its step
     double dStep = 1e300;
     bool bHeld = false;

@@ -8,9 +8,9 @@
 // value over two readings steps, and its smallest step says how far ahead the song may be of
 // the reading that came longest after a step: the clock takes the middle of the two. A reading
 // behind neither pulls nor snaps it back: once the readings are all behind the clock, it slows
-// until they meet; it never runs backwards. It starts afresh from the device's own position after a seek, a resume or a new
-// song, and after a reading more than a second away from it (the device went somewhere else).
-// Paused or stopped, it stands still.
+// until they meet; it never runs backwards. It starts afresh from the device's own position
+// after a seek, a resume or a new song, and after a reading more than a second away from it
+// (the device went somewhere else). Paused or stopped, it stands still.
 #pragma once
 
 #include <windows.h>

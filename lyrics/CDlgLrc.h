@@ -81,8 +81,8 @@ private:
         CStringW arrText[2];
         int arrX[2] = {};
         int arrWidth[2] = {};
-        int nRedSlot = -1;  // 0 the upper slot, 1 the lower, -1 none
-        int nRed = 0;       // pixels of it drawn red
+        int nRedSlot = -1;     // 0 the upper slot, 1 the lower, -1 none
+        int nRed = 0;          // pixels of it drawn red
         bool bMoving = false;  // the red moves, or a line begins, with nothing else changing
     };
     // A slot's text as the band's font lays it out; the word positions for a word-timed line.

@@ -772,8 +772,8 @@ TEST_F(BandFrames, TheRedEdgeMovesEveryFrameWhereThePositionSays) {
         for (size_t k = 0; k < std::size(kWords); ++k) {
             const double dEnd = k + 1 < std::size(kWords) ? kWords[k + 1].dStart : kLineEnd;
             if (t < dEnd)
-                return arrX[k] + static_cast<int>((t - kWords[k].dStart) / (dEnd - kWords[k].dStart) *
-                                                  (arrX[k + 1] - arrX[k]));
+                return arrX[k] +
+                       static_cast<int>((t - kWords[k].dStart) / (dEnd - kWords[k].dStart) * (arrX[k + 1] - arrX[k]));
         }
         return arrX.back();
     };
