@@ -15,7 +15,7 @@ import sys
 
 sys.dont_write_bytecode = True
 
-from player import Failure, Player, wine_path, scenario_arguments  # noqa: E402
+from player import Player, wine_path, scenario_arguments  # noqa: E402
 
 SECONDS = 4
 
@@ -103,8 +103,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except Failure as e:
-        print("FAILED: %s" % e)
-        sys.exit(1)
+    sys.exit(main())
