@@ -1,6 +1,5 @@
 #include "app/CSonelloDlg.h"
 
-#include <algorithm>
 #include <ctime>
 
 #include "app/CAboutDlg.h"
@@ -48,12 +47,10 @@ void CSonelloDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
 void CSonelloDlg::OnPaint() {
     if (!IsIconic()) {
         RECT rcUpdate;
-        CRect rcBars;
-        m_staticSpectrum.GetWindowRect(&rcBars);
-        ScreenToClient(&rcBars);
+        const CRect rcBars = PlaceOf(m_staticSpectrum);
         // The picture is painted over the bars' box: the next bar tick draws them again.
         if (::GetUpdateRect(m_hWnd, &rcUpdate, FALSE) && ::IntersectRect(&rcUpdate, &rcUpdate, &rcBars))
-            m_bBarsShown = false;
+            m_tBarsShown = -1;
         CDialog::OnPaint();
         return;
     }
@@ -141,8 +138,7 @@ void CSonelloDlg::OnPlay() {
         EnterStopped();
         return;
     }
-    CSound::PlayFromResume(m_hWnd);
-    PublishLrcPosition(true);
+    StartDevice();
     g_bPlaying = true;
     m_strStatus = "播放";
     UpdateDisplay();
@@ -251,8 +247,7 @@ void CSonelloDlg::StartRequestedSong() {
         EnterStopped();
         return;
     }
-    CSound::PlayFromResume(m_hWnd);
-    PublishLrcPosition(true);
+    StartDevice();
     DWORD dwLength = 0;
     if (CSound::GetLength(&dwLength)) {
         m_nLength = static_cast<int>(dwLength);
@@ -263,6 +258,11 @@ void CSonelloDlg::StartRequestedSong() {
     g_bPlaying = true;
     m_strStatus = "播放";
     UpdateDisplay();
+}
+
+void CSonelloDlg::StartDevice() {
+    CSound::PlayFromResume(m_hWnd);
+    PublishLrcPosition(true);
 }
 
 void CSonelloDlg::PublishLrcPosition(bool bStart) {
@@ -281,10 +281,8 @@ void CSonelloDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
         CSound::m_seek.dwTo = static_cast<DWORD>(m_sliderSeek.GetPos());
         // While paused the slider only moves the resume point: the window must not say
         // 暂停 over a playing device.
-        if (g_bPlaying) {
-            CSound::PlayFromResume(m_hWnd);
-            PublishLrcPosition(true);
-        }
+        if (g_bPlaying)
+            StartDevice();
     } else if (pScrollBar && pScrollBar->m_hWnd == m_sliderVolume.m_hWnd) {
         theSound.SetVolume(m_sliderVolume.GetPos());
     }
@@ -399,9 +397,7 @@ void CSonelloDlg::SetLabel(CStatic& label, const CStringW& strText) {
     if (!CanBeSeen())
         return;
     // The labels paint no background: the picture must be repainted under the new text.
-    CRect rc;
-    label.GetWindowRect(&rc);
-    ScreenToClient(&rc);
+    const CRect rc = PlaceOf(label);
     ::RedrawWindow(m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -427,22 +423,20 @@ void CSonelloDlg::StepDots() {
 }
 
 void CSonelloDlg::StepBars() {
-    double values[BAR_COUNT];
-    MakeBarValues(static_cast<unsigned int>(_time64(nullptr)), values);
-    // The values change once a second: bars standing in the box already are not drawn again.
-    if (!CanBeSeen() || (m_bBarsShown && std::equal(values, values + BAR_COUNT, m_arrBarsShown)))
+    // The values are the second's: bars standing in the box already are not drawn again.
+    const __time64_t tNow = _time64(nullptr);
+    if (!CanBeSeen() || tNow == m_tBarsShown)
         return;
+    double values[BAR_COUNT];
+    MakeBarValues(static_cast<unsigned int>(tNow), values);
     DrawSpectrum(values);
-    std::copy(values, values + BAR_COUNT, m_arrBarsShown);
-    m_bBarsShown = true;
+    m_tBarsShown = tNow;
 }
 
 void CSonelloDlg::DrawSpectrum(const double* values) {
     CRect rcBox;
     m_staticSpectrum.GetClientRect(&rcBox);
-    CRect rcPlace;
-    m_staticSpectrum.GetWindowRect(&rcPlace);
-    ScreenToClient(&rcPlace);
+    const CRect rcPlace = PlaceOf(m_staticSpectrum);
     CClientDC dc(this);
     m_barBox.Draw(dc, rcPlace, rcBox.Width(), rcBox.Height(), values);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <ctime>
 #include <memory>
 
 #include "app/CBarBox.h"
@@ -14,6 +15,7 @@
 #include "framework/CBrush.h"
 #include "framework/CDC.h"
 #include "framework/CDialog.h"
+#include "framework/CRect.h"
 #include "framework/CSliderCtrl.h"
 #include "framework/CStatic.h"
 #include "framework/CToolTipCtrl.h"
@@ -97,8 +99,7 @@ public:
     int m_nDotPhase = 0;
     CStatic m_staticSpectrum;
     CBarBox m_barBox;
-    double m_arrBarsShown[BAR_COUNT] = {};
-    bool m_bBarsShown = false;  // m_arrBarsShown stand in the box, painted over by nothing since
+    __time64_t m_tBarsShown = -1;  // the second whose bars stand in the box, painted over by nothing since
     CTrayIcon m_trayIcon;
     CToolTipCtrl m_toolTip;
 
@@ -120,11 +121,20 @@ private:
     void StartRequestedSong();
     // Reads the device position for the lyric band and stamps it with the performance counter;
     // bStart right after the device started from a position of its own.
+    // Plays from the resume point and publishes that start to the band.
+    void StartDevice();
     void PublishLrcPosition(bool bStart);
     void StepDots();
     void StepBars();
     // Neither hidden in the notification area nor minimised: only then is drawing seen.
     bool CanBeSeen() const { return IsWindowVisible() && !IsIconic(); }
+    // A child window's rectangle in this window's client coordinates.
+    CRect PlaceOf(const CWnd& child) const {
+        CRect rc;
+        child.GetWindowRect(&rc);
+        ScreenToClient(&rc);
+        return rc;
+    }
     // Changes a label's text only when it differs, with the picture under it.
     void SetLabel(CStatic& label, const CStringW& strText);
     void RepaintDots();

@@ -28,15 +28,9 @@ public:
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, hSrcDC, xSrc, ySrc, dwRop);
     }
     BOOL TextOut(int x, int y, const char* psz, int nCount) { return ::TextOutA(m_hDC, x, y, psz, nCount); }
-    int DrawText(const char* psz, int nCount, RECT* pRect, UINT nFormat) {
-        return ::DrawTextA(m_hDC, psz, nCount, pRect, nFormat);
-    }
     SIZE GetTextExtent(const char* psz, int nCount) const;
     // UTF-16 text, in any script the fonts can draw.
     BOOL TextOut(int x, int y, const wchar_t* psz, int nCount) { return ::TextOutW(m_hDC, x, y, psz, nCount); }
-    int DrawText(const wchar_t* psz, int nCount, RECT* pRect, UINT nFormat) {
-        return ::DrawTextW(m_hDC, psz, nCount, pRect, nFormat);
-    }
     BOOL ExtTextOut(int x, int y, UINT nOptions, const RECT* pRect, const wchar_t* psz, int nCount) {
         return ::ExtTextOutW(m_hDC, x, y, nOptions, pRect, psz, static_cast<UINT>(nCount), nullptr);
     }

@@ -223,7 +223,7 @@ void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
         ++m_nFrames;
         if (const HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER))
             ::SendMessageA(hOwner, WM_LRC_READPOS, 0, 0);
-        Update();
+        Update(FollowDevice());
     } else {
         Tick();
     }
@@ -405,8 +405,7 @@ int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
 
 void CDlgLrc::Tick() {
     m_bNotice = m_notice.Take(m_strNotice);
-    const LONGLONG llNow = s_pfnCounter();
-    m_clock.Follow(g_nLrcPos, g_llLrcPosCounter, g_nLrcPosStarts, g_bPlaying, llNow);
+    const LONGLONG llNow = FollowDevice();
     // A request that the main window took before any tick of ours saw it still gets its
     // lyrics: a song playing under another song's lyrics is looked up on the next tick.
     if (g_bStartSong || (g_bPlaying && g_strSongPath != s_strLyricsSong))
@@ -414,12 +413,16 @@ void CDlgLrc::Tick() {
     // Once the song plays: the main window has published its length by then.
     if (g_bPlaying && !g_bStartSong && !g_bLrcLoaded)
         SearchLyrics();
-    Update();
+    Update(llNow);
 }
 
-void CDlgLrc::Update() {
+LONGLONG CDlgLrc::FollowDevice() {
     const LONGLONG llNow = s_pfnCounter();
     m_clock.Follow(g_nLrcPos, g_llLrcPosCounter, g_nLrcPosStarts, g_bPlaying, llNow);
+    return llNow;
+}
+
+void CDlgLrc::Update(LONGLONG llNow) {
     const double dPosMs = PositionMs(llNow);
     // The paced fill moves as the song plays on; a move back or of more than a second is a seek.
     const double dStepMs = dPosMs - m_dPositionMs;
@@ -429,8 +432,8 @@ void CDlgLrc::Update() {
 
     const bool bVisible = IsWindowVisible() != FALSE;
     if (!bVisible) {
-        m_bShown = false;  // shown again, it is drawn whole
-    } else if (!m_bShown || !SameDrawing(m_scene, m_shown)) {
+        m_shown.kind = Kind::Unknown;  // shown again, it is drawn whole
+    } else if (!SameDrawing(m_scene, m_shown)) {
         CClientDC dc(this);
         Draw(dc, false);
     }
@@ -528,22 +531,22 @@ const CDlgLrc::Shape& CDlgLrc::ShapeOf(int nSlot, const CStringW& str, int nLine
 }
 
 bool CDlgLrc::SameDrawing(const Scene& a, const Scene& b) {
-    const auto red = [](const Scene& s, int i) { return s.nRedSlot == i ? s.nRed : 0; };
     for (int i = 0; i < 2; ++i) {
-        if (a.arrText[i] != b.arrText[i] || a.arrX[i] != b.arrX[i] || red(a, i) != red(b, i))
+        if (a.arrText[i] != b.arrText[i] || a.arrX[i] != b.arrX[i] || a.RedIn(i) != b.RedIn(i))
             return false;
     }
     return a.kind == b.kind && a.strMessage == b.strMessage;
 }
 
 void CDlgLrc::Draw(CDC& dc, bool bWhole) {
+    ++m_nDraws;
     const CSelectScope selFont(dc, m_font);
     // At large font sizes the slots overlap: one cannot be drawn without the other.
     const bool bApart = kTopY + m_nTextHeight <= kBottomY;
-    bWhole = bWhole || !m_bShown || m_scene.kind != m_shown.kind || m_scene.strMessage != m_shown.strMessage;
+    bWhole = bWhole || m_scene.kind != m_shown.kind || m_scene.strMessage != m_shown.strMessage;
     for (int i = 0; i < 2 && !bWhole && m_scene.kind == Kind::Lyrics; ++i) {
-        const int nRed = m_scene.nRedSlot == i ? m_scene.nRed : 0;
-        const int nShownRed = m_shown.nRedSlot == i ? m_shown.nRed : 0;
+        const int nRed = m_scene.RedIn(i);
+        const int nShownRed = m_shown.RedIn(i);
         if (m_scene.arrText[i] != m_shown.arrText[i] || m_scene.arrX[i] != m_shown.arrX[i] || nRed < nShownRed) {
             if (!bApart)
                 bWhole = true;
@@ -556,11 +559,9 @@ void CDlgLrc::Draw(CDC& dc, bool bWhole) {
     if (bWhole)
         DrawWhole(dc);
     m_shown = m_scene;
-    m_bShown = true;
 }
 
 void CDlgLrc::DrawWhole(CDC& dc) {
-    ++m_nDraws;
     CRect rcClient;
     GetClientRect(&rcClient);
     {
@@ -568,23 +569,20 @@ void CDlgLrc::DrawWhole(CDC& dc) {
         const CSelectScope selBrush(dc, ::GetStockObject(WHITE_BRUSH));
         dc.Rectangle(rcClient.left, rcClient.top, rcClient.right, rcClient.bottom);
     }
-    dc.SetTextColor(kBlue);
     if (m_scene.kind == Kind::Message) {
         const CString& str = m_scene.strMessage;
+        dc.SetTextColor(kBlue);
         dc.TextOut(CentredX(g_nScreenWidth, dc.GetTextExtent(str, str.GetLength()).cx), kMessageY, str,
                    str.GetLength());
         return;
     }
     for (int i = 0; i < 2; ++i)
-        dc.TextOut(m_scene.arrX[i], kSlotY[i], m_scene.arrText[i], m_scene.arrText[i].GetLength());
-    if (m_scene.nRedSlot >= 0)
-        DrawRed(dc, m_scene.nRedSlot, 0, m_scene.nRed);
+        DrawSlotText(dc, i);
 }
 
 // The slot anew over what it showed: white over the old text and the new, the text in blue, the
 // red part over it. A little beyond each text, for glyphs that reach past their advance.
 void CDlgLrc::DrawSlot(CDC& dc, int nSlot) {
-    ++m_nDraws;
     const int nMargin = m_nTextHeight / 4;
     const int y = kSlotY[nSlot];
     CRect rcClient;
@@ -599,16 +597,19 @@ void CDlgLrc::DrawSlot(CDC& dc, int nSlot) {
     rc.bottom = std::min(rc.bottom, rcClient.bottom - 1);
     if (rc.left < rc.right && rc.top < rc.bottom)
         ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    DrawSlotText(dc, nSlot);
+}
+
+void CDlgLrc::DrawSlotText(CDC& dc, int nSlot) {
     dc.SetTextColor(kBlue);
-    dc.TextOut(m_scene.arrX[nSlot], y, m_scene.arrText[nSlot], m_scene.arrText[nSlot].GetLength());
-    if (m_scene.nRedSlot == nSlot && m_scene.nRed > 0)
-        DrawRed(dc, nSlot, 0, m_scene.nRed);
+    dc.TextOut(m_scene.arrX[nSlot], kSlotY[nSlot], m_scene.arrText[nSlot], m_scene.arrText[nSlot].GetLength());
+    if (const int nRed = m_scene.RedIn(nSlot))
+        DrawRed(dc, nSlot, 0, nRed);
 }
 
 // The text laid out as the blue one, red between nFrom and nTo pixels of it. On the default
 // opaque background each pixel comes out as a whole repaint would draw it.
 void CDlgLrc::DrawRed(CDC& dc, int nSlot, int nFrom, int nTo) {
-    ++m_nDraws;
     const int x = m_scene.arrX[nSlot];
     const int y = kSlotY[nSlot];
     const RECT rc = {x + nFrom, y, x + nTo, y + m_nTextHeight};

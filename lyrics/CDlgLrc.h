@@ -73,7 +73,8 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    enum class Kind { Message, Lyrics };
+    // Unknown: what the screen shows is not known (never drawn, or hidden since).
+    enum class Kind { Message, Lyrics, Unknown };
     // What the band shows: a message, or the two slots with the red part of the current one.
     struct Scene {
         Kind kind = Kind::Message;
@@ -84,6 +85,8 @@ private:
         int nRedSlot = -1;     // 0 the upper slot, 1 the lower, -1 none
         int nRed = 0;          // pixels of it drawn red
         bool bMoving = false;  // the red moves, or a line begins, with nothing else changing
+
+        int RedIn(int nSlot) const { return nRedSlot == nSlot ? nRed : 0; }
     };
     // A slot's text as the band's font lays it out; the word positions for a word-timed line.
     struct Shape {
@@ -95,9 +98,11 @@ private:
 
     // The 200 ms tick: songs, searches and notices, then an update.
     void Tick();
-    // Follows the main window's readings, composes the scene at the clock's position, draws what
-    // changed and runs the frame timer only while something moves where it can be seen.
-    void Update();
+    // The band's clock brought up to the main window's last reading; returns the counter it is at.
+    LONGLONG FollowDevice();
+    // Composes the scene at the clock's position, draws what changed and runs the frame timer
+    // only while something moves where it can be seen.
+    void Update(LONGLONG llNow);
     double PositionMs(LONGLONG llNow) const;
     void Compose(double dPosMs, double dPlayedMs);
     void ComposeLyrics(Scene& scene, bool bInRange, int nWordLine, double dPos, double dPlayedMs);
@@ -107,6 +112,8 @@ private:
     void Draw(CDC& dc, bool bWhole);
     void DrawWhole(CDC& dc);
     void DrawSlot(CDC& dc, int nSlot);
+    // The slot's text in blue with its red part.
+    void DrawSlotText(CDC& dc, int nSlot);
     void DrawRed(CDC& dc, int nSlot, int nFrom, int nTo);
     void SetFrames(bool bOn);
 
@@ -134,9 +141,8 @@ private:
     CDC m_dcMeasure;
     int m_nTextHeight = 0;
     Shape m_arrShape[2];
-    Scene m_scene;  // what should show
-    Scene m_shown;  // what the screen shows, when m_bShown
-    bool m_bShown = false;
+    Scene m_scene;                 // what should show
+    Scene m_shown{Kind::Unknown};  // what the screen shows
     bool m_bFrames = false;
     int m_nFrames = 0;
     int m_nDraws = 0;

@@ -31,7 +31,7 @@ namespace {
 
 struct ExtensionRow {
     const wchar_t* pszExtension;
-    const wchar_t* pszDeviceType;
+    const wchar_t* pszDeviceType;  // nullptr: played through Media Foundation, which no MCI device of Windows reads
 };
 
 // Tested top to bottom; "cad" (not "cda") goes to the CD device as the player always did.
@@ -39,11 +39,17 @@ const ExtensionRow kExtensions[] = {
     {L"mp3", L"mpegvideo"}, {L"aif", L"mpegvideo"},  {L"asf", L"mpegvideo"}, {L"asx", L"mpegvideo"},
     {L"wma", L"mpegvideo"}, {L"mpeg", L"mpegvideo"}, {L"mpg", L"mpegvideo"}, {L"snd", L"mpegvideo"},
     {L"wmv", L"mpegvideo"}, {L"wav", L"waveaudio"},  {L"mid", L"sequencer"}, {L"rmi", L"sequencer"},
-    {L"cad", L"CDAudio"},
+    {L"cad", L"CDAudio"},   {L"flac", nullptr},      {L"m4a", nullptr},      {L"aac", nullptr},
+    {L"ogg", nullptr},      {L"oga", nullptr},       {L"opus", nullptr},     {L"alac", nullptr},
 };
 
-// Played through Media Foundation: no MCI device of Windows reads them.
-const wchar_t* const kStreamExtensions[] = {L"flac", L"m4a", L"aac", L"ogg", L"oga", L"opus", L"alac"};
+const ExtensionRow* RowFor(const CStringW& strPath) {
+    const CStringW strExt = CSound::GetExtension(strPath);
+    for (const ExtensionRow& row : kExtensions)
+        if (CSound::IsSameNoCase(strExt, row.pszExtension))
+            return &row;
+    return nullptr;
+}
 
 // An MP4 file starts with its "ftyp" box.
 bool IsMp4File(const CStringW& strPath) {
@@ -76,19 +82,13 @@ bool CSound::IsSameNoCase(CStringW a, CStringW b) {
 }
 
 const wchar_t* CSound::DeviceTypeFor(const CStringW& strPath) {
-    const CStringW strExt = GetExtension(strPath);
-    for (const ExtensionRow& row : kExtensions)
-        if (IsSameNoCase(strExt, row.pszExtension))
-            return row.pszDeviceType;
-    return nullptr;
+    const ExtensionRow* pRow = RowFor(strPath);
+    return pRow ? pRow->pszDeviceType : nullptr;
 }
 
 bool CSound::IsStreamExtension(const CStringW& strPath) {
-    const CStringW strExt = GetExtension(strPath);
-    for (const wchar_t* pszExtension : kStreamExtensions)
-        if (IsSameNoCase(strExt, pszExtension))
-            return true;
-    return false;
+    const ExtensionRow* pRow = RowFor(strPath);
+    return pRow && !pRow->pszDeviceType;
 }
 
 bool CSound::IsStreaming() {

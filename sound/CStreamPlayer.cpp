@@ -59,7 +59,7 @@ struct CStreamPlayer::Shared {
     bool OpenDevice();
     void CloseDevice();
     void Serve();
-    bool StartPlay(DWORD dwFromMs, HWND hNotify, LPARAM lNotify);
+    void StartPlay(DWORD dwFromMs, HWND hNotify, LPARAM lNotify);
     void Feed();
     DWORD Fill(BYTE* pDest, DWORD cbDest);
     bool ReadMore();
@@ -73,7 +73,6 @@ struct CStreamPlayer::Shared {
     std::vector<BYTE> format;  // the device's WAVEFORMATEX (or WAVEFORMATEXTENSIBLE)
     DWORD nRate = 0;
     WORD nBlockAlign = 0;
-    WORD nChannels = 0;
 
     // Shared with the caller's thread, under the lock.
     mutable std::mutex lock;
@@ -84,7 +83,6 @@ struct CStreamPlayer::Shared {
     int nCommand = kCommandNone;
     unsigned nCommandSerial = 0;
     unsigned nAnsweredSerial = 0;
-    bool bAnswer = false;
     DWORD dwPlayFromMs = 0;
     HWND hNotifyNext = nullptr;
     LPARAM lNotifyNext = 0;
@@ -164,7 +162,7 @@ bool CStreamPlayer::Shared::OpenSource() {
     format.assign(reinterpret_cast<const BYTE*>(pFormat), reinterpret_cast<const BYTE*>(pFormat) + cbFormat);
     nRate = pFormat->nSamplesPerSec;
     nBlockAlign = pFormat->nBlockAlign;
-    nChannels = pFormat->nChannels;
+    const WORD nChannels = pFormat->nChannels;
     ::CoTaskMemFree(pFormat);
     if (nRate == 0 || nBlockAlign == 0 || nChannels == 0)
         return false;
@@ -241,10 +239,9 @@ void CStreamPlayer::Shared::Serve() {
             if (nTaken == kCommandQuit)
                 return;
             if (nTaken == kCommandPlay) {
-                const bool bPlaying = StartPlay(dwFrom, hTo, lTo);
+                StartPlay(dwFrom, hTo, lTo);
                 {
                     const std::lock_guard<std::mutex> held(lock);
-                    bAnswer = bPlaying;
                     nAnsweredSerial = nSerial;
                 }
                 ::SetEvent(hAnswer.Get());
@@ -259,7 +256,7 @@ void CStreamPlayer::Shared::Serve() {
     }
 }
 
-bool CStreamPlayer::Shared::StartPlay(DWORD dwFromMs, HWND hTo, LPARAM lTo) {
+void CStreamPlayer::Shared::StartPlay(DWORD dwFromMs, HWND hTo, LPARAM lTo) {
     hNotify = hTo;
     lNotify = lTo;
     {
@@ -268,7 +265,7 @@ bool CStreamPlayer::Shared::StartPlay(DWORD dwFromMs, HWND hTo, LPARAM lTo) {
         if (bPaused && dwFromMs == dwPausedAtMs && (state == State::Feeding || state == State::Draining)) {
             ::waveOutRestart(hWaveOut);
             bPaused = false;
-            return true;
+            return;
         }
         ::waveOutPause(hWaveOut);
         ::waveOutReset(hWaveOut);
@@ -295,7 +292,6 @@ bool CStreamPlayer::Shared::StartPlay(DWORD dwFromMs, HWND hTo, LPARAM lTo) {
     Feed();
     const std::lock_guard<std::mutex> held(lock);
     ::waveOutRestart(hWaveOut);
-    return true;
 }
 
 void CStreamPlayer::Shared::Feed() {
@@ -417,7 +413,7 @@ DWORD CStreamPlayer::Shared::PositionLocked() const {
 CStreamPlayer::CStreamPlayer(std::shared_ptr<Shared> pShared, CHandle hThread)
     : m_pShared(std::move(pShared)), m_hThread(std::move(hThread)) {}
 
-std::unique_ptr<CStreamPlayer> CStreamPlayer::Open(const CStringW& strPath, DWORD dwTimeoutMs) {
+std::unique_ptr<CStreamPlayer> CStreamPlayer::Open(const CStringW& strPath) {
     auto pShared = std::make_shared<Shared>(strPath);
     if (!pShared->hOpened || !pShared->hCommand || !pShared->hAnswer || !pShared->hWaveDone)
         return nullptr;
@@ -428,7 +424,7 @@ std::unique_ptr<CStreamPlayer> CStreamPlayer::Open(const CStringW& strPath, DWOR
         return nullptr;
     }
     const HANDLE waits[] = {pShared->hOpened.Get(), hThread.Get()};
-    ::WaitForMultipleObjects(2, waits, FALSE, dwTimeoutMs);
+    ::WaitForMultipleObjects(2, waits, FALSE, kOpenTimeoutMs);
     std::unique_ptr<CStreamPlayer> pPlayer(new CStreamPlayer(pShared, std::move(hThread)));
     if (::WaitForSingleObject(pShared->hOpened.Get(), 0) != WAIT_OBJECT_0 || !pShared->bOpened)
         return nullptr;  // the worker is told to end as this player goes
@@ -450,12 +446,12 @@ CStreamPlayer::~CStreamPlayer() {
     ::WaitForSingleObject(m_hThread.Get(), kCloseTimeoutMs);
 }
 
-bool CStreamPlayer::Command(int nCommand, DWORD dwFromMs, HWND hNotify, LPARAM lNotify) {
+bool CStreamPlayer::Play(DWORD dwFromMs, HWND hNotify, LPARAM lNotify) {
     Shared& s = *m_pShared;
     unsigned nSerial;
     {
         const std::lock_guard<std::mutex> held(s.lock);
-        s.nCommand = nCommand;
+        s.nCommand = kCommandPlay;
         nSerial = ++s.nCommandSerial;
         s.dwPlayFromMs = dwFromMs;
         s.hNotifyNext = hNotify;
@@ -467,7 +463,7 @@ bool CStreamPlayer::Command(int nCommand, DWORD dwFromMs, HWND hNotify, LPARAM l
         {
             const std::lock_guard<std::mutex> held(s.lock);
             if (s.nAnsweredSerial == nSerial)
-                return s.bAnswer;
+                return true;
         }
         const ULONGLONG ullNow = ::GetTickCount64();
         if (ullNow >= ullDeadline)
@@ -476,10 +472,6 @@ bool CStreamPlayer::Command(int nCommand, DWORD dwFromMs, HWND hNotify, LPARAM l
         if (::WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(ullDeadline - ullNow)) == WAIT_OBJECT_0 + 1)
             return false;  // the worker has gone
     }
-}
-
-bool CStreamPlayer::Play(DWORD dwFromMs, HWND hNotify, LPARAM lNotify) {
-    return Command(kCommandPlay, dwFromMs, hNotify, lNotify);
 }
 
 DWORD CStreamPlayer::Pause() {
@@ -499,12 +491,4 @@ DWORD CStreamPlayer::GetPosition() const {
 
 DWORD CStreamPlayer::GetLength() const {
     return m_pShared->dwLengthMs;
-}
-
-DWORD CStreamPlayer::GetSampleRate() const {
-    return m_pShared->nRate;
-}
-
-WORD CStreamPlayer::GetChannels() const {
-    return m_pShared->nChannels;
 }

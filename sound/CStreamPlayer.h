@@ -19,15 +19,15 @@ public:
 
     // Opens the song and a wave-out device for its sound; nullptr when it cannot be decoded,
     // no device takes its sound, or the decoder has not answered in time.
-    static std::unique_ptr<CStreamPlayer> Open(const CStringW& strPath, DWORD dwTimeoutMs = kOpenTimeoutMs);
+    static std::unique_ptr<CStreamPlayer> Open(const CStringW& strPath);
     // Stops the sound and ends the worker with its buffers, device and decoder.
     ~CStreamPlayer();
     CStreamPlayer(const CStreamPlayer&) = delete;
     CStreamPlayer& operator=(const CStreamPlayer&) = delete;
 
-    // Plays from dwFromMs; a play resumed at the position Pause gave goes on at the same sample.
-    // The end of the song is posted to hNotify as MM_MCINOTIFY with MCI_NOTIFY_SUCCESSFUL and
-    // lNotify; a play that is paused, replaced or closed posts nothing.
+    // Plays from dwFromMs, waiting a bounded time for the worker to start it; a play resumed at the position Pause gave
+    // goes on at the same sample. The end of the song is posted to hNotify as MM_MCINOTIFY with MCI_NOTIFY_SUCCESSFUL
+    // and lNotify; a play that is paused, replaced or closed posts nothing.
     bool Play(DWORD dwFromMs, HWND hNotify, LPARAM lNotify);
     // Holds the device at the sample being heard and returns its position in ms.
     DWORD Pause();
@@ -35,15 +35,10 @@ public:
     DWORD GetPosition() const;
     // The source's duration in ms; 0 when it does not say.
     DWORD GetLength() const;
-    // The device's rate and channels, for tests and the benchmark.
-    DWORD GetSampleRate() const;
-    WORD GetChannels() const;
 
 private:
     struct Shared;
     CStreamPlayer(std::shared_ptr<Shared> pShared, CHandle hThread);
-    // Hands a command to the worker and waits a bounded time for its answer.
-    bool Command(int nCommand, DWORD dwFromMs, HWND hNotify, LPARAM lNotify);
 
     std::shared_ptr<Shared> m_pShared;  // the worker holds it too, and may outlive this object
     CHandle m_hThread;
