@@ -41,10 +41,6 @@ bool IsLetter(wchar_t c, char lower) {
     return c == static_cast<wchar_t>(lower) || c == static_cast<wchar_t>(lower - 'a' + 'A');
 }
 
-bool IsHighSurrogate(wchar_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
 // From nStart up to the bracket that closes the tag ([ti:Song] junk gives Song; brackets inside
 // the value pair up: [ti:Song [Live]] gives Song [Live]), or to the line's end without one; cut
 // to what the buffer holds, never between the halves of a surrogate pair.

@@ -13,10 +13,6 @@ bool HasPrefix(const std::string& s, const char* prefix, size_t n) {
     return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
 }
 
-bool IsContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 void AppendDecoded(UINT nCodePage, const char* p, size_t n, std::wstring& out) {
     if (n == 0)
         return;
@@ -64,14 +60,6 @@ std::wstring Utf8ToWide(const char* p, size_t n) {
     return out;
 }
 
-bool IsHighSurrogate(wchar_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
     std::wstring wide;
     wide.reserve(bytes.size() / 2);
@@ -92,44 +80,6 @@ std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(const char* p, size_t n) {
-    const auto* s = reinterpret_cast<const unsigned char*>(p);
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            len = 3;
-            if (b == 0xE0)
-                lo = 0xA0;  // overlong
-            else if (b == 0xED)
-                hi = 0x9F;  // surrogates
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            len = 4;
-            if (b == 0xF0)
-                lo = 0x90;  // overlong
-            else if (b == 0xF4)
-                hi = 0x8F;  // past U+10FFFF
-        } else {
-            return false;
-        }
-        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
-            return false;
-        for (size_t k = 2; k < len; ++k)
-            if (!IsContinuation(s[i + k]))
-                return false;
-        i += len;
-    }
-    return true;
-}
 
 LrcEncoding DetectLrcEncoding(const std::string& bytes) {
     if (HasPrefix(bytes, "\xEF\xBB\xBF", 3))

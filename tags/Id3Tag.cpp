@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/CStringW.h"
 #include "tags/TagText.h"
 
 namespace {
@@ -60,7 +61,7 @@ std::string Text(int nEncoding, const std::string& data, size_t nFrom) {
         return Utf16ToUtf8(data, nFrom, true);
     case 3: {
         const std::string text = UpToNul(data, nFrom);
-        return IsUtf8(text) ? text : std::string();
+        return IsValidUtf8(text) ? text : std::string();
     }
     default:
         return std::string();

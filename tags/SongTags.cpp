@@ -1,5 +1,6 @@
 #include "tags/SongTags.h"
 
+#include "framework/CStringW.h"
 #include "tags/CTagFile.h"
 #include "tags/FlacTags.h"
 #include "tags/Id3Tag.h"
@@ -7,7 +8,6 @@
 #include "tags/OggTags.h"
 #include "tags/RiffInfo.h"
 #include "tags/TagFields.h"
-#include "tags/TagText.h"
 
 namespace {
 
@@ -50,10 +50,10 @@ SongTags DescribeSong(const wchar_t* pszPath) {
         name.erase(nDot);
     const size_t nDash = name.find(L" - ");
     if (nDash != std::wstring::npos) {
-        fields.Keep(TagField::Artist, WideToUtf8(name.data(), nDash));
-        fields.Keep(TagField::Title, WideToUtf8(name.data() + nDash + 3, name.size() - nDash - 3));
+        fields.Keep(TagField::Artist, CStringW::ToUtf8(std::wstring_view(name).substr(0, nDash)));
+        fields.Keep(TagField::Title, CStringW::ToUtf8(std::wstring_view(name).substr(nDash + 3)));
     }
-    fields.Keep(TagField::Title, WideToUtf8(name.data(), name.size()));
+    fields.Keep(TagField::Title, CStringW::ToUtf8(name));
     return fields.tags;
 }
 
