@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "framework/CString.h"
+
 namespace {
 
 const UINT kGbkCodePage = 936;
@@ -25,10 +27,6 @@ void AppendDecoded(UINT nCodePage, const char* p, size_t n, std::wstring& out) {
     ::MultiByteToWideChar(nCodePage, 0, p, nIn, &out[nOld], nWide);
 }
 
-bool IsGbkTrailByte(unsigned char b) {
-    return b >= 0x40 && b <= 0xFE && b != 0x7F;
-}
-
 // Whole runs of well-formed GBK go to the code page at once; a lead byte whose trail is missing
 // would otherwise take the next byte, a line end or a bracket, into a character with it.
 std::wstring GbkToWide(const std::string& bytes) {
@@ -42,7 +40,7 @@ std::wstring GbkToWide(const std::string& bytes) {
             ++i;
             continue;
         }
-        if (b != 0xFF && i + 1 < n && IsGbkTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+        if (IsGbkLeadByte(b) && i + 1 < n && IsGbkTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             i += 2;
             continue;
         }
