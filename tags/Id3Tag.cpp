@@ -128,7 +128,7 @@ void ReadFrames(const CTagFile& file, uint64_t nBegin, uint64_t nEnd, int nVersi
         const uint64_t nData = pos;
         pos += nSize;
         const TagField field = FieldOf(id);
-        if (!fields.Wants(field) || nSize > TagFields::MaxSize(field))
+        if (!fields.Wants(field, nSize))
             continue;
         std::string data = file.ReadAt(nData, static_cast<size_t>(nSize));
         if (data.size() != nSize || !Unwrap(nVersion, format, bTagUnsynchronised, data) || data.empty())

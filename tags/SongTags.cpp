@@ -11,8 +11,9 @@
 
 namespace {
 
-TagFields ReadSongFile(const wchar_t* pszPath) {
+TagFields ReadSongFile(const wchar_t* pszPath, bool bNamesOnly) {
     TagFields fields;
+    fields.bNamesOnly = bNamesOnly;
     const CTagFile file(pszPath);
     const std::string head = file.ReadAt(0, 12);
     if (head.size() < 12)
@@ -37,7 +38,7 @@ TagFields ReadSongFile(const wchar_t* pszPath) {
 }  // namespace
 
 SongTags ReadSongTags(const wchar_t* pszPath) {
-    return ReadSongFile(pszPath).tags;
+    return ReadSongFile(pszPath, true).tags;
 }
 
 SongTags DescribeSong(const wchar_t* pszPath) {
@@ -58,6 +59,6 @@ SongTags DescribeSong(const wchar_t* pszPath) {
 }
 
 bool ReadEmbeddedLyrics(const wchar_t* pszPath, std::string& strUtf8) {
-    strUtf8 = ReadSongFile(pszPath).strLyrics;
+    strUtf8 = ReadSongFile(pszPath, false).strLyrics;
     return !strUtf8.empty();
 }
