@@ -85,3 +85,8 @@ private:
 inline bool IsGbkLeadByte(unsigned char b) {
     return b >= 0x81 && b <= 0xFE;
 }
+
+// True when the byte can end a two-byte character of code page 936.
+inline bool IsGbkTrailByte(unsigned char b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}

@@ -18,7 +18,7 @@ CStringW Widen(UINT nCodePage, std::string_view bytes) {
     return CStringW(std::move(wide));
 }
 
-std::string Narrow(UINT nCodePage, const std::wstring& wide) {
+std::string Narrow(UINT nCodePage, std::wstring_view wide) {
     const int nChars = static_cast<int>(wide.size());
     // No best fit for GBK: a look-alike would name another file; '?' names none.
     const DWORD dwFlags = nCodePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
@@ -31,6 +31,10 @@ std::string Narrow(UINT nCodePage, const std::wstring& wide) {
     std::string bytes(static_cast<size_t>(nBytes), '\0');
     ::WideCharToMultiByte(nCodePage, dwFlags, wide.data(), nChars, &bytes[0], nBytes, pszDefault, nullptr);
     return bytes;
+}
+
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
 }
 
 }  // namespace
@@ -70,15 +74,56 @@ std::string CStringW::ToUtf8() const {
     return Narrow(CP_UTF8, m_str);
 }
 
+std::string CStringW::ToUtf8(std::wstring_view wide) {
+    return Narrow(CP_UTF8, wide);
+}
+
 bool CStringW::HasLoneSurrogate() const {
     for (size_t i = 0; i < m_str.size(); ++i) {
-        const wchar_t c = m_str[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < m_str.size() && m_str[i + 1] >= 0xDC00 && m_str[i + 1] <= 0xDFFF)
+        if (IsHighSurrogate(m_str[i]) && i + 1 < m_str.size() && IsLowSurrogate(m_str[i + 1]))
             ++i;
-        else if (c >= 0xD800 && c <= 0xDFFF)
+        else if (IsHighSurrogate(m_str[i]) || IsLowSurrogate(m_str[i]))
             return true;
     }
     return false;
+}
+
+bool IsValidUtf8(const char* p, size_t n) {
+    const auto* s = reinterpret_cast<const unsigned char*>(p);
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0)
+                lo = 0xA0;  // overlong
+            else if (b == 0xED)
+                hi = 0x9F;  // surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0)
+                lo = 0x90;  // overlong
+            else if (b == 0xF4)
+                hi = 0x8F;  // past U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k)
+            if (!IsContinuation(s[i + k]))
+                return false;
+        i += len;
+    }
+    return true;
 }
 
 int CStringW::Find(wchar_t ch, int nStart) const {

@@ -25,6 +25,8 @@ public:
     // GBK that reads back as this text; false when a character has no place in GBK.
     bool ToGbkExactly(CString& strGbk) const;
     std::string ToUtf8() const;
+    // The same for any run of UTF-16, with no CStringW made of it.
+    static std::string ToUtf8(std::wstring_view wide);
     // True when a surrogate stands without its pair: no character, so UTF-8 and XML cannot
     // carry it (file names on NTFS may hold one).
     bool HasLoneSurrogate() const;
@@ -78,3 +80,17 @@ public:
 private:
     std::wstring m_str;
 };
+
+inline bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+inline bool IsLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Well-formed UTF-8 (no overlongs, no surrogates, nothing past U+10FFFF); true for no bytes.
+bool IsValidUtf8(const char* p, size_t n);
+inline bool IsValidUtf8(std::string_view bytes) {
+    return IsValidUtf8(bytes.data(), bytes.size());
+}

@@ -179,7 +179,7 @@ bool LoadEmbeddedLyrics(const CStringW& strSong) {
     const std::string& strLyrics = EmbeddedLyricsOf(strSong);
     if (strLyrics.empty())
         return false;
-    g_lyc.LoadBytes("\xEF\xBB\xBF" + strLyrics);
+    g_lyc.LoadText(CStringW::FromUtf8(strLyrics).Str());
     return g_lyc.m_bLoaded;
 }
 

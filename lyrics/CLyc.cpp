@@ -41,10 +41,6 @@ bool IsLetter(wchar_t c, char lower) {
     return c == static_cast<wchar_t>(lower) || c == static_cast<wchar_t>(lower - 'a' + 'A');
 }
 
-bool IsHighSurrogate(wchar_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
 // From nStart up to the bracket that closes the tag ([ti:Song] junk gives Song; brackets inside
 // the value pair up: [ti:Song [Live]] gives Song [Live]), or to the line's end without one; cut
 // to what the buffer holds, never between the halves of a surrogate pair.
@@ -109,23 +105,20 @@ void TrimText(std::wstring& text, std::vector<LrcWord>& words) {
 
 }  // namespace
 
-CLyc::~CLyc() {
-    m_mapText.clear();
-    m_mapTranslation.clear();
-    m_mapWords.clear();
-    m_arrWords.clear();
-    m_arrTime.clear();
-}
-
 bool CLyc::Load(const CStringW& strPath) {
     m_bLoaded = false;
     if (!CFilePtr(::_wfopen(strPath, L"r")))
         return false;
+    // Read as bytes: a text-mode read would take a 0x1A or 0x0D 0x0A inside UTF-16 for control codes.
     LoadBytes(ReadAllBytes(strPath));
     return true;
 }
 
 void CLyc::LoadBytes(const std::string& bytes) {
+    LoadText(LrcBytesToText(bytes));
+}
+
+void CLyc::LoadText(const std::wstring& text) {
     m_bLoaded = false;
 
     m_mapText.clear();
@@ -138,9 +131,8 @@ void CLyc::LoadBytes(const std::string& bytes) {
     m_nCurIndex = 0;
     m_dOffset = 0.0;
 
-    // Read as bytes: a text-mode read would take a 0x1A or 0x0D 0x0A inside UTF-16 for control codes.
     CStringW strLine;  // one buffer for every line
-    ForEachLrcLine(LrcBytesToText(bytes), [&](const wchar_t* pLine, size_t nLength) {
+    ForEachLrcLine(text, [&](const wchar_t* pLine, size_t nLength) {
         strLine.SetString(pLine, static_cast<int>(nLength));
         ReadLine(strLine);
     });
@@ -201,19 +193,16 @@ CStringW CLyc::GetCurrentLine(double dPos) {
     return TextAt(i - 1);
 }
 
+// A negative index wraps to past the end, and finds nothing.
 const std::vector<LrcWord>& CLyc::GetLineWords(int nIndex) const {
     static const std::vector<LrcWord> s_none;
-    if (!m_bLoaded || m_mapWords.empty() || nIndex < 0 || static_cast<size_t>(nIndex) >= m_arrTime.size())
-        return s_none;
-    const auto it = m_mapWords.find(TimeKey(m_arrTime[nIndex]));
-    return it == m_mapWords.end() ? s_none : m_arrWords[it->second];
+    const size_t* pWords = LineEntry(m_mapWords, static_cast<size_t>(nIndex));
+    return pWords ? m_arrWords[*pWords] : s_none;
 }
 
 CStringW CLyc::GetLineTranslation(int nIndex) const {
-    if (!m_bLoaded || m_mapTranslation.empty() || nIndex < 0 || static_cast<size_t>(nIndex) >= m_arrTime.size())
-        return CStringW();
-    const auto it = m_mapTranslation.find(TimeKey(m_arrTime[nIndex]));
-    return it == m_mapTranslation.end() ? CStringW() : it->second;
+    const CStringW* pTranslation = LineEntry(m_mapTranslation, static_cast<size_t>(nIndex));
+    return pTranslation ? *pTranslation : CStringW();
 }
 
 CStringW CLyc::GetNextLine() {
@@ -365,9 +354,18 @@ CString CLyc::TimeKey(double dTime) {
     return strKey;
 }
 
+template <typename Value>
+const Value* CLyc::LineEntry(const std::map<CString, Value>& map, size_t i) const {
+    // An empty map spares formatting the key: no line has an entry.
+    if (!m_bLoaded || map.empty() || i >= m_arrTime.size())
+        return nullptr;
+    const auto it = map.find(TimeKey(m_arrTime[i]));
+    return it == map.end() ? nullptr : &it->second;
+}
+
 CStringW CLyc::TextAt(size_t i) const {
-    const auto it = m_mapText.find(TimeKey(m_arrTime[i]));
-    return it == m_mapText.end() ? CStringW() : it->second;
+    const CStringW* pText = LineEntry(m_mapText, i);
+    return pText ? *pText : CStringW();
 }
 
 size_t CLyc::FirstLaterThan(double t) const {

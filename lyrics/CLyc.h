@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "framework/CString.h"
@@ -31,14 +32,16 @@ public:
     CLyc() = default;
     CLyc(const CLyc&) = delete;
     CLyc& operator=(const CLyc&) = delete;
-    virtual ~CLyc();
+    virtual ~CLyc() = default;
 
     // False only when the file cannot be opened; the previous file's entries then remain,
     // but the timeline answers as not loaded. A file with no time line also loads as not loaded.
     bool Load(const CStringW& strPath);
-    // The same for a lyric text already in memory (lyrics kept inside a song file), as the
-    // bytes of a file would hold it: GBK, UTF-8 or UTF-16 with its byte-order mark.
+    // The same for a lyric text already in memory, as the bytes of a file would hold it: GBK,
+    // UTF-8 or UTF-16 with its byte-order mark.
     void LoadBytes(const std::string& bytes);
+    // The same for a text already decoded (lyrics kept inside a song file).
+    void LoadText(const std::wstring& text);
 
     // Text of the line in effect at pos (seconds); " " when not loaded.
     CStringW GetCurrentLine(double dPos);
@@ -88,6 +91,10 @@ public:
 private:
     // One line of the file, classified and handed to its parser; blank lines are skipped.
     void ReadLine(CStringW& strLine);
+    // The map's entry for the line starting at T[i]; nullptr out of range, not loaded, or
+    // without one.
+    template <typename Value>
+    const Value* LineEntry(const std::map<CString, Value>& map, size_t i) const;
     // Text of T[i]; empty if its key were missing.
     CStringW TextAt(size_t i) const;
     // Smallest i with t < T[i]; the size when there is none (also for a t that is not a number).

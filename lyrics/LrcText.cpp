@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "framework/CString.h"
+
 namespace {
 
 const UINT kGbkCodePage = 936;
@@ -11,10 +13,6 @@ const wchar_t kReplacement = L'\xFFFD';
 
 bool HasPrefix(const std::string& s, const char* prefix, size_t n) {
     return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
-}
-
-bool IsContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
 }
 
 void AppendDecoded(UINT nCodePage, const char* p, size_t n, std::wstring& out) {
@@ -27,10 +25,6 @@ void AppendDecoded(UINT nCodePage, const char* p, size_t n, std::wstring& out) {
     const size_t nOld = out.size();
     out.resize(nOld + static_cast<size_t>(nWide));
     ::MultiByteToWideChar(nCodePage, 0, p, nIn, &out[nOld], nWide);
-}
-
-bool IsGbkTrailByte(unsigned char b) {
-    return b >= 0x40 && b <= 0xFE && b != 0x7F;
 }
 
 // Whole runs of well-formed GBK go to the code page at once; a lead byte whose trail is missing
@@ -46,7 +40,7 @@ std::wstring GbkToWide(const std::string& bytes) {
             ++i;
             continue;
         }
-        if (b != 0xFF && i + 1 < n && IsGbkTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+        if (IsGbkLeadByte(b) && i + 1 < n && IsGbkTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
             i += 2;
             continue;
         }
@@ -62,14 +56,6 @@ std::wstring Utf8ToWide(const char* p, size_t n) {
     std::wstring out;
     AppendDecoded(CP_UTF8, p, n, out);
     return out;
-}
-
-bool IsHighSurrogate(wchar_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
@@ -92,44 +78,6 @@ std::wstring Utf16ToWide(const std::string& bytes, bool bBigEndian) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(const char* p, size_t n) {
-    const auto* s = reinterpret_cast<const unsigned char*>(p);
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            len = 3;
-            if (b == 0xE0)
-                lo = 0xA0;  // overlong
-            else if (b == 0xED)
-                hi = 0x9F;  // surrogates
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            len = 4;
-            if (b == 0xF0)
-                lo = 0x90;  // overlong
-            else if (b == 0xF4)
-                hi = 0x8F;  // past U+10FFFF
-        } else {
-            return false;
-        }
-        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
-            return false;
-        for (size_t k = 2; k < len; ++k)
-            if (!IsContinuation(s[i + k]))
-                return false;
-        i += len;
-    }
-    return true;
-}
 
 LrcEncoding DetectLrcEncoding(const std::string& bytes) {
     if (HasPrefix(bytes, "\xEF\xBB\xBF", 3))

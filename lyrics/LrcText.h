@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "framework/CStringW.h"  // IsValidUtf8, which decides between UTF-8 and GBK
+
 enum class LrcEncoding { Gbk, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
-// Well-formed UTF-8 (no overlongs, no surrogates, nothing past U+10FFFF).
-bool IsValidUtf8(const char* p, size_t n);
 // A BOM decides; otherwise valid UTF-8 holding at least one multi-byte character is UTF-8,
 // and anything else is taken to be GBK.
 LrcEncoding DetectLrcEncoding(const std::string& bytes);

@@ -253,7 +253,7 @@ long CCompactXml::CountChildren(Node node) {
 const std::string& CCompactXml::Utf8Name(const wchar_t* pszName) {
     auto it = m_names.find(pszName);
     if (it == m_names.end())
-        it = m_names.emplace(pszName, Utf8FromWide(pszName)).first;
+        it = m_names.emplace(pszName, CStringW::ToUtf8(pszName)).first;
     return it->second;
 }
 
@@ -281,7 +281,7 @@ CStringW CCompactXml::Text(Node node) const {
 }
 
 CCompactXml::Node CCompactXml::CreateElement(const std::wstring& strName) {
-    m_made.push_back({Utf8FromWide(strName), std::string(), {}});
+    m_made.push_back({CStringW::ToUtf8(strName), std::string(), {}});
     Node node;
     node.nNew = static_cast<int>(m_made.size() - 1);
     return node;

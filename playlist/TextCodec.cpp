@@ -36,9 +36,3 @@ CString GbkFromWide(std::wstring_view wide) {
     NarrowInto(CP_ACP, wide, gbk);
     return CString(gbk);
 }
-
-std::string Utf8FromWide(std::wstring_view wide) {
-    std::string utf8;
-    NarrowInto(CP_UTF8, wide, utf8);
-    return utf8;
-}

@@ -10,4 +10,3 @@
 
 std::wstring WideFromGbk(const CString& str);
 CString GbkFromWide(std::wstring_view wide);
-std::string Utf8FromWide(std::wstring_view wide);

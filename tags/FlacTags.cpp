@@ -8,7 +8,6 @@
 
 namespace {
 
-const unsigned kVorbisComment = 4;
 const unsigned kInvalid = 127;
 const int kMaxBlocks = 1000;
 
@@ -22,12 +21,12 @@ void ReadFlacTags(const CTagFile& file, uint64_t nStart, TagFields& fields) {
         const std::string head = file.ReadAt(pos, 4);
         if (head.size() < 4)
             return;
-        const unsigned nType = ByteAt(head, 0) & 0x7F;
+        const unsigned nType = FlacBlockType(head);
         const uint64_t nBody = pos + 4;
         const uint64_t nEnd = nBody + BigEndian24(head, 1);
         if (nType == kInvalid || nEnd > file.Size())
             return;
-        if (nType == kVorbisComment) {
+        if (nType == kFlacVorbisComment) {
             CFileSpan span(file, nBody, nEnd);
             ReadVorbisComment(span, fields);
             return;

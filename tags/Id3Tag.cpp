@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/CStringW.h"
 #include "tags/TagText.h"
 
 namespace {
@@ -60,7 +61,7 @@ std::string Text(int nEncoding, const std::string& data, size_t nFrom) {
         return Utf16ToUtf8(data, nFrom, true);
     case 3: {
         const std::string text = UpToNul(data, nFrom);
-        return IsUtf8(text) ? text : std::string();
+        return IsValidUtf8(text) ? text : std::string();
     }
     default:
         return std::string();
@@ -127,7 +128,7 @@ void ReadFrames(const CTagFile& file, uint64_t nBegin, uint64_t nEnd, int nVersi
         const uint64_t nData = pos;
         pos += nSize;
         const TagField field = FieldOf(id);
-        if (!fields.Wants(field) || nSize > TagFields::MaxSize(field))
+        if (!fields.Wants(field, nSize))
             continue;
         std::string data = file.ReadAt(nData, static_cast<size_t>(nSize));
         if (data.size() != nSize || !Unwrap(nVersion, format, bTagUnsynchronised, data) || data.empty())

@@ -72,7 +72,7 @@ TagField FieldOf(const std::string& type) {
 void ReadItem(const CTagFile& file, const Atom& item, TagField field, TagFields& fields) {
     Atom data;
     if (!FindAtom(file, item.nBody, item.nEnd, "data", data) || data.nEnd - data.nBody < 8 ||
-        data.nEnd - data.nBody - 8 > TagFields::MaxSize(field))
+        !fields.Wants(field, data.nEnd - data.nBody - 8))
         return;
     const std::string bytes = file.ReadAt(data.nBody, static_cast<size_t>(data.nEnd - data.nBody));
     if (bytes.size() != data.nEnd - data.nBody)

@@ -3,12 +3,10 @@
 #include <string>
 
 #include "tags/COggPacketStream.h"
-#include "tags/TagText.h"
+#include "tags/FlacTags.h"
 #include "tags/VorbisComment.h"
 
 namespace {
-
-const unsigned kFlacVorbisComment = 4;
 
 // Reads the second packet's start and says whether the comment follows it.
 bool AtComment(COggPacketStream& ogg, const std::string& strFirst) {
@@ -20,7 +18,7 @@ bool AtComment(COggPacketStream& ogg, const std::string& strFirst) {
     if (strFirst == "OpusHead")
         return ogg.Read(8, head) && head == "OpusTags";
     if (strFirst.compare(0, 5, "\177FLAC") == 0)
-        return ogg.Read(4, head) && (ByteAt(head, 0) & 0x7F) == kFlacVorbisComment;
+        return ogg.Read(4, head) && FlacBlockType(head) == kFlacVorbisComment;
     return false;
 }
 

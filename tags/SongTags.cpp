@@ -1,5 +1,6 @@
 #include "tags/SongTags.h"
 
+#include "framework/CStringW.h"
 #include "tags/CTagFile.h"
 #include "tags/FlacTags.h"
 #include "tags/Id3Tag.h"
@@ -7,12 +8,12 @@
 #include "tags/OggTags.h"
 #include "tags/RiffInfo.h"
 #include "tags/TagFields.h"
-#include "tags/TagText.h"
 
 namespace {
 
-TagFields ReadSongFile(const wchar_t* pszPath) {
+TagFields ReadSongFile(const wchar_t* pszPath, bool bNamesOnly) {
     TagFields fields;
+    fields.bNamesOnly = bNamesOnly;
     const CTagFile file(pszPath);
     const std::string head = file.ReadAt(0, 12);
     if (head.size() < 12)
@@ -37,7 +38,7 @@ TagFields ReadSongFile(const wchar_t* pszPath) {
 }  // namespace
 
 SongTags ReadSongTags(const wchar_t* pszPath) {
-    return ReadSongFile(pszPath).tags;
+    return ReadSongFile(pszPath, true).tags;
 }
 
 SongTags DescribeSong(const wchar_t* pszPath) {
@@ -50,14 +51,14 @@ SongTags DescribeSong(const wchar_t* pszPath) {
         name.erase(nDot);
     const size_t nDash = name.find(L" - ");
     if (nDash != std::wstring::npos) {
-        fields.Keep(TagField::Artist, WideToUtf8(name.data(), nDash));
-        fields.Keep(TagField::Title, WideToUtf8(name.data() + nDash + 3, name.size() - nDash - 3));
+        fields.Keep(TagField::Artist, CStringW::ToUtf8(std::wstring_view(name).substr(0, nDash)));
+        fields.Keep(TagField::Title, CStringW::ToUtf8(std::wstring_view(name).substr(nDash + 3)));
     }
-    fields.Keep(TagField::Title, WideToUtf8(name.data(), name.size()));
+    fields.Keep(TagField::Title, CStringW::ToUtf8(name));
     return fields.tags;
 }
 
 bool ReadEmbeddedLyrics(const wchar_t* pszPath, std::string& strUtf8) {
-    strUtf8 = ReadSongFile(pszPath).strLyrics;
+    strUtf8 = ReadSongFile(pszPath, false).strLyrics;
     return !strUtf8.empty();
 }

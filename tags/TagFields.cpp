@@ -28,14 +28,14 @@ std::string& TagFields::Of(TagField field) {
 }
 
 bool TagFields::Wants(TagField field) {
-    return field != TagField::None && Of(field).empty();
+    return field != TagField::None && !(bNamesOnly && field == TagField::Lyrics) && Of(field).empty();
+}
+
+bool TagFields::Wants(TagField field, uint64_t nSize) {
+    return Wants(field) && nSize <= (field == TagField::Lyrics ? kMaxLyrics : kMaxName);
 }
 
 void TagFields::Keep(TagField field, const std::string& strValue) {
     if (Wants(field))
         Of(field) = Trimmed(strValue);
-}
-
-size_t TagFields::MaxSize(TagField field) {
-    return field == TagField::Lyrics ? kMaxLyrics : kMaxName;
 }

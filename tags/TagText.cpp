@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "framework/CStringW.h"
+
 namespace {
 
 const UINT kGbkCodePage = 936;
@@ -20,10 +22,6 @@ std::wstring ToWide(UINT nCodePage, const std::string& bytes) {
 }
 
 }  // namespace
-
-bool IsUtf8(const std::string& bytes) {
-    return bytes.empty() || !ToWide(CP_UTF8, bytes).empty();
-}
 
 unsigned char ByteAt(const std::string& s, size_t i) {
     return static_cast<unsigned char>(s[i]);
@@ -61,23 +59,11 @@ std::string Utf16ToUtf8(const std::string& bytes, size_t nFrom, bool bBigEndian)
             break;
         wide += c;
     }
-    return WideToUtf8(wide.data(), wide.size());
-}
-
-std::string WideToUtf8(const wchar_t* p, size_t n) {
-    if (n == 0)
-        return std::string();
-    const int nIn = static_cast<int>(n);
-    const int nOut = ::WideCharToMultiByte(CP_UTF8, 0, p, nIn, nullptr, 0, nullptr, nullptr);
-    if (nOut <= 0)
-        return std::string();
-    std::string out(static_cast<size_t>(nOut), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, p, nIn, &out[0], nOut, nullptr, nullptr);
-    return out;
+    return CStringW::ToUtf8(wide);
 }
 
 std::string LegacyTextToUtf8(const std::string& bytes) {
-    if (IsUtf8(bytes))
+    if (IsValidUtf8(bytes))
         return bytes;
     std::wstring wide = ToWide(kGbkCodePage, bytes);
     if (wide.empty()) {
@@ -85,5 +71,5 @@ std::string LegacyTextToUtf8(const std::string& bytes) {
         for (char c : bytes)
             wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    return WideToUtf8(wide.data(), wide.size());
+    return CStringW::ToUtf8(wide);
 }

@@ -11,13 +11,10 @@ uint32_t BigEndian32(const std::string& s, size_t i);
 uint64_t BigEndian64(const std::string& s, size_t i);
 uint32_t LittleEndian32(const std::string& s, size_t i);
 
-// Well-formed UTF-8 (Windows' own check: no overlongs, no surrogates); true for no bytes.
-bool IsUtf8(const std::string& bytes);
 // The bytes from nFrom up to the first NUL (or the end).
 std::string UpToNul(const std::string& s, size_t nFrom);
 // UTF-16 from nFrom up to the first 16-bit NUL, as UTF-8.
 std::string Utf16ToUtf8(const std::string& bytes, size_t nFrom, bool bBigEndian);
-std::string WideToUtf8(const wchar_t* p, size_t n);
 // Bytes written without saying their encoding (ID3v1, ID3v2 encoding 0, RIFF INFO, and Vorbis
 // comments or MP4 texts from taggers that ignore their format's UTF-8): UTF-8 when they are
 // that, else GBK when they are that (Chinese taggers write it), else ISO-8859-1.

@@ -48,7 +48,7 @@ void ReadVorbisComment(CTagStream& stream, TagFields& fields) {
         const size_t nEquals = head.find('=');
         const TagField field = nEquals == std::string::npos ? TagField::None : FieldOf(head.substr(0, nEquals));
         const size_t nRest = nLength - head.size();
-        if (!fields.Wants(field) || nLength > TagFields::MaxSize(field)) {
+        if (!fields.Wants(field, nLength)) {
             if (!stream.Skip(nRest))
                 return;
             continue;
