@@ -175,9 +175,3 @@ CStringW& CStringW::TrimLeft(const wchar_t* pszChars) {
     m_str.erase(0, std::min(m_str.find_first_not_of(pszChars), m_str.size()));
     return *this;
 }
-
-CStringW& CStringW::TrimRight(const wchar_t* pszChars) {
-    const size_t nLast = m_str.find_last_not_of(pszChars);
-    m_str.erase(nLast == std::wstring::npos ? 0 : nLast + 1);
-    return *this;
-}

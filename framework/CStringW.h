@@ -73,9 +73,8 @@ public:
 
     // ASCII A-Z only, as the extension rule compares.
     CStringW& MakeLower();
-    // Drops every leading and trailing code unit that is one of pszChars.
+    // Drops every leading code unit that is one of pszChars.
     CStringW& TrimLeft(const wchar_t* pszChars);
-    CStringW& TrimRight(const wchar_t* pszChars);
 
 private:
     std::wstring m_str;
