@@ -9,7 +9,7 @@
 #include "framework/Holders.h"
 #include "framework/WindowDrag.h"
 #include "playlist/CSongListStore.h"
-#include "sound/CSound.h"
+#include "sound/SongFormats.h"
 #include "state/PlayerState.h"
 
 namespace {
@@ -67,9 +67,7 @@ CPlayList::NoticeFn CPlayList::SetNoticeFn(NoticeFn pfn) {
 }
 
 bool CPlayList::IsSupportedFile(const CStringW& strPath) {
-    if (CSound::IsStreamExtension(strPath))
-        return true;
-    return CSound::DeviceTypeFor(strPath) && !CSound::IsSameNoCase(CSound::GetExtension(strPath), L"rmi");
+    return IsSongListFile(strPath);
 }
 
 void CPlayList::LoadAll() {

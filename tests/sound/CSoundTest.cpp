@@ -1,4 +1,5 @@
 #include "sound/CSound.h"
+#include "sound/SongFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -73,16 +74,27 @@ TEST(ExtensionRule, ComparesEqualLengthWithAsciiCaseFolding) {
 }
 
 TEST(ExtensionRule, ChoosesTheDeviceTypeByTheTable) {
-    EXPECT_STREQ(L"mpegvideo", CSound::DeviceTypeFor(L"C:\\a\\SONG.MP3"));
-    EXPECT_STREQ(L"mpegvideo", CSound::DeviceTypeFor(L"x.wmv"));
-    EXPECT_STREQ(L"waveaudio", CSound::DeviceTypeFor(L"a.b.WaV"));
-    EXPECT_STREQ(L"sequencer", CSound::DeviceTypeFor(L"x.rmi"));
-    EXPECT_STREQ(L"CDAudio", CSound::DeviceTypeFor(L"track.cad"));
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor(L"track.cda"));
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor(L"x.flac"));
-    EXPECT_EQ(nullptr, CSound::DeviceTypeFor(L"D:\\my.music\\track"));
+    EXPECT_STREQ(L"mpegvideo", MciDeviceTypeFor(L"C:\\a\\SONG.MP3"));
+    EXPECT_STREQ(L"mpegvideo", MciDeviceTypeFor(L"x.wmv"));
+    EXPECT_STREQ(L"waveaudio", MciDeviceTypeFor(L"a.b.WaV"));
+    EXPECT_STREQ(L"sequencer", MciDeviceTypeFor(L"x.rmi"));
+    EXPECT_STREQ(L"CDAudio", MciDeviceTypeFor(L"track.cad"));
+    EXPECT_EQ(nullptr, MciDeviceTypeFor(L"track.cda"));
+    EXPECT_EQ(nullptr, MciDeviceTypeFor(L"x.flac"));
+    EXPECT_EQ(nullptr, MciDeviceTypeFor(L"D:\\my.music\\track"));
     // A path named in another script keeps its extension.
-    EXPECT_STREQ(L"waveaudio", CSound::DeviceTypeFor(L"D:\\\xC74C\xC545\\\xD55C\xAD6D\xC5B4.wav"));
+    EXPECT_STREQ(L"waveaudio", MciDeviceTypeFor(L"D:\\\xC74C\xC545\\\xD55C\xAD6D\xC5B4.wav"));
+}
+
+// The new formats go to Media Foundation by their extension alone, never by a '.' elsewhere.
+TEST(ExtensionRule, TakesTheNewExtensionsAndLeavesTheDesignsToMci) {
+    for (const wchar_t* path : {L"a.flac", L"a.FLAC", L"b.m4a", L"c.aac", L"d.ogg", L"e.oga", L"f.Opus", L"g.alac"}) {
+        EXPECT_TRUE(IsStreamExtension(path)) << path;
+        EXPECT_EQ(nullptr, MciDeviceTypeFor(path)) << path;
+        EXPECT_TRUE(IsSongListFile(path)) << path;
+    }
+    for (const wchar_t* path : {L"a.mp3", L"a.wav", L"a.wma", L"a.mid", L"a.fla", L"a.flac.txt", L"D:\\x.ogg\\song"})
+        EXPECT_FALSE(IsStreamExtension(path)) << path;
 }
 
 TEST_F(SoundDevice, OpensAWaveFileOnWaveaudio) {

@@ -77,7 +77,7 @@ TEST_F(StreamPlayback, EachFormatPlaysToItsEnd) {
         EXPECT_LT(Position(), 2600u);
         ASSERT_TRUE(WaitForEnd(4000));
         EXPECT_EQ(static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL), m_ends[0].first);
-        EXPECT_TRUE(CSound::IsCurrentNotice(m_ends[0].second));
+        EXPECT_TRUE(CSound::TakeEnd(m_ends[0].second));
         EXPECT_NEAR(3000.0, Position(), 120.0);
         m_ends.clear();
     }
@@ -115,17 +115,17 @@ TEST_F(StreamPlayback, OnlyTheCurrentPlaysEndCounts) {
     ASSERT_EQ(0u, Play());
     ASSERT_TRUE(WaitForEnd(3000));
     const LPARAM lEnded = m_ends[0].second;
-    EXPECT_TRUE(CSound::IsCurrentNotice(lEnded));
+    EXPECT_TRUE(CSound::TakeEnd(lEnded));
     m_ends.clear();
     CSound::m_seek.dwTo = 1000;
     ASSERT_EQ(0u, Play());
-    EXPECT_FALSE(CSound::IsCurrentNotice(lEnded)) << "played again";
+    EXPECT_FALSE(CSound::TakeEnd(lEnded)) << "played again";
     CSound::Pause();
-    EXPECT_FALSE(CSound::IsCurrentNotice(lEnded));
+    EXPECT_FALSE(CSound::TakeEnd(lEnded));
     ASSERT_EQ(CSound::OpenResult::Done, CSound::Open(Stream("tone.ogg")));
-    EXPECT_FALSE(CSound::IsCurrentNotice(lEnded)) << "replaced";
+    EXPECT_FALSE(CSound::TakeEnd(lEnded)) << "replaced";
     CSound::Close();
-    EXPECT_FALSE(CSound::IsCurrentNotice(lEnded));
+    EXPECT_FALSE(CSound::TakeEnd(lEnded));
     EXPECT_FALSE(WaitForEnd(300)) << "a closed or paused play posts nothing";
 }
 
