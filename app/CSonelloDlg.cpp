@@ -327,7 +327,7 @@ LRESULT CSonelloDlg::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
 
 LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
     // The notice is posted: it may come after its song was stopped, replaced or paused.
-    if (wParam != MCI_NOTIFY_SUCCESSFUL || !CSound::TakeEnd(lParam))
+    if (wParam != MCI_NOTIFY_SUCCESSFUL || !CSound::TakeEnd(lParam, static_cast<DWORD>(::GetMessageTime())))
         return 1;
     // A song asked for meanwhile starts at the next tick, whatever the mode would have chosen.
     if (g_bStartSong)

@@ -49,6 +49,7 @@ DWORD CMciEngine::Play(DWORD dwFromMs, HWND hNotify) {
     const DWORD dwResult =
         ::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY | MCI_FROM, reinterpret_cast<DWORD_PTR>(&play));
     m_bPlaying = dwResult == 0;
+    m_dwPlayedAt = ::GetTickCount();
     return dwResult;
 }
 
@@ -68,13 +69,18 @@ bool CMciEngine::GetLength(DWORD* pdwLength) {
     return Status(MCI_STATUS_LENGTH, 0, pdwLength);
 }
 
-bool CMciEngine::TakeEnd(LPARAM /*lParam*/) {
-    // Drivers fill the notice's device field each their own way, so the device itself is asked:
-    // a notice that finds a play going on was posted for an earlier one.
-    DWORD dwMode = 0;
-    if (!m_bPlaying || !Status(MCI_STATUS_MODE, MCI_WAIT, &dwMode) || dwMode == MCI_MODE_PLAY ||
-        dwMode == MCI_MODE_SEEK)
+bool CMciEngine::TakeEnd(LPARAM /*lParam*/, DWORD dwPostedAt) {
+    // Drivers fill the notice's device field each their own way (Wine's "mpegvideo" names no
+    // device), so the notice is judged by when it came and by the device itself. A driver ends
+    // an old play before it starts a new one: a notice posted after the play was taken is its
+    // end. One posted before is an earlier play's, unless the device has stopped since.
+    if (!m_bPlaying)
         return false;
+    if (static_cast<LONG>(dwPostedAt - m_dwPlayedAt) <= 0) {
+        DWORD dwMode = 0;
+        if (!Status(MCI_STATUS_MODE, MCI_WAIT, &dwMode) || dwMode == MCI_MODE_PLAY || dwMode == MCI_MODE_SEEK)
+            return false;
+    }
     m_bPlaying = false;
     return true;
 }

@@ -21,7 +21,7 @@ public:
     DWORD Pause(DWORD dwKeep) override;
     bool GetPosition(DWORD* pdwPosition) override;
     bool GetLength(DWORD* pdwLength) override;
-    bool TakeEnd(LPARAM lParam) override;
+    bool TakeEnd(LPARAM lParam, DWORD dwPostedAt) override;
     MCIDEVICEID DeviceID() const override { return m_wDeviceID; }
 
 private:
@@ -30,4 +30,5 @@ private:
 
     const MCIDEVICEID m_wDeviceID;
     bool m_bPlaying = false;  // a play was started and has not been stopped or taken as ended
+    DWORD m_dwPlayedAt = 0;   // the tick count when the device took that play
 };

@@ -104,8 +104,8 @@ bool CMfDecoder::Read(std::vector<BYTE>& pcm, DWORD* pdwLateMs) {
         DWORD dwFlags = 0;
         LONGLONG llTime = 0;
         CComPtr<IMFSample> pSample;
-        if (FAILED(m_pReader->ReadSample(MF_SOURCE_READER_FIRST_AUDIO_STREAM, 0, nullptr, &dwFlags, &llTime,
-                                         &pSample)) ||
+        if (FAILED(
+                m_pReader->ReadSample(MF_SOURCE_READER_FIRST_AUDIO_STREAM, 0, nullptr, &dwFlags, &llTime, &pSample)) ||
             (dwFlags & (MF_SOURCE_READERF_ERROR | MF_SOURCE_READERF_ENDOFSTREAM)))
             return false;
         if (dwFlags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED)

@@ -17,8 +17,9 @@ public:
     virtual bool GetPosition(DWORD* pdwPosition) = 0;
     virtual bool GetLength(DWORD* pdwLength) = 0;
     // True once for the end of the play under way; false for a successful notice posted before
-    // that play was paused, played again from elsewhere or replaced.
-    virtual bool TakeEnd(LPARAM lParam) = 0;
+    // that play was paused, played again from elsewhere or replaced. dwPostedAt: the notice's
+    // message time.
+    virtual bool TakeEnd(LPARAM lParam, DWORD dwPostedAt) = 0;
     // The MCI device's ID; 0 when no MCI device plays.
     virtual MCIDEVICEID DeviceID() const { return 0; }
 };

@@ -100,8 +100,8 @@ DWORD CSound::PlayFromResume(HWND hNotify) {
     return g_pEngine ? g_pEngine->Play(m_seek.dwTo, hNotify) : static_cast<DWORD>(MCIERR_INVALID_DEVICE_ID);
 }
 
-bool CSound::TakeEnd(LPARAM lParam) {
-    return g_pEngine && g_pEngine->TakeEnd(lParam);
+bool CSound::TakeEnd(LPARAM lParam, DWORD dwPostedAt) {
+    return g_pEngine && g_pEngine->TakeEnd(lParam, dwPostedAt);
 }
 
 void CSound::Pause() {

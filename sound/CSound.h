@@ -25,9 +25,10 @@ public:
     static void Close();
     // Plays from m_seek.dwTo; the end comes to hNotify as MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL.
     static DWORD PlayFromResume(HWND hNotify);
-    // True once for the end of the play under way, told by a successful MM_MCINOTIFY; false for
-    // one posted before the song was closed, replaced, paused or played again.
-    static bool TakeEnd(LPARAM lParam);
+    // True once for the end of the play under way, told by a successful MM_MCINOTIFY posted at
+    // dwPostedAt (its message time); false for one posted before the song was closed, replaced,
+    // paused or played again.
+    static bool TakeEnd(LPARAM lParam, DWORD dwPostedAt);
     // Keeps the device's position as the resume point, then stops it.
     static void Pause();
     // The device's position and the song's length in ms; false when the device gives no answer

@@ -219,7 +219,7 @@ bool CStreamPlayer::GetLength(DWORD* pdwLength) {
     return true;
 }
 
-bool CStreamPlayer::TakeEnd(LPARAM lParam) {
+bool CStreamPlayer::TakeEnd(LPARAM lParam, DWORD /*dwPostedAt*/) {
     if (m_lPlay == 0 || lParam != m_lPlay)
         return false;
     m_lPlay = 0;

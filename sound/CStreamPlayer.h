@@ -34,7 +34,7 @@ public:
     // Where the sound heard is: the samples the device has played since the play began.
     bool GetPosition(DWORD* pdwPosition) override;
     bool GetLength(DWORD* pdwLength) override;
-    bool TakeEnd(LPARAM lParam) override;
+    bool TakeEnd(LPARAM lParam, DWORD dwPostedAt) override;
 
 private:
     struct Shared;

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include <mmsystem.h>
+
 #include <shlobj.h>
 
 #include <cmath>
@@ -155,6 +157,22 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs) {
             return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, (dwTimeoutMs - elapsed) < 10 ? (dwTimeoutMs - elapsed) : 10,
                                     QS_ALLINPUT);
+    }
+}
+
+bool WaitUntilEndQueued(HWND hWnd, DWORD dwTimeoutMs) {
+    const ULONGLONG ullEnd = ::GetTickCount64() + dwTimeoutMs;
+    for (;;) {
+        MSG msg;
+        if (::PeekMessageA(&msg, hWnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_NOREMOVE)) {
+            if (msg.wParam == MCI_NOTIFY_SUCCESSFUL)
+                return true;
+            ::PeekMessageA(&msg, hWnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE);
+            continue;
+        }
+        if (::GetTickCount64() > ullEnd)
+            return false;
+        ::Sleep(10);
     }
 }
 

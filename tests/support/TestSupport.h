@@ -55,6 +55,10 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 void PumpMessages(DWORD dwMilliseconds);
 // Dispatches messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD dwTimeoutMs);
+// Waits, dispatching nothing, until the end of a play (MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL)
+// stands first among the notices queued for hWnd; the other notices before it are dropped, as
+// the player ignores them.
+bool WaitUntilEndQueued(HWND hWnd, DWORD dwTimeoutMs);
 
 // CPU time this thread has used, in milliseconds: a bound on work that other processes on a
 // busy machine cannot push over, unlike the wall clock.

@@ -85,7 +85,8 @@ std::string LyricsOf(const std::string& bytes) {
     ScratchDir dir;
     WriteFileBytes(dir.File("song"), bytes);
     std::string lyrics;
-    EXPECT_EQ(!lyrics.empty(), ReadEmbeddedLyrics(Widen(dir.File("song")).c_str(), lyrics));
+    const bool bFound = ReadEmbeddedLyrics(Widen(dir.File("song")).c_str(), lyrics);
+    EXPECT_EQ(!lyrics.empty(), bFound) << "found exactly when something was read";
     return lyrics;
 }
 
