@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The demo library as the player meets it: a copy of the build's demo songs and lyrics in a
 fresh folder with the song-list file the demo maker writes for it. The player must read that
-file, show the list "演示歌曲", play every song (WAV and MP3) and show the first line of each
-song's lyrics, whatever their encoding (GBK, GBK with a blank line, UTF-8 with a byte-order
+file, show the list "演示歌曲", play every song (WAV, MP3 and FLAC), go on from each to the next
+in list loop mode, and show the first line of each song's lyrics, whatever their encoding (GBK, GBK with a blank line, UTF-8 with a byte-order
 mark, UTF-8 without), with its translation beneath it where the file has one. Its own save must give back the demo's file byte for byte, plus the list it adds.
 """
 import os
@@ -69,6 +69,17 @@ class DemoLibrary:
             red = int(p.driver("wait-band-red", 4000, check=False) or 0)
             p.expect(red > 0, "red fills the line being sung (%d pixels)" % red)
             p.expect_time_advances()
+
+        # The list loop through every device: 夏夜 (MP3) ends on "mpegvideo" and 秋月 follows.
+        p.driver("click", "IDC_LISTLOOP")
+        for row in (1, 2):
+            p.play_row(row)
+            p.driver("seek-before-end", 1500)
+            nxt = (row + 1) % len(self.paths)
+            took = p.driver("wait-text", "IDC_PATH", self.paths[nxt], 8000, check=False)
+            p.expect(took != "", "the end of %s goes on to %s in list loop mode" % (
+                make_demo.SONGS[row].file_name, make_demo.SONGS[nxt].file_name))
+            p.driver("wait-text", "IDC_STATUS", "状态:播放", 2000, check=False)
 
         # The player's own save of the file: the demo's document with a third list added.
         p.driver("click", "IDC_NEWLIST")

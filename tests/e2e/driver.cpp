@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -466,6 +467,19 @@ int CmdText(const PlayerWindows& w, const Args& a) {
     return 0;
 }
 
+// Drags the position slider as a hand would: sets it, then tells the main window.
+int CmdSeekBeforeEnd(const PlayerWindows& w, const Args& a) {
+    const HWND slider = ::GetDlgItem(w.main, IDC_SEEK);
+    if (!slider)
+        return Fail(L"no position slider", 2);
+    const LRESULT nEnd = ::SendMessageW(slider, TBM_GETRANGEMAX, 0, 0);
+    const LRESULT nTo = nEnd > a.Int(0, 0) ? nEnd - a.Int(0, 0) : 0;
+    ::SendMessageW(slider, TBM_SETPOS, TRUE, nTo);
+    ::SendMessageW(w.main, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, nTo), reinterpret_cast<LPARAM>(slider));
+    Print(Number(static_cast<DWORD>(nTo)));
+    return 0;
+}
+
 int CmdWaitText(const PlayerWindows& w, const Args& a) {
     const HWND control = ControlOf(w, a.At(0));
     if (!control)
@@ -694,6 +708,8 @@ const Command kCommands[] = {
     {L"windows", L"", L"role, handle, visible, x y w h, X11 window of main, list, band", CmdWindows},
     {L"click", L"<control>", L"press a button: IDC_... from res/resource.h, or a number", CmdClick},
     {L"text", L"<control>", L"a control's text", CmdText},
+    {L"seek-before-end", L"<ms>", L"drag the position slider to that many ms before the end; prints where",
+     CmdSeekBeforeEnd},
     {L"wait-text", L"<control> <text> <ms>", L"until the text is exactly that; prints the ms taken", CmdWaitText},
     {L"wait-change", L"<control> <ms>", L"until the text differs from now; prints the new text", CmdWaitChange},
     {L"lists", L"", L"rows of the lists box, the selected one marked *", CmdLists},
