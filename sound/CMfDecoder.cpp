@@ -25,12 +25,16 @@ BOOL CALLBACK StartMediaFoundation(PINIT_ONCE /*pOnce*/, PVOID /*pParam*/, PVOID
 
 }  // namespace
 
+CMfDecoder::ReaderMaker CMfDecoder::s_pfnMakeReader = [](const wchar_t* pszPath, IMFSourceReader** ppReader) {
+    return ::MFCreateSourceReaderFromURL(pszPath, nullptr, ppReader);
+};
+
 bool CMfDecoder::StartUp() {
     return ::InitOnceExecuteOnce(&g_mfStarted, StartMediaFoundation, nullptr, nullptr) != FALSE;
 }
 
 bool CMfDecoder::Open(const CStringW& strPath) {
-    if (FAILED(::MFCreateSourceReaderFromURL(strPath, nullptr, &m_pReader)))
+    if (FAILED(s_pfnMakeReader(strPath, &m_pReader)))
         return false;
     m_pReader->SetStreamSelection(MF_SOURCE_READER_ALL_STREAMS, FALSE);
     if (FAILED(m_pReader->SetStreamSelection(MF_SOURCE_READER_FIRST_AUDIO_STREAM, TRUE)))

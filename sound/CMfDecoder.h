@@ -15,6 +15,9 @@ class CMfDecoder {
 public:
     // Starts Media Foundation once for the process; false where it is missing (the N editions).
     static bool StartUp();
+    // Makes the source reader of a file; tests put a reader of their own here.
+    using ReaderMaker = HRESULT (*)(const wchar_t* pszPath, IMFSourceReader** ppReader);
+    static ReaderMaker s_pfnMakeReader;
 
     // False when the file holds no sound the platform decodes.
     bool Open(const CStringW& strPath);

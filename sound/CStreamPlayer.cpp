@@ -153,6 +153,9 @@ DWORD CStreamPlayer::Shared::Fill(BYTE* pDest, DWORD cbDest) {
 }
 
 DWORD CStreamPlayer::Shared::PositionLocked() const {
+    // A held device may still count the last samples it had under way as played.
+    if (bPaused)
+        return dwPausedAtMs;
     ULONGLONG ullPosition = static_cast<ULONGLONG>(dwBaseMs) + output.PlayedMs();
     if (dwLengthMs != 0)
         ullPosition = std::min<ULONGLONG>(ullPosition, dwLengthMs);
