@@ -96,7 +96,7 @@ public:
             *pdwFlags = MF_SOURCE_READERF_ENDOFSTREAM;
             return S_OK;
         }
-        *pllTime = m_nNext++ * 1000000LL;  // 100 ms in 100 ns
+        *pllTime = m_nNext++ * 1000000LL;     // 100 ms in 100 ns
         const DWORD cb = kRate / 10 * 2 * 4;  // 100 ms of the widest samples
         CComPtr<IMFMediaBuffer> pBuffer;
         if (FAILED(::MFCreateMemoryBuffer(cb, &pBuffer)) || FAILED(::MFCreateSample(ppSample)))

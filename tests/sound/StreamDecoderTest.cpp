@@ -55,10 +55,10 @@ TEST_F(StreamDecoder, TakesTheDecodersOwnPcmOrFloatsWhereItGivesNo16Bits) {
         ASSERT_TRUE(decoder.Open(L"song.flac"));
         const auto* pFormat = reinterpret_cast<const WAVEFORMATEX*>(decoder.Format().data());
         EXPECT_EQ(c.nBits, pFormat->wBitsPerSample);
-        const bool bFloat = pFormat->wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
-                            (pFormat->wFormatTag == WAVE_FORMAT_EXTENSIBLE &&
-                             reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(pFormat)->SubFormat.Data1 ==
-                                 WAVE_FORMAT_IEEE_FLOAT);
+        const bool bFloat =
+            pFormat->wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
+            (pFormat->wFormatTag == WAVE_FORMAT_EXTENSIBLE &&
+             reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(pFormat)->SubFormat.Data1 == WAVE_FORMAT_IEEE_FLOAT);
         EXPECT_EQ(c.bFloat, bFloat);
         const std::unique_ptr<CStreamPlayer> pPlayer = CStreamPlayer::Open(L"song.flac");
         ASSERT_TRUE(pPlayer) << "wave-out takes it";
