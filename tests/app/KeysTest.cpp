@@ -117,10 +117,10 @@ TEST_F(Keys, CtrlUpDownAndZeroMoveEachSongsLyricsByHalfSeconds) {
     EXPECT_TRUE(OffsetIs(0.2));
     PlayWithLyrics(b, L"甲");
     EXPECT_NEAR(-0.5, g_lyc.m_dOffset, 1e-9);
-    // What the timer would write a few seconds after the last key: each file's own offset tag.
-    g_pDlgLrc->SaveLyricsShift();
+    // A few seconds after the last key each file holds its song's timing in its own offset tag.
+    const std::string shifted = "[offset:-500]\r\n[00:00.00]甲\r\n[00:01.00]乙\r\n";
+    EXPECT_TRUE(PumpAsPlayerUntil([&] { return ReadFileBytes("Lrc\\b.lrc") == shifted; }, 15000));
     EXPECT_EQ(lrc, ReadFileBytes("Lrc\\a.lrc")) << "back at its own offset";
-    EXPECT_EQ("[offset:-500]\r\n[00:00.00]甲\r\n[00:01.00]乙\r\n", ReadFileBytes("Lrc\\b.lrc"));
 }
 
 TEST_F(Keys, CtrlTSwitchesTheTranslationsOffAndOnAndKeepsTheChoiceInAFile) {
