@@ -37,7 +37,8 @@ extern int g_nBottomSeconds;
 class CDlgLrc : public CDialog {
 public:
     explicit CDlgLrc(CWnd* pParent = nullptr);
-    ~CDlgLrc() override = default;
+    // A shift not yet written is written now: the band may go before its timer fires.
+    ~CDlgLrc() override { SaveLyricsShift(); }
 
     BOOL OnInitDialog() override;
     void OnDestroy();

@@ -25,7 +25,7 @@ void CDlgLrc::SaveLyricsShiftLater() {
 }
 
 void CDlgLrc::SaveLyricsShift() {
-    if (m_hWnd)
+    if (m_hWnd && ::IsWindow(m_hWnd))
         KillTimer(kShiftSaveTimer);
     if (!m_shift.HasUnsaved())
         return;
