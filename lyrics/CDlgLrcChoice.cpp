@@ -62,7 +62,7 @@ BOOL CDlgLrcChoice::OnInitDialog() {
     m_lbCandidates.Attach(GetDlgItem(IDC_LRC_CHOICE_LIST));
     m_stStatus.Attach(GetDlgItem(IDC_LRC_CHOICE_STATUS));
     ::SendMessageW(m_lbCandidates.m_hWnd, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
-    ::SendMessageW(m_lbCandidates.m_hWnd, LB_SETHORIZONTALEXTENT, 1200, 0);
+    ::SendMessageW(m_lbCandidates.m_hWnd, LB_SETHORIZONTALEXTENT, 900, 0);
     return TRUE;
 }
 
