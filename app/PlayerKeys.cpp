@@ -56,6 +56,9 @@ bool PressLyricsKey(CDlgLrc& band, WPARAM nVirtualKey) {
         band.ResetLyricsShift();
         return true;
     case 'L':
+        band.ChooseLyrics();
+        return true;
+    case 'N':
         band.ToggleLyricsSearch();
         return true;
     case 'T':

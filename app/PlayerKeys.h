@@ -24,6 +24,7 @@ int ButtonForAppCommand(UINT nCommand);
 // Ctrl+Up and Ctrl+Down move the lyrics by this many seconds.
 constexpr double LRC_SHIFT_STEP = 0.5;
 
-// Ctrl+Up, Ctrl+Down and Ctrl+0 move the band's lyrics, Ctrl+L switches their search, Ctrl+T
-// their translations; false for any other key.
+// Ctrl+Up, Ctrl+Down and Ctrl+0 move the band's lyrics, Ctrl+L opens the choice among the
+// network's matches, Ctrl+N switches the network search, Ctrl+T the translations; false for any
+// other key.
 bool PressLyricsKey(CDlgLrc& band, WPARAM nVirtualKey);

@@ -55,8 +55,6 @@ const int kNoticeTicks = 2000 / kLrcTickMs;
 int s_nWordLine = -1;
 // The line whose translation the lower slot holds, while g_bBottomTranslation.
 int s_nTranslatedLine = -1;
-// The offset the loaded lyric file gives itself; shifts by key go on top of it.
-double s_dFileOffset = 0.0;
 // The current slot's paced fill with its fraction of a pixel; g_nTopFill or g_nBottomFill holds
 // the whole pixels, and a fill set there otherwise is taken over.
 double s_dFill = 0.0;
@@ -209,6 +207,7 @@ BOOL CDlgLrc::OnInitDialog() {
 }
 
 void CDlgLrc::OnDestroy() {
+    SaveLyricsShift();
     CDialog::OnDestroy();
 }
 
@@ -219,7 +218,9 @@ void CDlgLrc::OnClose() {
 }
 
 void CDlgLrc::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == kFrameTimer) {
+    if (nIDEvent == kShiftSaveTimer) {
+        SaveLyricsShift();
+    } else if (nIDEvent == kFrameTimer) {
         ++m_nFrames;
         if (const HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER))
             ::SendMessageA(hOwner, WM_LRC_READPOS, 0, 0);
@@ -268,12 +269,14 @@ void CDlgLrc::ShiftLyrics(double dSeconds) {
     const double dTotal = m_shift.Move(s_strLyricsSong, dSeconds);
     ApplyShift();
     ShowNotice(CLrcShift::Describe(dTotal));
+    SaveLyricsShiftLater();
 }
 
 void CDlgLrc::ResetLyricsShift() {
     m_shift.Reset(s_strLyricsSong);
     ApplyShift();
     ShowNotice(CLrcShift::Describe(0.0));
+    SaveLyricsShiftLater();
 }
 
 void CDlgLrc::ToggleLyricsSearch() {
@@ -297,7 +300,7 @@ void CDlgLrc::SearchLyrics() {
 }
 
 void CDlgLrc::ApplyShift() {
-    g_lyc.m_dOffset = s_dFileOffset + m_shift.Of(s_strLyricsSong);
+    g_lyc.m_dOffset = m_shift.OffsetOf(s_strLyricsSong);
 }
 
 // Runs on every tick while the start request is pending, each time from the position of then.
@@ -306,9 +309,10 @@ void CDlgLrc::LoadSongLyrics(double dPos) {
     for (Shape& shape : m_arrShape)
         shape.nWidth = -1;
     if (LrcFileExists(g_strSongPath)) {
-        s_dFileOffset = g_lyc.Load(LrcFilePath(g_strSongPath)) ? g_lyc.m_dOffset : 0.0;
+        const CStringW strLrcPath = LrcFilePath(g_strSongPath);
+        m_shift.Loaded(g_strSongPath, strLrcPath, g_lyc.Load(strLrcPath) ? g_lyc.m_dOffset : 0.0);
     } else if (LoadEmbeddedLyrics(g_strSongPath)) {
-        s_dFileOffset = g_lyc.m_dOffset;
+        m_shift.Loaded(g_strSongPath, CStringW(), g_lyc.m_dOffset);
     } else {
         g_bLrcLoaded = false;
         g_strLrcMessage = SearchMessage(m_search.StateOf(g_strSongPath));

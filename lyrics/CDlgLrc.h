@@ -7,6 +7,7 @@
 // translation takes both slots: the original fills at the top, its translation stands beneath.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "framework/CDC.h"
@@ -16,6 +17,7 @@
 #include "framework/CStringW.h"
 #include "lyrics/CBandClock.h"
 #include "lyrics/CBandNotice.h"
+#include "lyrics/CDlgLrcChoice.h"
 #include "lyrics/CLrcSearch.h"
 #include "lyrics/CLrcShift.h"
 
@@ -35,13 +37,15 @@ extern int g_nBottomSeconds;
 class CDlgLrc : public CDialog {
 public:
     explicit CDlgLrc(CWnd* pParent = nullptr);
-    ~CDlgLrc() override = default;
+    // A shift not yet written is written now: the band may go before its timer fires.
+    ~CDlgLrc() override { SaveLyricsShift(); }
 
     BOOL OnInitDialog() override;
     void OnDestroy();
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLrcChosen(WPARAM wParam, LPARAM lParam);
     void OnPaint();
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
 
@@ -64,8 +68,16 @@ public:
     // was moved before, or back to the file's own offset, and says so on the band.
     void ShiftLyrics(double dSeconds);
     void ResetLyricsShift();
+    // Writes the shifts made by key at once; otherwise a few seconds after the last key press, and
+    // when the band ends.
+    void SaveLyricsShift();
     // Switches the network search for missing lyrics off or on, and says so on the band.
     void ToggleLyricsSearch();
+    // 重新搜索歌词: the network's candidates for the song playing, in a small window, to choose
+    // its lyrics from; the choice is shown at once. The key and the band's menu both call this.
+    void ChooseLyrics();
+    // The window ChooseLyrics opened; nullptr before.
+    CDlgLrcChoice* LyricsChoice() { return m_pChoice.get(); }
     // Switches the translations off (the current and the next line, originals only) or on, and
     // says so on the band.
     void ToggleTranslations();
@@ -125,12 +137,17 @@ private:
     // Returns the index of the word-timed line the current slot holds, -1 for none.
     static int UpdateSlots(double dPos, bool bTranslations);
     void ApplyShift();
+    // (Re)starts the debounce timer: a run of key presses writes once.
+    void SaveLyricsShiftLater();
+    static constexpr UINT_PTR kShiftSaveTimer = 3;
+    static constexpr UINT kShiftSaveMs = 3000;
 
     CBandNotice m_notice;
     bool m_bNotice = false;  // a notice stands in place of everything else
     CString m_strNotice;
     CLrcShift m_shift;
     CLrcSearch m_search;
+    std::unique_ptr<CDlgLrcChoice> m_pChoice;
     bool m_bTranslations = true;  // kept across runs by the file "Lrc\不显示翻译"
 
     CBandClock m_clock;
@@ -153,6 +170,7 @@ BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_MESSAGE(WM_LRC_SEARCHED, OnLrcSearched)
+    ON_MESSAGE(WM_LRC_CHOSEN, OnLrcChosen)
     ON_WM_PAINT()
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
 END_MESSAGE_MAP()

@@ -10,28 +10,14 @@
 #include "lyrics/CLrcSwitch.h"
 #include "lyrics/LrclibApi.h"
 #include "tags/SongTags.h"
-#include "version.h"
+#include "lyrics/LrcService.h"
 
 namespace {
 
 const char kOffSwitch[] = "Lrc\\不联网";
-const DWORD kConnectMs = 3000;
-const DWORD kRequestMs = 8000;
 // How long closing the player waits for searches that are writing their files; the others end
 // with the process.
 const DWORD kShutdownWaitMs = 2000;
-
-// The service asks every program to name itself, its version and where to learn about it.
-std::wstring UserAgent() {
-    const std::string strAgent = "Sonello/" SONELLO_VERSION_TEXT " (" SONELLO_HOMEPAGE ")";
-    return std::wstring(strAgent.begin(), strAgent.end());
-}
-
-std::wstring BaseUrl() {
-    wchar_t szUrl[1024];
-    const DWORD n = ::GetEnvironmentVariableW(L"SONELLO_LYRICS_URL", szUrl, ARRAYSIZE(szUrl));
-    return n > 0 && n < ARRAYSIZE(szUrl) ? std::wstring(szUrl, n) : std::wstring(kLrclibBaseUrl);
-}
 
 // Written under a temporary name beside it and then renamed: the band never reads half a file,
 // and a file that is there by then is never replaced.
@@ -66,8 +52,8 @@ struct CLrcSearch::Job {
           strSongPath(std::move(strSong)),
           strLrcPath(std::move(strLrc)),
           dwLengthMs(dwLength),
-          strBaseUrl(BaseUrl()),
-          http(UserAgent(), kConnectMs, kRequestMs, LRCLIB_MAX_ANSWER) {}
+          strBaseUrl(LrcServiceUrl()),
+          http(LrcServiceAgent(), LRC_CONNECT_MS, LRC_REQUEST_MS, LRCLIB_MAX_ANSWER) {}
 
     LrcSearchState Run();
     // False once cancelled; otherwise closing the player waits for the file to be written.

@@ -58,7 +58,14 @@ CStringW TagValue(const CStringW& strLine, int nStart) {
             break;
         }
     }
-    if (nEnd <= static_cast<size_t>(nStart))
+    // Spaces and tabs around the value are the editor's: [ti:  Title  ] names Title.
+    size_t nFirst = static_cast<size_t>(nStart);
+    while (nFirst < nEnd && (s[nFirst] == ' ' || s[nFirst] == '\t'))
+        ++nFirst;
+    while (nEnd > nFirst && (s[nEnd - 1] == ' ' || s[nEnd - 1] == '\t'))
+        --nEnd;
+    nStart = static_cast<int>(nFirst);
+    if (nEnd <= nFirst)
         return CStringW();
     size_t nLength = std::min(nEnd - nStart, static_cast<size_t>(kMaxTagValue));
     if (nLength < nEnd - nStart && IsHighSurrogate(s[nStart + nLength - 1]))
@@ -81,10 +88,16 @@ std::wstring TakeWordStamps(const std::wstring& s, size_t nFrom, std::vector<Lrc
             continue;
         }
         text.append(s, nCopied, i - nCopied);
+        i += nStamp;
+        // A stamp with a space on each side stood between two words, not for a second space:
+        // "feel <00:01.00> the" reads "feel the", the word starting at its first letter.
+        if (text.empty() || text.back() == ' ' || text.back() == '\t') {
+            while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+                ++i;
+        }
         if (words.empty())
             words.reserve(8);
         words.push_back({stamp.dTime, static_cast<int>(text.size())});
-        i += nStamp;
         nCopied = i;
     }
     text.append(s, nCopied, std::wstring::npos);

@@ -1,5 +1,6 @@
 #include "lyrics/LrclibApi.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -61,14 +62,6 @@ bool ParseBody(const std::string& strBody, json& value) {
         return false;
     value = json::parse(strBody, nullptr, false);
     return !value.is_discarded();
-}
-
-bool DurationFits(const json& record, DWORD dwDurationMs) {
-    if (dwDurationMs == 0)
-        return true;
-    const auto it = record.find("duration");
-    return it != record.end() && it->is_number() &&
-           std::fabs(it->get<double>() * 1000.0 - dwDurationMs) <= kDurationSlackMs;
 }
 
 // Names go into one header line each.
@@ -139,25 +132,64 @@ LrcAnswer ReadLrclibRecord(const std::string& strBody) {
     return ReadRecord(value);
 }
 
-LrcAnswer ReadLrclibSearch(const std::string& strBody, DWORD dwDurationMs) {
-    LrcAnswer best;
+std::vector<LrcCandidate> ReadLrclibCandidates(const std::string& strBody, DWORD dwDurationMs, bool* pbReadable) {
+    std::vector<LrcCandidate> candidates;
     json value;
-    if (!ParseBody(strBody, value) || !value.is_array()) {
-        best.kind = LrcAnswerKind::Unreadable;
-        return best;
-    }
+    const bool bReadable = ParseBody(strBody, value) && value.is_array();
+    if (pbReadable)
+        *pbReadable = bReadable;
+    if (!bReadable)
+        return candidates;
     for (const json& record : value) {
-        if (!record.is_object() || !DurationFits(record, dwDurationMs))
+        if (!record.is_object())
             continue;
-        LrcAnswer answer = ReadRecord(record);
-        if (answer.kind == LrcAnswerKind::Synced)
-            return answer;
-        // Short of synced lyrics, what the closest match says of the song.
-        if (best.kind == LrcAnswerKind::None ||
-            (best.kind == LrcAnswerKind::PlainOnly && answer.kind == LrcAnswerKind::Instrumental))
-            best = std::move(answer);
+        LrcCandidate candidate;
+        candidate.answer = ReadRecord(record);
+        const auto it = record.find("duration");
+        if (it != record.end() && it->is_number())
+            candidate.dDuration = it->get<double>();
+        candidates.push_back(std::move(candidate));
     }
-    best.strLyrics.clear();
+    const auto rank = [](const LrcCandidate& c) {
+        switch (c.answer.kind) {
+        case LrcAnswerKind::Synced:
+            return 0;
+        case LrcAnswerKind::Instrumental:
+            return 1;
+        case LrcAnswerKind::PlainOnly:
+            return 2;
+        default:
+            return 3;
+        }
+    };
+    // Unknown lengths go last within their kind.
+    const auto distance = [dwDurationMs](const LrcCandidate& c) {
+        return dwDurationMs == 0 ? 0.0 : c.dDuration < 0 ? 1e12 : std::fabs(c.dDuration * 1000.0 - dwDurationMs);
+    };
+    std::stable_sort(candidates.begin(), candidates.end(), [&](const LrcCandidate& a, const LrcCandidate& b) {
+        return rank(a) != rank(b) ? rank(a) < rank(b) : distance(a) < distance(b);
+    });
+    return candidates;
+}
+
+LrcAnswer ReadLrclibSearch(const std::string& strBody, DWORD dwDurationMs) {
+    bool bReadable = false;
+    const std::vector<LrcCandidate> candidates = ReadLrclibCandidates(strBody, dwDurationMs, &bReadable);
+    LrcAnswer best;
+    if (!bReadable)
+        best.kind = LrcAnswerKind::Unreadable;
+    for (const LrcCandidate& candidate : candidates) {
+        const bool bFits =
+            dwDurationMs == 0 ||
+            (candidate.dDuration >= 0 && std::fabs(candidate.dDuration * 1000.0 - dwDurationMs) <= kDurationSlackMs);
+        // Sorted: the first that fits is the best kind nearest the song's length.
+        if (bFits && candidate.answer.kind != LrcAnswerKind::None) {
+            best = candidate.answer;
+            break;
+        }
+    }
+    if (best.kind != LrcAnswerKind::Synced)
+        best.strLyrics.clear();
     return best;
 }
 

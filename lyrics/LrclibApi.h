@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tags/SongTags.h"
 
@@ -40,9 +41,20 @@ struct LrcAnswer {
 
 // The body of a 200 answer to /api/get: one record.
 LrcAnswer ReadLrclibRecord(const std::string& strBody);
-// The body of a 200 answer to /api/search: a list of records, of which the first with synced
-// lyrics whose duration is within 3 s of the song's counts (any, when the song's is unknown);
-// failing that, what those records say of the song, instrumental first.
+// One record of a search as the listener chooses among them.
+struct LrcCandidate {
+    LrcAnswer answer;         // kind None when the record says nothing of the words
+    double dDuration = -1.0;  // seconds; below 0 when the service gives none
+};
+
+// The records of a 200 answer to /api/search: synced lyrics first, then instrumental, plain and
+// none; within each, the nearest to the song's length first (in the service's order when it is
+// unknown). pbReadable, when given, tells a list from anything else.
+std::vector<LrcCandidate> ReadLrclibCandidates(const std::string& strBody, DWORD dwDurationMs,
+                                               bool* pbReadable = nullptr);
+// The body of a 200 answer to /api/search: of the records whose duration is within 3 s of the
+// song's (any, when the song's is unknown), the synced one nearest its length; failing that, what
+// those records say of the song, instrumental first.
 LrcAnswer ReadLrclibSearch(const std::string& strBody, DWORD dwDurationMs);
 
 // The lyric file to keep for a synced answer: UTF-8 with a byte-order mark, [ti:], [ar:], [al:]

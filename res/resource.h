@@ -64,6 +64,14 @@
 #define IDC_LISTNAME 1024
 #define IDC_RENAMELIST 1025
 
+// Choice of lyrics among the network's matches (template 160).
+#define IDD_LRC_CHOICE 160
+#define IDC_LRC_CHOICE_SONG 1600
+#define IDC_LRC_CHOICE_LIST 1601
+#define IDC_LRC_CHOICE_STATUS 1602
+#define IDC_LRC_CHOICE_SEARCH 1603
+#define IDC_LRC_CHOICE_AGAIN 1604
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

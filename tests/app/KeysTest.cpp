@@ -110,13 +110,17 @@ TEST_F(Keys, CtrlUpDownAndZeroMoveEachSongsLyricsByHalfSeconds) {
     EXPECT_NEAR(0.0, g_lyc.m_dOffset, 1e-9) << "another song starts from its own offset";
     Type("ctrl+Down");
     EXPECT_TRUE(OffsetIs(-0.5));
+    EXPECT_EQ("[00:00.00]甲\r\n[00:01.00]乙\r\n", ReadFileBytes("Lrc\\b.lrc")) << "written seconds later, not at once";
     PlayWithLyrics(a, L"一");
     EXPECT_NEAR(1.2, g_lyc.m_dOffset, 1e-9) << "playing a song again keeps its shift";
     Type("ctrl+0");
     EXPECT_TRUE(OffsetIs(0.2));
     PlayWithLyrics(b, L"甲");
     EXPECT_NEAR(-0.5, g_lyc.m_dOffset, 1e-9);
-    EXPECT_EQ(lrc, ReadFileBytes("Lrc\\a.lrc"));
+    // A few seconds after the last key each file holds its song's timing in its own offset tag.
+    const std::string shifted = "[offset:-500]\r\n[00:00.00]甲\r\n[00:01.00]乙\r\n";
+    EXPECT_TRUE(PumpAsPlayerUntil([&] { return ReadFileBytes("Lrc\\b.lrc") == shifted; }, 15000));
+    EXPECT_EQ(lrc, ReadFileBytes("Lrc\\a.lrc")) << "back at its own offset";
 }
 
 TEST_F(Keys, CtrlTSwitchesTheTranslationsOffAndOnAndKeepsTheChoiceInAFile) {

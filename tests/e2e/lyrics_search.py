@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Lyrics from the network, from a stand-in for the lyrics service on 127.0.0.1 (SONELLO_LYRICS_URL):
 synced lyrics kept and shown at once; 404, an answer after 10 s and a body cut off mid-way with the
-main window answering within 0.5 s and nothing written; Ctrl+L; an answer that comes after its
+main window answering within 0.5 s and nothing written; Ctrl+N; an answer that comes after its
 song; closing while a question is out."""
 import http.server
 import json
@@ -88,9 +88,9 @@ class LyricsSearch:
         score = float(self.p.driver("wait-band-shows", slot, text, 0.9, ms, check=False) or 0)
         self.p.expect(score >= 0.9, "the band shows %s (match %.3f)" % (text, score))
 
-    def ctrl_l(self, said, off):
+    def ctrl_n(self, said, off):
         self.p.driver("activate", "main")
-        subprocess.run(["xdotool", "key", "ctrl+l"], check=True)
+        subprocess.run(["xdotool", "key", "ctrl+n"], check=True)
         self.band_says(said, 2000)
         self.p.expect(os.path.exists(os.path.join(self.lrc, "不联网")) == off, "Lrc\\不联网 is there exactly while off")
 
@@ -125,11 +125,11 @@ class LyricsSearch:
         p.show_band()
         self.found()
 
-        self.ctrl_l("联网搜索歌词：已关闭", True)
+        self.ctrl_n("联网搜索歌词：已关闭", True)
         self.play(1, "404")
         self.band_says(NOTHING)
         p.expect(self.wait_asked(1.5) == [], "nothing is asked while the search is off")
-        self.ctrl_l("联网搜索歌词：已开启", False)
+        self.ctrl_n("联网搜索歌词：已开启", False)
         p.expect(len(self.wait_asked()) > 0, "once on again, the song playing without lyrics is searched")
         self.nothing_kept("404")
 

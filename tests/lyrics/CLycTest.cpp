@@ -107,7 +107,38 @@ TEST(LrcTimeTags, BracketsThatAreNotStampsAreText) {
     EXPECT_EQ(CStringW(L"see [note"), lyc.m_mapText["5.00"]);
     EXPECT_EQ(CStringW(L"a]b"), lyc.m_mapText["6.00"]);
     // [00:01] after the text has begun is a word timing, not text.
-    EXPECT_EQ(CStringW(L"[Drum Solo] <x>  y"), lyc.m_mapText["7.00"]);
+    EXPECT_EQ(CStringW(L"[Drum Solo] <x> y"), lyc.m_mapText["7.00"]);
+}
+
+// A word stamp between two spaced words leaves one space, and its word starts at its first letter.
+TEST(LrcTimeTags, WordStampsLeaveTheSpacesTheWordsHad) {
+    const struct {
+        const wchar_t* pszLine;
+        const wchar_t* pszText;
+        std::vector<int> offsets;
+    } cases[] = {
+        {L"[00:01.00]hello <00:01.50>world", L"hello world", {6}},
+        {L"[00:01.00]hello <00:01.50> world", L"hello world", {6}},
+        {L"[00:01.00]hello<00:01.50> world", L"hello world", {5}},
+        {L"[00:01.00]<00:01.00> feel <00:01.20> the <00:01.40> rhythm <00:01.60> rise",
+         L"feel the rhythm rise",
+         {0, 5, 9, 16}},
+        {L"[00:01.00]feel <00:01.20>the <00:01.40>rhythm <00:01.60>rise", L"feel the rhythm rise", {5, 9, 16}},
+        {L"[00:01.00]a\t[00:01.50]\tb", L"a\tb", {2}},
+        {L"[00:01.00]风<00:01.50>吹", L"风吹", {1}},
+        {L"[00:01.00]two  spaces <00:01.50>kept", L"two  spaces kept", {12}},
+        {L"[00:01.00]end <00:02.00>  ", L"end", {3}},
+    };
+    for (const auto& c : cases) {
+        CLyc lyc;
+        lyc.ParseTimeLine(c.pszLine);
+        EXPECT_EQ(CStringW(c.pszText), lyc.m_mapText["1.00"]) << CStringW(c.pszLine).ToUtf8();
+        std::vector<int> offsets;
+        if (lyc.m_mapWords.count("1.00"))
+            for (const LrcWord& word : lyc.m_arrWords.at(lyc.m_mapWords.at("1.00")))
+                offsets.push_back(word.nOffset);
+        EXPECT_EQ(c.offsets, offsets) << CStringW(c.pszLine).ToUtf8();
+    }
 }
 
 TEST(LrcTimeTags, EqualKeysShareOneTimeAndTheLaterLinesTranslateTheFirst) {
@@ -184,7 +215,7 @@ TEST(LrcTimeTags, VeryLongLinesTakeLinearTime) {
 TEST(LrcTags, ValueRunsFromAFixedIndexToTheClosingBracket) {
     CLyc lyc;
     lyc.ParseTitle(L"[ti: Song]");
-    EXPECT_EQ(CStringW(L" Song"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"Song"), lyc.m_strTitle);
     lyc.ParseArtist(L"[ar:Someone");  // nothing closes it
     EXPECT_EQ(CStringW(L"Someone"), lyc.m_strArtist);
     lyc.ParseAlbum(L"[al:X]");
@@ -202,6 +233,26 @@ TEST(LrcTags, ValueRunsFromAFixedIndexToTheClosingBracket) {
     EXPECT_EQ(CStringW(L"Song [Live]"), lyc.m_strTitle);
     lyc.ParseTitle(L"[ti]abc");
     EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
+}
+
+TEST(LrcTags, ValuesAreTrimmedOfSpacesAndTabs) {
+    const struct {
+        const wchar_t* pszLine;
+        const wchar_t* pszValue;
+    } cases[] = {
+        {L"[ti:  Title with spaces  ]", L"Title with spaces"},
+        {L"[ti:\tTabbed\t]", L"Tabbed"},
+        {L"[ti: \t ]", L""},
+        {L"[ti:inner  spaces kept]", L"inner  spaces kept"},
+        {L"[ti: Song [Live] ]", L"Song [Live]"},
+        {L"[ti:  open", L"open"},
+        {L"[ti:\x3000wide\x3000]", L"\x3000wide\x3000"},
+    };
+    for (const auto& c : cases) {
+        CLyc lyc;
+        lyc.ParseTitle(c.pszLine);
+        EXPECT_EQ(CStringW(c.pszValue), lyc.m_strTitle) << CStringW(c.pszLine).ToUtf8();
+    }
 }
 
 TEST(LrcTags, OffsetIsMillisecondsInTheFile) {

@@ -51,11 +51,13 @@ TEST(LrclibAnswer, ARecordCountsAsSyncedOnlyWithATimeLineTheReaderTakes) {
     EXPECT_EQ("", answer.strArtist);
 }
 
-TEST(LrclibAnswer, ASearchTakesTheFirstSyncedResultWithinThreeSeconds) {
+TEST(LrclibAnswer, ASearchTakesTheSyncedResultNearestTheSongsLengthWithinThreeSeconds) {
     const std::string body = R"([{"duration":203.6,"syncedLyrics":"[00:01.00]far"}, "not a record",
-        {"duration":199.5,"plainLyrics":"plain"}, {"duration":"200","syncedLyrics":"[00:01.00]no length"},
-        {"duration":197.5,"syncedLyrics":"[00:01.00]near"}, {"duration":200,"syncedLyrics":"[00:01.00]later"}])";
-    EXPECT_EQ("[00:01.00]near", ReadLrclibSearch(body, 200000).strLyrics);
+        {"duration":199.9,"plainLyrics":"plain"}, {"duration":"200","syncedLyrics":"[00:01.00]no length"},
+        {"duration":197.5,"syncedLyrics":"[00:01.00]near"}, {"duration":201,"syncedLyrics":"[00:01.00]nearest"},
+        {"duration":202,"syncedLyrics":"[00:01.00]later"}])";
+    EXPECT_EQ("[00:01.00]nearest", ReadLrclibSearch(body, 200000).strLyrics) << "synced before a nearer plain text";
+    EXPECT_EQ("[00:01.00]near", ReadLrclibSearch(body, 197000).strLyrics);
     EXPECT_EQ("[00:01.00]far", ReadLrclibSearch(body, 0).strLyrics) << "any length when the song's is unknown";
     EXPECT_EQ(LrcAnswerKind::None, ReadLrclibSearch(body, 100000).kind);
     EXPECT_EQ(
@@ -74,4 +76,37 @@ TEST(LrclibAnswer, AKeptFileIsUtf8WithOneLineHeaderTagsFromTheAnswerElseTheSong)
         u8"\uFEFF[ti:晴天  (live)]\r\n[ar:周杰伦]\r\n[al:叶惠美]\r\n"
         u8"[00:01.00]第一行\r\n\r\n[00:03.00]第二行\r\n",
         LrcFileText(answer, kSunny));
+}
+
+TEST(LrclibAnswer, CandidatesComeTimedFirstThenNearestTheSongsLength) {
+    const std::string body =
+        u8R"json([{"trackName":"晴天","artistName":"周杰伦","albumName":"叶惠美","duration":270,
+        "plainLyrics":"故事的小黄花"}, {"trackName":"晴天 (Live)","duration":290,"syncedLyrics":"[00:29.35]a"},
+        {"trackName":"晴天","duration":268,"syncedLyrics":"[00:29.35]b"}, 7, {"trackName":"无词"},
+        {"trackName":"纯音乐","duration":269,"instrumental":true}])json";
+    bool bReadable = false;
+    const std::vector<LrcCandidate> candidates = ReadLrclibCandidates(body, 269500, &bReadable);
+    EXPECT_TRUE(bReadable);
+    const struct {
+        const char* pszTitle;
+        LrcAnswerKind kind;
+        double dDuration;
+    } want[] = {
+        {u8"晴天", LrcAnswerKind::Synced, 268},
+        {u8"晴天 (Live)", LrcAnswerKind::Synced, 290},
+        {u8"纯音乐", LrcAnswerKind::Instrumental, 269},
+        {u8"晴天", LrcAnswerKind::PlainOnly, 270},
+        {u8"无词", LrcAnswerKind::None, -1},
+    };
+    ASSERT_EQ(std::size(want), candidates.size());
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        EXPECT_EQ(want[i].pszTitle, candidates[i].answer.strTitle) << i;
+        EXPECT_EQ(want[i].kind, candidates[i].answer.kind) << i;
+        EXPECT_DOUBLE_EQ(want[i].dDuration, candidates[i].dDuration) << i;
+    }
+    EXPECT_EQ(u8"叶惠美", candidates[3].answer.strAlbum);
+    EXPECT_TRUE(ReadLrclibCandidates("[]", 0, &bReadable).empty());
+    EXPECT_TRUE(bReadable);
+    ReadLrclibCandidates("<html>", 0, &bReadable);
+    EXPECT_FALSE(bReadable);
 }
