@@ -39,6 +39,8 @@ void CSonelloDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_BAND_UNLOCK) {
+        OnUnlockBand();
     } else {
         Default();
     }
@@ -292,13 +294,7 @@ void CSonelloDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
 void CSonelloDlg::OnShowLrc() {
     if (!g_pDlgLrc)
         return;
-    if (g_bLrcShown) {
-        g_pDlgLrc->ShowWindow(SW_HIDE);
-        g_bLrcShown = false;
-    } else {
-        g_pDlgLrc->ShowWindow(SW_SHOW);
-        g_bLrcShown = true;
-    }
+    g_pDlgLrc->SetShown(!g_bLrcShown);
 }
 
 LRESULT CSonelloDlg::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
@@ -313,6 +309,8 @@ LRESULT CSonelloDlg::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
         CMenu menu;
         if (!menu.CreatePopupMenu())
             break;
+        if (g_pDlgLrc && g_pDlgLrc->IsLocked())
+            menu.AppendMenu(MF_STRING, IDM_BAND_UNLOCK, "解锁歌词");
         menu.AppendMenu(MF_STRING, IDCANCEL, "关闭");
         // Without the foreground the menu would not close when the user clicks elsewhere.
         ::SetForegroundWindow(m_hWnd);
@@ -349,7 +347,12 @@ LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-void CSonelloDlg::OnHotKey(UINT /*nHotKeyId*/, UINT /*nKey1*/, UINT nKey2) {
+void CSonelloDlg::OnHotKey(UINT nHotKeyId, UINT /*nKey1*/, UINT nKey2) {
+    if (nHotKeyId == HOTKEY_BAND_LOCK) {
+        if (g_pDlgLrc)
+            g_pDlgLrc->SetLocked(!g_pDlgLrc->IsLocked());
+        return;
+    }
     if (const int nButton = ButtonForMediaKey(nKey2))
         PressMediaButton(nButton);
 }
@@ -364,6 +367,26 @@ void CSonelloDlg::OnAppCommand(CWnd* /*pWnd*/, UINT nCmd, UINT /*nDevice*/, UINT
 LRESULT CSonelloDlg::OnLrcReadPos(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     if (g_bPlaying)
         PublishLrcPosition(false);
+    return 0;
+}
+
+LRESULT CSonelloDlg::OnLrcKey(WPARAM wParam, LPARAM /*lParam*/) {
+    if (g_pDlgLrc)
+        PressLyricsKey(*g_pDlgLrc, wParam);
+    return 0;
+}
+
+void CSonelloDlg::OnUnlockBand() {
+    if (g_pDlgLrc)
+        g_pDlgLrc->SetLocked(false);
+}
+
+LRESULT CSonelloDlg::OnInitMenuPopup(WPARAM wParam, LPARAM /*lParam*/) {
+    Default();
+    // The system menu offers the unlock only while there is something to unlock.
+    const bool bLocked = g_pDlgLrc && g_pDlgLrc->IsLocked();
+    ::EnableMenuItem(reinterpret_cast<HMENU>(wParam), IDM_BAND_UNLOCK,
+                     MF_BYCOMMAND | (bLocked ? MF_ENABLED : MF_GRAYED));
     return 0;
 }
 

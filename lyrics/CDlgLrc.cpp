@@ -205,6 +205,9 @@ BOOL CDlgLrc::OnInitDialog() {
     g_nScreenWidth = ::GetSystemMetrics(SM_CXFULLSCREEN);
     g_nScreenHeight = ::GetSystemMetrics(SM_CYFULLSCREEN);
     SetWindowPos(HWND_TOPMOST, 0, g_nScreenHeight - kBandHeight, g_nScreenWidth, kBandHeight, SWP_SHOWWINDOW);
+    const RECT rcDefault = {0, g_nScreenHeight - kBandHeight, g_nScreenWidth, g_nScreenHeight};
+    m_hands.Start(m_hWnd, rcDefault, [this](const RECT& rc) { PlaceBand(rc); });
+    ApplyStyle();
     return TRUE;
 }
 
@@ -404,6 +407,7 @@ int CDlgLrc::UpdateSlots(double dPos, bool bTranslations) {
 }
 
 void CDlgLrc::Tick() {
+    m_hands.Poll(g_bPlaying, g_bLrcLoaded, g_bLrcShown);
     m_bNotice = m_notice.Take(m_strNotice);
     const LONGLONG llNow = FollowDevice();
     // A request that the main window took before any tick of ours saw it still gets its
@@ -615,6 +619,11 @@ void CDlgLrc::DrawRed(CDC& dc, int nSlot, int nFrom, int nTo) {
     const RECT rc = {x + nFrom, y, x + nTo, y + m_nTextHeight};
     dc.SetTextColor(kRed);
     dc.ExtTextOut(x, y, ETO_CLIPPED, &rc, m_scene.arrText[nSlot], m_scene.arrText[nSlot].GetLength());
+}
+
+// The band's choices of colours, outline, shadow and size, drawn from the next update on.
+void CDlgLrc::ApplyStyle() {
+    m_shown.kind = Kind::Unknown;
 }
 
 void CDlgLrc::SetFrames(bool bOn) {

@@ -15,6 +15,7 @@
 #include "framework/CString.h"
 #include "framework/CStringW.h"
 #include "lyrics/CBandClock.h"
+#include "lyrics/CBandHandling.h"
 #include "lyrics/CBandNotice.h"
 #include "lyrics/CLrcSearch.h"
 #include "lyrics/CLrcShift.h"
@@ -44,6 +45,12 @@ public:
     LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
     void OnPaint();
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
 
     // The performance counter of the moment the band draws for; tests put a clock of their own here.
     static LONGLONG (*s_pfnCounter)();
@@ -69,6 +76,17 @@ public:
     // Switches the translations off (the current and the next line, originals only) or on, and
     // says so on the band.
     void ToggleTranslations();
+    bool ShowsTranslations() const { return m_bTranslations; }
+
+    // The user's hold on the band: the lock, the shown band kept for the next run, the commands
+    // of its menu. The Ctrl-key commands go to the owner as WM_LRC_KEY, as the keys themselves.
+    bool IsLocked() const { return m_hands.IsLocked(); }
+    void SetLocked(bool bLocked) { m_hands.SetLocked(bLocked); }
+    void SetShown(bool bShown);
+    // Shows the band when it was shown as the player last ended.
+    void ShowAsLeft();
+    void RunBandCommand(UINT nID);
+    const CBandSettings& BandSettings() const { return m_hands.Settings(); }
 
     DECLARE_MESSAGE_MAP()
 
@@ -125,6 +143,9 @@ private:
     // Returns the index of the word-timed line the current slot holds, -1 for none.
     static int UpdateSlots(double dPos, bool bTranslations);
     void ApplyShift();
+    // Moves the band; a new width moves the slots with it.
+    void PlaceBand(const RECT& rc);
+    void ApplyStyle();
 
     CBandNotice m_notice;
     bool m_bNotice = false;  // a notice stands in place of everything else
@@ -146,6 +167,7 @@ private:
     bool m_bFrames = false;
     int m_nFrames = 0;
     int m_nDraws = 0;
+    CBandHandling m_hands;
 };
 
 BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
@@ -155,4 +177,10 @@ BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
     ON_MESSAGE(WM_LRC_SEARCHED, OnLrcSearched)
     ON_WM_PAINT()
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
+    ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
+    ON_MESSAGE(WM_DISPLAYCHANGE, OnDisplayChange)
 END_MESSAGE_MAP()

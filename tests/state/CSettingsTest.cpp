@@ -16,16 +16,15 @@ protected:
         ::DeleteFileW(L"settings_test.ini");
         ::DeleteFileW(L"settings_test.ini.tmp");
     }
-    static void WriteRaw(const std::string& bytes) {
-        std::ofstream("settings_test.ini", std::ios::binary) << bytes;
-    }
+    static void WriteRaw(const std::string& bytes) { std::ofstream("settings_test.ini", std::ios::binary) << bytes; }
     CSettings m_settings{L"settings_test.ini"};
 };
 
 TEST_F(SettingsFile, MissingOrMalformedValuesReadAsTheirDefaults) {
     EXPECT_EQ(m_settings.GetInt(L"band", L"size", 28, 8, 96), 28) << "no file";
-    WriteRaw("[band]\r\nsize=abc\r\nleft=12x\r\ntop=99999999999999\r\nwidth=200\r\nshadow=yes\r\nlock=1\r\n"
-             "\xFF\xFE garbage \x01\x02\r\n");
+    WriteRaw(
+        "[band]\r\nsize=abc\r\nleft=12x\r\ntop=99999999999999\r\nwidth=200\r\nshadow=yes\r\nlock=1\r\n"
+        "\xFF\xFE garbage \x01\x02\r\n");
     const struct {
         const wchar_t* pszKey;
         int nExpected;
@@ -39,7 +38,8 @@ TEST_F(SettingsFile, MissingOrMalformedValuesReadAsTheirDefaults) {
 }
 
 TEST_F(SettingsFile, KeepsTextInAnyScriptUnderAnyKeyAndLeavesNoTemporaryFile) {
-    const CStringW kPaths[] = {L"D:\\音乐\\한국어 노래.wav", L"C:\\a=b;c.mp3", L"[x] ", L" lead.mp3", L"Z:\\Søren.flac"};
+    const CStringW kPaths[] = {L"D:\\音乐\\한국어 노래.wav", L"C:\\a=b;c.mp3", L"[x] ", L" lead.mp3",
+                               L"Z:\\Søren.flac"};
     for (const CStringW& strPath : kPaths)
         ASSERT_TRUE(m_settings.SetString(L"shift", CSettings::KeyFor(strPath), strPath)) << strPath.ToUtf8();
     for (const CStringW& strPath : kPaths)

@@ -1,0 +1,107 @@
+#include "lyrics/CBandHandling.h"
+
+#include <utility>
+
+#include "lyrics/BandPlace.h"
+
+void CBandHandling::Start(HWND hBand, const RECT& rcDefault, PlaceFn pfnPlace) {
+    m_hBand = hBand;
+    m_pfnPlace = std::move(pfnPlace);
+    m_settings.Load();
+    m_backdrop.Create(hBand);
+    // The design's place stays exactly where it has always been; a kept one comes onto the
+    // monitors of this run.
+    RECT rc = rcDefault;
+    POINT pt;
+    if (m_settings.Place(pt)) {
+        ::OffsetRect(&rc, pt.x - rc.left, pt.y - rc.top);
+        m_pfnPlace(KeepBandOnScreen(rc, g_pfnMonitorWorkAreas()));
+    }
+    SetLocked(m_settings.Locked());
+}
+
+void CBandHandling::SetLocked(bool bLocked) {
+    if (bLocked != m_settings.Locked())
+        m_settings.SetLocked(bLocked);
+    // Layered and transparent: the system hands every click on it to the window beneath.
+    const LONG nStyle = ::GetWindowLongW(m_hBand, GWL_EXSTYLE);
+    const LONG nWanted = bLocked ? nStyle | WS_EX_TRANSPARENT : nStyle & ~WS_EX_TRANSPARENT;
+    if (nWanted != nStyle)
+        ::SetWindowLongW(m_hBand, GWL_EXSTYLE, nWanted);
+    if (bLocked) {
+        if (m_bDragging)
+            ::ReleaseCapture();
+        m_backdrop.Hide();
+    }
+}
+
+void CBandHandling::BeginDrag(POINT ptScreen) {
+    if (IsLocked())
+        return;
+    const RECT rc = BandRect();
+    m_ptGrab = {ptScreen.x - rc.left, ptScreen.y - rc.top};
+    m_bDragging = true;
+    ::SetCapture(m_hBand);
+}
+
+void CBandHandling::Drag(POINT ptScreen) {
+    if (!m_bDragging)
+        return;
+    RECT rc = BandRect();
+    ::OffsetRect(&rc, ptScreen.x - m_ptGrab.x - rc.left, ptScreen.y - m_ptGrab.y - rc.top);
+    ::SetWindowPos(m_hBand, nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_backdrop.IsShown())
+        m_backdrop.Show(rc);
+}
+
+void CBandHandling::EndDrag() {
+    if (!m_bDragging)
+        return;
+    m_bDragging = false;
+    if (::GetCapture() == m_hBand)
+        ::ReleaseCapture();
+    KeepOnScreen();
+    const RECT rc = BandRect();
+    m_settings.SetPlace({rc.left, rc.top});
+}
+
+void CBandHandling::KeepOnScreen() {
+    const RECT rc = BandRect();
+    const RECT rcKept = KeepBandOnScreen(rc, g_pfnMonitorWorkAreas());
+    if (!::EqualRect(&rc, &rcKept)) {
+        m_pfnPlace(rcKept);
+        if (m_backdrop.IsShown())
+            m_backdrop.Show(rcKept);
+    }
+}
+
+void CBandHandling::Poll(bool bPlaying, bool bLyrics, bool bWanted) {
+    const bool bHide = (m_settings.HideWhenPaused() && !bPlaying) || (m_settings.HideWithoutLyrics() && bPlaying && !bLyrics);
+    const bool bVisible = ::IsWindowVisible(m_hBand) != FALSE;
+    // Only a band the user wants is hidden or shown here; the main window shows and hides it
+    // otherwise.
+    if (bHide && bVisible && bWanted) {
+        ::ShowWindow(m_hBand, SW_HIDE);
+        m_bHiddenByChoice = true;
+    } else if (!bHide && m_bHiddenByChoice) {
+        if (bWanted)
+            ::ShowWindow(m_hBand, SW_SHOWNOACTIVATE);
+        m_bHiddenByChoice = false;
+    } else if (!bWanted) {
+        m_bHiddenByChoice = false;
+    }
+
+    POINT pt;
+    const RECT rc = BandRect();
+    const bool bOver = !IsLocked() && ::IsWindowVisible(m_hBand) && ::GetCursorPos(&pt) && ::PtInRect(&rc, pt);
+    if (bOver || m_bDragging)
+        m_backdrop.Show(rc);
+    else
+        m_backdrop.Hide();
+}
+
+RECT CBandHandling::BandRect() const {
+    RECT rc = {};
+    ::GetWindowRect(m_hBand, &rc);
+    return rc;
+}

@@ -1,0 +1,90 @@
+// The band's handlers and commands for the user's hold on it: the mouse, the menu, the lock and
+// its place. Kept apart from the drawing.
+#include <windows.h>
+
+#include "lyrics/CBandMenu.h"
+#include "lyrics/CDlgLrc.h"
+#include "res/resource.h"
+#include "state/PlayerState.h"
+
+namespace {
+
+POINT ScreenPoint(HWND hWnd, CPoint point) {
+    POINT pt = {point.x, point.y};
+    ::ClientToScreen(hWnd, &pt);
+    return pt;
+}
+
+}  // namespace
+
+void CDlgLrc::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
+    m_hands.BeginDrag(ScreenPoint(m_hWnd, point));
+}
+
+void CDlgLrc::OnMouseMove(UINT /*nFlags*/, CPoint point) {
+    m_hands.Drag(ScreenPoint(m_hWnd, point));
+}
+
+void CDlgLrc::OnLButtonUp(UINT /*nFlags*/, CPoint /*point*/) {
+    m_hands.EndDrag();
+}
+
+LRESULT CDlgLrc::OnCaptureChanged(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    m_hands.EndDrag();
+    return 0;
+}
+
+LRESULT CDlgLrc::OnContextMenu(WPARAM /*wParam*/, LPARAM lParam) {
+    if (IsLocked())
+        return 0;
+    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (lParam == -1) {  // from the keyboard: at the band's corner
+        RECT rc;
+        GetWindowRect(&rc);
+        pt = {rc.left, rc.top};
+    }
+    const CBandMenu menu(m_hands.Settings(), m_bTranslations);
+    if (const UINT nID = menu.Track(m_hWnd, pt))
+        RunBandCommand(nID);
+    return 0;
+}
+
+LRESULT CDlgLrc::OnDisplayChange(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    m_hands.KeepOnScreen();
+    return 0;
+}
+
+void CDlgLrc::SetShown(bool bShown) {
+    ShowWindow(bShown ? SW_SHOW : SW_HIDE);
+    g_bLrcShown = bShown;
+    m_hands.Settings().SetShown(bShown);
+}
+
+void CDlgLrc::ShowAsLeft() {
+    if (m_hands.Settings().Shown())
+        SetShown(true);
+}
+
+void CDlgLrc::RunBandCommand(UINT nID) {
+    if (const UINT nKey = CBandMenu::LyricsKeyOf(nID)) {
+        // Exactly what the key does, whatever that comes to be.
+        if (const HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER))
+            ::SendMessageA(hOwner, WM_LRC_KEY, nKey, 0);
+    } else if (nID == ID_BAND_LOCK) {
+        SetLocked(!IsLocked());
+    } else if (nID == ID_BAND_CLOSE) {
+        SetShown(false);
+    } else if (CBandMenu::ApplyChoice(nID, m_hands.Settings())) {
+        ApplyStyle();
+        m_hands.Poll(g_bPlaying, g_bLrcLoaded, g_bLrcShown);
+    }
+}
+
+void CDlgLrc::PlaceBand(const RECT& rc) {
+    const int nWidth = rc.right - rc.left;
+    SetWindowPos(nullptr, rc.left, rc.top, nWidth, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (nWidth != g_nScreenWidth) {
+        g_nScreenWidth = nWidth;
+        m_shown.kind = Kind::Unknown;  // drawn whole at the next update
+    }
+}
