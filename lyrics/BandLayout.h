@@ -7,12 +7,12 @@
 
 struct BandLayout {
     int nDpi = 96;
-    int nTextHeight = 0;   // the font's height in pixels at this DPI
-    int nOutline = 0;      // outline width in pixels
-    int nShadow = 0;       // shadow offset, and its blur, in pixels
-    int nSlotY[2] = {};    // top of each slot's text
-    int nMessageY = 0;     // top of a message's text
-    int nHeight = 0;       // the band's
+    int nTextHeight = 0;  // the font's height in pixels at this DPI
+    int nOutline = 0;     // outline width in pixels
+    int nShadow = 0;      // shadow offset, and its blur, in pixels
+    int nSlotY[2] = {};   // top of each slot's text
+    int nMessageY = 0;    // top of a message's text
+    int nHeight = 0;      // the band's
     int PadAbove() const { return nOutline; }
     int PadBelow() const { return nOutline + 2 * nShadow; }
     // Room left and right of a text: outline, shadow, and glyphs that reach past their advance.

@@ -63,11 +63,12 @@ void GrowOutline(BandInk& ink, int nRadius) {
         int dx, dy;
         uint32_t weight;
     };
-    // A disc whose rim pixels count by how much of them lies inside: a smooth outer edge.
+    // A disc solid to nRadius, its rim pixels counting by how much of them lies inside: a smooth
+    // outer edge.
     std::vector<Offset> offsets;
     for (int dy = -nRadius - 1; dy <= nRadius + 1; ++dy) {
         for (int dx = -nRadius - 1; dx <= nRadius + 1; ++dx) {
-            const double dInside = nRadius + 0.5 - std::sqrt(static_cast<double>(dx * dx + dy * dy));
+            const double dInside = nRadius + 1.0 - std::sqrt(static_cast<double>(dx * dx + dy * dy));
             if (dInside > 0.0)
                 offsets.push_back({dx, dy, static_cast<uint32_t>(std::lround(std::min(dInside, 1.0) * 255))});
         }

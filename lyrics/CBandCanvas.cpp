@@ -148,7 +148,8 @@ RECT CBandCanvas::DrawSlotChange(const BandScene& scene, const BandScene& shown,
     const int nRed = scene.RedIn(nSlot), nShownRed = shown.RedIn(nSlot);
     const BandInk& ink = InkOf(m_arrInk[nSlot], scene.arrText[nSlot]);
     if (scene.arrText[nSlot] != shown.arrText[nSlot] || x != shown.arrX[nSlot] || nRed < nShownRed) {
-        const RECT rc = Union(InkRect(shown.arrX[nSlot], y, shown.arrWidth[nSlot]), InkRect(x, y, scene.arrWidth[nSlot]));
+        const RECT rc =
+            Union(InkRect(shown.arrX[nSlot], y, shown.arrWidth[nSlot]), InkRect(x, y, scene.arrWidth[nSlot]));
         ClearSurface(m_surface, rc);
         PaintText(ink, x, y, nRed, 0, ink.nWidth);
         return rc;
@@ -170,7 +171,7 @@ void CBandCanvas::Push(HWND hWnd, const RECT& rcDirty) const {
     RECT rcClip = rcDirty;
     const RECT rcAll = {0, 0, size.cx, size.cy};
     ::IntersectRect(&rcClip, &rcClip, &rcAll);
-    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, &size, m_dcBand, &ptSrc, 0, &blend, ULW_ALPHA,
-                                    &rcClip};
+    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, &size,     m_dcBand,
+                                    &ptSrc,       0,       &blend,  ULW_ALPHA, &rcClip};
     ::UpdateLayeredWindowIndirect(hWnd, &info);
 }

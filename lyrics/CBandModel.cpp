@@ -173,7 +173,7 @@ const BandScene& CBandModel::Compose(double dPosMs, double dPlayedMs, const Situ
     m_bFillsReset = false;
     if (situation.pNotice || !situation.bPlaying || !m_state.bLrcLoaded) {
         scene = BandScene();
-        scene.strMessage = situation.pNotice      ? *situation.pNotice
+        scene.strMessage = situation.pNotice     ? *situation.pNotice
                            : !situation.bPlaying ? CString(kNoSong)
                                                  : m_state.strLrcMessage;
     }
