@@ -63,8 +63,8 @@ bool CoveredByWorkAreas(const RECT& rc, const std::vector<RECT>& arrWork) {
             if (xs[i] == xs[i + 1] || ys[j] == ys[j + 1])
                 continue;
             const RECT cell = {xs[i], ys[j], xs[i + 1], ys[j + 1]};
-            const bool bOn = std::any_of(arrWork.begin(), arrWork.end(),
-                                         [&](const RECT& work) { return Overlap(cell, work) > 0; });
+            const bool bOn =
+                std::any_of(arrWork.begin(), arrWork.end(), [&](const RECT& work) { return Overlap(cell, work) > 0; });
             if (!bOn)
                 return false;
         }

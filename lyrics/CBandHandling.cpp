@@ -4,20 +4,35 @@
 
 #include "lyrics/BandPlace.h"
 
-void CBandHandling::Start(HWND hBand, const RECT& rcDefault, PlaceFn pfnPlace) {
+void CBandHandling::Start(HWND hBand, PlaceFn pfnPlace) {
     m_hBand = hBand;
     m_pfnPlace = std::move(pfnPlace);
     m_settings.Load();
     m_backdrop.Create(hBand);
-    // The design's place stays exactly where it has always been; a kept one comes onto the
-    // monitors of this run.
-    RECT rc = rcDefault;
-    POINT pt;
-    if (m_settings.Place(pt)) {
-        ::OffsetRect(&rc, pt.x - rc.left, pt.y - rc.top);
-        m_pfnPlace(KeepBandOnScreen(rc, g_pfnMonitorWorkAreas()));
-    }
     SetLocked(m_settings.Locked());
+}
+
+RECT CBandHandling::NearRect() const {
+    POINT pt = {};
+    if (m_bPlaced)
+        return BandRect();
+    m_settings.Place(pt);
+    return {pt.x, pt.y, pt.x + 1, pt.y + 1};
+}
+
+RECT CBandHandling::PlaceFor(const RECT& rcDefault) {
+    POINT pt;
+    if (!m_settings.Place(pt))
+        return rcDefault;  // exactly where it has always been
+    if (m_bPlaced) {
+        const RECT rcNow = BandRect();
+        pt = {rcNow.left, rcNow.top};
+    }
+    m_bPlaced = true;
+    RECT rc = rcDefault;
+    ::OffsetRect(&rc, pt.x - rc.left, pt.y - rc.top);
+    // Under the mouse it goes where the mouse takes it; dropped, it comes onto the screen.
+    return m_bDragging ? rc : KeepBandOnScreen(rc, g_pfnMonitorWorkAreas());
 }
 
 void CBandHandling::SetLocked(bool bLocked) {
@@ -63,6 +78,7 @@ void CBandHandling::EndDrag() {
     KeepOnScreen();
     const RECT rc = BandRect();
     m_settings.SetPlace({rc.left, rc.top});
+    m_bPlaced = true;
 }
 
 void CBandHandling::KeepOnScreen() {
@@ -76,7 +92,8 @@ void CBandHandling::KeepOnScreen() {
 }
 
 void CBandHandling::Poll(bool bPlaying, bool bLyrics, bool bWanted) {
-    const bool bHide = (m_settings.HideWhenPaused() && !bPlaying) || (m_settings.HideWithoutLyrics() && bPlaying && !bLyrics);
+    const bool bHide =
+        (m_settings.HideWhenPaused() && !bPlaying) || (m_settings.HideWithoutLyrics() && bPlaying && !bLyrics);
     const bool bVisible = ::IsWindowVisible(m_hBand) != FALSE;
     // Only a band the user wants is hidden or shown here; the main window shows and hides it
     // otherwise.

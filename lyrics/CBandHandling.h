@@ -13,11 +13,17 @@
 
 class CBandHandling {
 public:
-    // pfnPlace moves the band to a rectangle, and tells its drawing of a new width.
+    // Moves the band to a rectangle and lays it out for a new size.
     using PlaceFn = std::function<void(const RECT&)>;
 
-    // Reads the band's choices and puts the band where it was left, or at rcDefault.
-    void Start(HWND hBand, const RECT& rcDefault, PlaceFn pfnPlace);
+    // Reads the band's choices and sets the lock; the band places itself through PlaceFor.
+    void Start(HWND hBand, PlaceFn pfnPlace);
+    // On the monitor the band belongs on: where the user put it (where it stands now once
+    // placed), else a point of the primary monitor.
+    RECT NearRect() const;
+    // The band's rectangle for the place it would have by itself: the same size, at the place
+    // the user gave it (where it stands now once placed), on the screen.
+    RECT PlaceFor(const RECT& rcDefault);
 
     CBandSettings& Settings() { return m_settings; }
     const CBandSettings& Settings() const { return m_settings; }
@@ -31,8 +37,6 @@ public:
     // The button came up, or the capture went elsewhere: the band stays where it was dropped,
     // on the screen.
     void EndDrag();
-    // The monitors changed: the band comes back onto them where it is no longer wholly seen.
-    void KeepOnScreen();
 
     // Once a tick: the strip follows the mouse, and the band hides or comes back as the user
     // chose for a song that is not playing or has no lyrics.
@@ -42,6 +46,8 @@ public:
 
 private:
     RECT BandRect() const;
+    // The band comes back onto the monitors where it is no longer wholly seen.
+    void KeepOnScreen();
 
     HWND m_hBand = nullptr;
     PlaceFn m_pfnPlace;
@@ -50,4 +56,5 @@ private:
     bool m_bDragging = false;
     POINT m_ptGrab = {};  // the mouse's place on the band when the drag began
     bool m_bHiddenByChoice = false;
+    bool m_bPlaced = false;  // the band stands at the user's place
 };

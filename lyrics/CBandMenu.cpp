@@ -11,10 +11,8 @@ const struct {
     UINT nKey;
     const char* pszText;
 } kLyricsItems[] = {
-    {ID_BAND_TRANSLATION, 'T', "显示翻译\tCtrl+T"},
-    {ID_BAND_EARLIER, VK_UP, "歌词提前 0.5 秒\tCtrl+↑"},
-    {ID_BAND_LATER, VK_DOWN, "歌词延后 0.5 秒\tCtrl+↓"},
-    {ID_BAND_RESET_SHIFT, '0', "还原\tCtrl+0"},
+    {ID_BAND_TRANSLATION, 'T', "显示翻译\tCtrl+T"},      {ID_BAND_EARLIER, VK_UP, "歌词提前 0.5 秒\tCtrl+↑"},
+    {ID_BAND_LATER, VK_DOWN, "歌词延后 0.5 秒\tCtrl+↓"}, {ID_BAND_RESET_SHIFT, '0', "还原\tCtrl+0"},
     {ID_BAND_RESEARCH, 'L', "重新搜索歌词\tCtrl+L"},
 };
 
@@ -60,8 +58,7 @@ CBandMenu::CBandMenu(const CBandSettings& settings, bool bTranslations) {
     m_menu.AppendMenu(Checked(settings.Shadow()), ID_BAND_SHADOW, "阴影");
     m_menu.AppendMenu(MF_SEPARATOR, 0, nullptr);
     for (const auto& item : kLyricsItems) {
-        m_menu.AppendMenu(item.nID == ID_BAND_TRANSLATION ? Checked(bTranslations) : MF_STRING, item.nID,
-                          item.pszText);
+        m_menu.AppendMenu(item.nID == ID_BAND_TRANSLATION ? Checked(bTranslations) : MF_STRING, item.nID, item.pszText);
         if (item.nID == ID_BAND_TRANSLATION)
             m_menu.AppendMenu(MF_SEPARATOR, 0, nullptr);
     }

@@ -17,7 +17,7 @@ const int kPlaceLimit = 1 << 20;
 // Each readable on light and dark ground once outlined: a light text has a dark outline and
 // the other way round. Nothing is pure white, which the band keys out where it cannot blend.
 const BandScheme CBandSettings::kSchemes[kSchemeCount] = {
-    {"蓝字红色", RGB(0, 0, 255), RGB(255, 0, 0), RGB(255, 255, 250), RGB(0, 0, 0)},
+    {"蓝字红色", RGB(0, 0, 255), RGB(255, 0, 0), RGB(16, 16, 32), RGB(0, 0, 0)},
     {"白字橙色", RGB(250, 250, 250), RGB(255, 140, 0), RGB(24, 24, 24), RGB(0, 0, 0)},
     {"黑字红色", RGB(24, 24, 24), RGB(220, 0, 0), RGB(250, 250, 250), RGB(96, 96, 96)},
     {"黄字绿色", RGB(255, 225, 0), RGB(0, 200, 80), RGB(0, 0, 0), RGB(0, 0, 0)},
@@ -43,6 +43,19 @@ void CBandSettings::Load() {
     const int y = s.GetInt(kSection, L"top", INT_MIN, -kPlaceLimit, kPlaceLimit);
     m_bHasPlace = x != INT_MIN && y != INT_MIN;
     m_ptPlace = m_bHasPlace ? POINT{x, y} : POINT{};
+}
+
+BandStyle CBandSettings::Style() const {
+    BandStyle style;
+    const BandScheme& scheme = kSchemes[m_nScheme];
+    style.crText = scheme.crText;
+    style.crFill = scheme.crFill;
+    style.crOutline = scheme.crOutline;
+    style.crShadow = scheme.crShadow;
+    style.bOutline = m_bOutline;
+    style.bShadow = m_bShadow;
+    style.nPointSize = m_nPointSize;
+    return style;
 }
 
 bool CBandSettings::Place(POINT& pt) const {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "lyrics/BandStyle.h"
+
 // A colour scheme: the part of a line not yet sung, the part sung, the outline and the shadow.
 struct BandScheme {
     const char* pszName;
@@ -35,6 +37,8 @@ public:
     bool HideWhenPaused() const { return m_bHidePaused; }
     bool HideWithoutLyrics() const { return m_bHideNoLyrics; }
     bool Shown() const { return m_bShown; }
+    // The look these choices give the band.
+    BandStyle Style() const;
     // The band's top left corner as the user left it; false when none was kept.
     bool Place(POINT& pt) const;
 

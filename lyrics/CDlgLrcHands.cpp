@@ -49,8 +49,11 @@ LRESULT CDlgLrc::OnContextMenu(WPARAM /*wParam*/, LPARAM lParam) {
     return 0;
 }
 
+// Monitors came, went or changed: the band fits the one it belongs on, on the screen.
 LRESULT CDlgLrc::OnDisplayChange(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    m_hands.KeepOnScreen();
+    const RECT rcNear = m_hands.NearRect();
+    FitTo(m_canvas.Layout().nDpi, rcNear);
+    Update(s_pfnCounter());
     return 0;
 }
 
@@ -75,16 +78,7 @@ void CDlgLrc::RunBandCommand(UINT nID) {
     } else if (nID == ID_BAND_CLOSE) {
         SetShown(false);
     } else if (CBandMenu::ApplyChoice(nID, m_hands.Settings())) {
-        ApplyStyle();
-        m_hands.Poll(g_bPlaying, g_bLrcLoaded, g_bLrcShown);
-    }
-}
-
-void CDlgLrc::PlaceBand(const RECT& rc) {
-    const int nWidth = rc.right - rc.left;
-    SetWindowPos(nullptr, rc.left, rc.top, nWidth, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (nWidth != g_nScreenWidth) {
-        g_nScreenWidth = nWidth;
-        m_shown.kind = Kind::Unknown;  // drawn whole at the next update
+        SetStyle(m_hands.Settings().Style());
+        m_hands.Poll(g_bPlaying, m_model.State().bLrcLoaded, g_bLrcShown);
     }
 }
