@@ -157,6 +157,7 @@ BOOL CDlgLrc::OnInitDialog() {
 void CDlgLrc::OnClose() {
     // The dialog's default turns WM_CLOSE into IDCANCEL, which only hides a modeless band.
     g_bLrcShown = false;
+    m_hands.Settings().SetShown(false);
     CDialog::OnClose();
 }
 
