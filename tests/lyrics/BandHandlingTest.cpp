@@ -240,8 +240,8 @@ TEST_F(BandInHand, AKeptPlaceOffEveryMonitorComesBackOnScreen) {
 TEST_F(BandInHand, AMalformedSettingsFileGivesTheBandAsItHasAlwaysBeen) {
     const RECT rcDesign = Place();
     WriteFileBytes("Sonello.ini",
-                   "[band]\r\nscheme=9\r\nsize=13\r\noutline=maybe\r\nshadow=\r\nlocked=yes\r\nleft=12px\r\ntop=300\r\n"
-                   "hide_paused=2\r\nshown=-1\r\n\x01\x02\xFF garbage [band\r\n=\r\n");
+                   "[band]\r\nscheme=9\r\noutline=maybe\r\nshadow=\r\nlocked=yes\r\nleft=12px\r\ntop=300\r\n"
+                   "hide_paused=2\r\nshown=-1\r\nsize=30\r\n\x01\x02\xFF garbage [band\r\n=\r\n");
     Restart();
     const BandStyle design;
     const BandStyle& style = Band().Model().Style();
