@@ -73,10 +73,14 @@ TEST(BandInk, TheLettersArePureInsideARingDarkerThanTheyAreAndNothingBeyond) {
         uint32_t v;
         const char* what;
     } pixels[] = {
-        {15, 15, kRed, "before the fill's column"}, {19, 24, kRed, "before the fill's column"},
-        {20, 15, kBlue, "from the fill's column on"}, {24, 24, kBlue, "from the fill's column on"},
-        {0, 0, 0, "beyond the ink"},                 {39, 39, 0, "beyond the ink"},
-        {27, 15, 0, "three pixels out"},             {15, 12, 0, "three pixels out"},
+        {15, 15, kRed, "before the fill's column"},
+        {19, 24, kRed, "before the fill's column"},
+        {20, 15, kBlue, "from the fill's column on"},
+        {24, 24, kBlue, "from the fill's column on"},
+        {0, 0, 0, "beyond the ink"},
+        {39, 39, 0, "beyond the ink"},
+        {27, 15, 0, "three pixels out"},
+        {15, 12, 0, "three pixels out"},
     };
     for (const auto& p : pixels)
         EXPECT_EQ(p.v, s.At(p.x, p.y)) << p.x << "," << p.y << " " << p.what;
@@ -145,10 +149,10 @@ TEST(BandLayout, TheBandStandsOnTheMonitorEvenWhenTheWorkAreaClaimsMore) {
     const struct {
         RECT rcMonitor, rcWork, rcBand;
     } cases[] = {
-        {{0, 0, 1280, 1024}, {0, 0, 1280, 984}, {0, 884, 1280, 984}},        // above a taskbar
-        {{0, 0, 1280, 1024}, {0, 0, 1280, 1041}, {0, 924, 1280, 1024}},      // Xvfb's larger claim
+        {{0, 0, 1280, 1024}, {0, 0, 1280, 984}, {0, 884, 1280, 984}},             // above a taskbar
+        {{0, 0, 1280, 1024}, {0, 0, 1280, 1041}, {0, 924, 1280, 1024}},           // Xvfb's larger claim
         {{1280, 0, 3200, 1080}, {1280, 0, 3200, 1080}, {1280, 980, 3200, 1080}},  // a second monitor
-        {{0, 0, 800, 60}, {0, 0, 800, 60}, {0, 0, 800, 60}},                // too small to hold it
+        {{0, 0, 800, 60}, {0, 0, 800, 60}, {0, 0, 800, 60}},                      // too small to hold it
     };
     for (const auto& c : cases) {
         const RECT rc = PlaceBand(c.rcMonitor, c.rcWork, 100);
@@ -182,7 +186,8 @@ TEST(BandCanvas, NoLineIsCutAtAnyScalingAndTheTextGrowsWithTheDpi) {
         canvas.Resize(nWidth, l.nHeight + 200);
         canvas.Draw(scene, unknown);
         const auto [nTallTop, nTallBottom] = InkRows(canvas.Surface());
-        const int nAll = static_cast<int>(canvas.Surface().nWidth) * canvas.Surface().nHeight - Count(canvas.Surface(), 0);
+        const int nAll =
+            static_cast<int>(canvas.Surface().nWidth) * canvas.Surface().nHeight - Count(canvas.Surface(), 0);
         canvas.Resize(nWidth, l.nHeight);
         canvas.Draw(scene, unknown);
         const auto [nTop, nBottom] = InkRows(canvas.Surface());
