@@ -61,14 +61,14 @@ protected:
 TEST_F(BandModel, APacedFillMovesWithTheSongAndHandsOverOncePastItsText) {
     Load(L"[00:01.00]aaaa\r\n[00:02.50]bb\r\n[00:09.00]end\r\n");
     Run({
-        {0, 0, L"aaaa", L"bb", -1, 0, false},        // before the first line
-        {1000, 0, L"aaaa", L"bb", 0, 0, true},       // a seek: nothing played
+        {0, 0, L"aaaa", L"bb", -1, 0, false},   // before the first line
+        {1000, 0, L"aaaa", L"bb", 0, 0, true},  // a seek: nothing played
         {1200, 200, L"aaaa", L"bb", 0, 8, true},
         {1800, 600, L"aaaa", L"bb", 0, 32, true},
         {2000, 200, L"aaaa", L"bb", 0, 40, true},
-        {2200, 200, L"aaaa", L"bb", 0, 48, true},    // past the text: drawn whole, the lower slot is next
-        {2400, 200, L"aaaa", L"bb", 1, 4, true},     // paced by the line still sung
-        {2500, 100, L"end", L"bb", 1, 4, false},     // 6.5 s for 20 pixels: no step to move by
+        {2200, 200, L"aaaa", L"bb", 0, 48, true},  // past the text: drawn whole, the lower slot is next
+        {2400, 200, L"aaaa", L"bb", 1, 4, true},   // paced by the line still sung
+        {2500, 100, L"end", L"bb", 1, 4, false},   // 6.5 s for 20 pixels: no step to move by
         {5000, 5000, L"end", L"bb", 1, 4, false},
     });
     EXPECT_FALSE(m_model.State().bTopCurrent);
@@ -108,11 +108,8 @@ TEST_F(BandModel, AMessageStandsInPlaceOfTheLyrics) {
         bool bPlaying, bLoaded, bNotice;
         const char* pszMessage;  // nullptr: the lyrics show
     } cases[] = {
-        {true, true, false, nullptr},
-        {false, true, false, "没有歌曲"},
-        {true, false, false, "没有找到歌词"},
-        {true, true, true, "翻译：已隐藏"},
-        {false, false, true, "翻译：已隐藏"},
+        {true, true, false, nullptr},       {false, true, false, "没有歌曲"},     {true, false, false, "没有找到歌词"},
+        {true, true, true, "翻译：已隐藏"}, {false, false, true, "翻译：已隐藏"},
     };
     for (const auto& c : cases) {
         m_situation.bPlaying = c.bPlaying;
