@@ -35,8 +35,8 @@ HWND MakeWindow(DWORD dwStyle, const RECT& rc) {
     wc.lpszClassName = L"BandTestWindow";
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
     ::RegisterClassW(&wc);
-    return ::CreateWindowExW(0, wc.lpszClassName, L"", dwStyle, rc.left, rc.top, rc.right - rc.left,
-                             rc.bottom - rc.top, nullptr, nullptr, wc.hInstance, nullptr);
+    return ::CreateWindowExW(0, wc.lpszClassName, L"", dwStyle, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                             nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 void SendMouse(DWORD dwFlags, POINT pt = {}) {
@@ -288,9 +288,19 @@ TEST_F(BandInHand, ARightClickOpensTheMenuInChineseWithTheBandsChoicesTicked) {
     SendMouse(MOUSEEVENTF_RIGHTUP);
     EXPECT_TRUE(PumpUntil([] { return !s_arrItems.empty(); }, 5000));
     ::KillTimer(nullptr, nTimer);
-    const std::vector<std::string> kExpected = {"锁定歌词", "字体", "配色", "描边", "阴影", "显示翻译\tCtrl+T",
-                                                "歌词提前 0.5 秒\tCtrl+↑", "歌词延后 0.5 秒\tCtrl+↓", "还原\tCtrl+0",
-                                                "重新搜索歌词\tCtrl+L", "暂停时隐藏", "没有歌词时隐藏", "关闭歌词"};
+    const std::vector<std::string> kExpected = {"锁定歌词",
+                                                "字体",
+                                                "配色",
+                                                "描边",
+                                                "阴影",
+                                                "显示翻译\tCtrl+T",
+                                                "歌词提前 0.5 秒\tCtrl+↑",
+                                                "歌词延后 0.5 秒\tCtrl+↓",
+                                                "还原\tCtrl+0",
+                                                "重新搜索歌词\tCtrl+L",
+                                                "暂停时隐藏",
+                                                "没有歌词时隐藏",
+                                                "关闭歌词"};
     EXPECT_EQ(kExpected, s_arrItems);
     EXPECT_TRUE(s_nOutlineState & MF_CHECKED) << "the outline is on from the start";
 }

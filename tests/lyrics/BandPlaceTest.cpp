@@ -8,10 +8,10 @@
 
 namespace {
 
-const RECT kPrimary = {0, 0, 1280, 760};     // a taskbar of 40 below
-const RECT kRight = {1280, 0, 2304, 768};    // a smaller monitor to its right
+const RECT kPrimary = {0, 0, 1280, 760};       // a taskbar of 40 below
+const RECT kRight = {1280, 0, 2304, 768};      // a smaller monitor to its right
 const RECT kLeftTall = {-900, -400, 0, 1200};  // a portrait one to its left, higher and lower
-const RECT kAbove = {0, -1080, 1920, 0};     // a wider one above
+const RECT kAbove = {0, -1080, 1920, 0};       // a wider one above
 
 // 1280 x 100, the band's size on the primary monitor, with its left top at (x, y).
 RECT Band(int x, int y, int w = 1280, int h = 100) {
@@ -38,7 +38,9 @@ TEST(BandPlace, AKeptPlaceComesBackOntoTheNearestMonitorAndStaysWhereItIsWhollyS
         {"partly left of the screen", Band(-200, 100), {kPrimary}, Band(0, 100)},
         {"far off every monitor, below and right", Band(9000, 9000), {kPrimary, kRight}, Band(1280, 668, 1024)},
         {"wider than the monitor it comes onto", Band(1400, 10, 1920), {kPrimary, kRight}, Band(1280, 10, 1024)},
-        {"mostly on the tall left one, whose foot is lower", Band(-1000, 1000), {kPrimary, kLeftTall},
+        {"mostly on the tall left one, whose foot is lower",
+         Band(-1000, 1000),
+         {kPrimary, kLeftTall},
          Band(-900, 1000, 900)},
         {"on the wider monitor above", Band(100, -500, 1920), {kPrimary, kAbove}, Band(0, -500, 1920)},
         {"over the gap beside a lower monitor", Band(1000, 700), {kPrimary, kRight}, Band(1280, 668, 1024)},
