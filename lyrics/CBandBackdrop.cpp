@@ -36,7 +36,9 @@ bool CBandBackdrop::Create(HWND hBand) {
 }
 
 void CBandBackdrop::Show(const RECT& rcBand) {
-    if (!m_hWnd)
+    RECT rc;
+    if (!m_hWnd || (IsShown() && ::GetWindowRect(m_hWnd, &rc) && ::EqualRect(&rc, &rcBand) &&
+                    ::GetWindow(m_hBand, GW_HWNDNEXT) == m_hWnd))
         return;
     ::SetWindowPos(m_hWnd, m_hBand, rcBand.left, rcBand.top, rcBand.right - rcBand.left, rcBand.bottom - rcBand.top,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);

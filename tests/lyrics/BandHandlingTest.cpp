@@ -176,6 +176,14 @@ TEST_F(BandInHand, ALockedBandPassesARealClickToTheWindowBeneath) {
         PumpUntil([] { return s_nClicks > 0; }, bLocked ? 3000 : 500);
         EXPECT_EQ(bLocked ? 1 : 0, s_nClicks) << (bLocked ? "locked" : "unlocked");
     }
+    // Unlocked, the mouse over the band shows a strip right beneath it; locked, none.
+    Tick();
+    const HWND hStrip = ::FindWindowW(L"SonelloBandBackdrop", nullptr);
+    EXPECT_TRUE(hStrip && ::IsWindowVisible(hStrip));
+    EXPECT_EQ(hStrip, ::GetWindow(Band(), GW_HWNDNEXT));
+    Band().SetLocked(true);
+    Tick();
+    EXPECT_FALSE(::IsWindowVisible(hStrip));
     ::DestroyWindow(hBeneath);
 }
 
