@@ -21,12 +21,13 @@ RECT CBandHandling::NearRect() const {
 }
 
 RECT CBandHandling::PlaceFor(const RECT& rcDefault) {
+    // A band under the mouse stays under it, also when a monitor of another DPI fits it anew.
     POINT pt;
-    if (!m_settings.Place(pt))
-        return rcDefault;  // exactly where it has always been
-    if (m_bPlaced) {
+    if (m_bDragging || m_bPlaced) {
         const RECT rcNow = BandRect();
         pt = {rcNow.left, rcNow.top};
+    } else if (!m_settings.Place(pt)) {
+        return rcDefault;  // exactly where it has always been
     }
     m_bPlaced = true;
     RECT rc = rcDefault;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "lyrics/BandPlace.h"
@@ -251,13 +252,9 @@ TEST_F(BandInHand, AMalformedSettingsFileGivesTheBandAsItHasAlwaysBeen) {
                    "[band]\r\nscheme=9\r\noutline=maybe\r\nshadow=\r\nlocked=yes\r\nleft=12px\r\ntop=300\r\n"
                    "hide_paused=2\r\nshown=-1\r\nsize=30\r\n\x01\x02\xFF garbage [band\r\n=\r\n");
     Restart();
-    const BandStyle design;
-    const BandStyle& style = Band().Model().Style();
-    EXPECT_EQ(design.crText, style.crText);
-    EXPECT_EQ(design.crFill, style.crFill);
-    EXPECT_EQ(design.nPointSize, style.nPointSize);
-    EXPECT_EQ(design.bOutline, style.bOutline);
-    EXPECT_EQ(design.bShadow, style.bShadow);
+    const BandStyle a, &b = Band().Model().Style();
+    EXPECT_EQ(std::tie(a.crText, a.crFill, a.crOutline, a.nPointSize, a.bOutline, a.bShadow),
+              std::tie(b.crText, b.crFill, b.crOutline, b.nPointSize, b.bOutline, b.bShadow));
     EXPECT_FALSE(Band().IsLocked());
     EXPECT_FALSE(Band().GetExStyle() & WS_EX_TRANSPARENT);
     EXPECT_FALSE(Visible());
