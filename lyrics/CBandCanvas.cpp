@@ -166,12 +166,12 @@ void CBandCanvas::Push(HWND hWnd, const RECT& rcDirty) const {
     if (!m_surface.pBits || ::IsRectEmpty(&rcDirty))
         return;
     POINT ptSrc = {0, 0};
-    SIZE size = {m_surface.nWidth, m_surface.nHeight};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     RECT rcClip = rcDirty;
-    const RECT rcAll = {0, 0, size.cx, size.cy};
+    const RECT rcAll = {0, 0, m_surface.nWidth, m_surface.nHeight};
     ::IntersectRect(&rcClip, &rcClip, &rcAll);
-    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, &size,     m_dcBand,
+    // Neither place nor size: the window has them already, and Wine moves a window given them.
+    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr,   m_dcBand,
                                     &ptSrc,       0,       &blend,  ULW_ALPHA, &rcClip};
     ::UpdateLayeredWindowIndirect(hWnd, &info);
 }
