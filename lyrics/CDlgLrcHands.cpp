@@ -61,6 +61,8 @@ void CDlgLrc::SetShown(bool bShown) {
     ShowWindow(bShown ? SW_SHOW : SW_HIDE);
     g_bLrcShown = bShown;
     m_hands.Settings().SetShown(bShown);
+    // At once: the strip goes with the band, and a band the user hides while paused stays hidden.
+    m_hands.Poll(g_bPlaying, m_model.State().bLrcLoaded, g_bLrcShown);
 }
 
 void CDlgLrc::ShowAsLeft() {
