@@ -149,6 +149,8 @@ BOOL CDlgLrc::OnInitDialog() {
     // The primary monitor's bottom, where the taskbar usually is.
     const RECT rcPrimary = {0, 0, 1, 1};
     FitTo(WindowDpi(m_hWnd), rcPrimary);
+    for (CBandPane& pane : m_arrPane)
+        pane.Create(m_hWnd);
     ShowWindow(SW_SHOWNA);
     return TRUE;
 }
@@ -187,6 +189,16 @@ LRESULT CDlgLrc::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Hidden, the panes show nothing; shown again, the band is drawn whole.
+LRESULT CDlgLrc::OnShowWindow(WPARAM wParam, LPARAM /*lParam*/) {
+    if (!wParam) {
+        for (CBandPane& pane : m_arrPane)
+            pane.Clear(m_canvas.Dc());
+    }
+    m_shown.kind = BandKind::Unknown;
+    return Default();
+}
+
 void CDlgLrc::SetStyle(const BandStyle& style) {
     m_model.SetStyle(style);
     RECT rc;
@@ -203,6 +215,7 @@ void CDlgLrc::FitTo(int nDpi, const RECT& rcNear) {
     ::GetMonitorInfoW(::MonitorFromRect(&rcNear, MONITOR_DEFAULTTOPRIMARY), &mi);
     const RECT rc = PlaceBand(mi.rcMonitor, mi.rcWork, m_canvas.Layout().nHeight);
     m_model.SetBandWidth(rc.right - rc.left);
+    m_ptBand = {rc.left, rc.top};
     m_canvas.Resize(rc.right - rc.left, rc.bottom - rc.top);
     m_shown.kind = BandKind::Unknown;
     SetWindowPos(HWND_TOPMOST, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
@@ -314,7 +327,9 @@ void CDlgLrc::Update(LONGLONG llNow) {
         m_shown.kind = BandKind::Unknown;  // shown again, it is drawn whole
     } else if (!scene.SameDrawing(m_shown)) {
         ++m_nDraws;
-        m_canvas.Push(m_hWnd, m_canvas.Draw(scene, m_shown));
+        const RECT rcDirty = m_canvas.Draw(scene, m_shown);
+        for (int i = 0; i < 2; ++i)
+            m_arrPane[i].Show(m_canvas.Dc(), m_ptBand, m_canvas.PartOf(scene, i), rcDirty);
         m_shown = scene;
     }
     SetFrames(bVisible && m_clock.IsRunning() && scene.kind == BandKind::Lyrics && scene.bMoving);

@@ -154,4 +154,3 @@ TEST_F(BandFrames, TheFramesStopWhenPausedPastTheLyricsAndHidden) {
         Tick();
     }
 }
-

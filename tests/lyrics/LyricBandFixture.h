@@ -25,8 +25,6 @@
 #include "support/SongFileBytes.h"
 #include "support/TestSupport.h"
 
-
-
 // Pixels of the band as it pushes them: premultiplied 0xAARRGGBB.
 inline const uint32_t kClear = 0;
 inline const uint32_t kBlue = 0xFF0000FF;
