@@ -162,16 +162,16 @@ RECT CBandCanvas::DrawSlotChange(const BandScene& scene, const BandScene& shown,
     return {x + nShownRed, rcText.top, x + nRed, rcText.bottom};
 }
 
-void CBandCanvas::Push(HWND hWnd, const RECT& rcDirty) const {
-    if (!m_surface.pBits || ::IsRectEmpty(&rcDirty))
-        return;
-    POINT ptSrc = {0, 0};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    RECT rcClip = rcDirty;
+RECT CBandCanvas::PartOf(const BandScene& scene, int nPart) const {
+    RECT rc = {};
+    if (scene.kind == BandKind::Lyrics && !scene.arrText[nPart].IsEmpty()) {
+        rc = InkRect(scene.arrX[nPart], m_layout.nSlotY[nPart], scene.arrWidth[nPart]);
+    } else if (scene.kind == BandKind::Message && nPart == 0 && !scene.strMessage.IsEmpty()) {
+        const CStringW str = CStringW::FromGbk(scene.strMessage.GetString());
+        const int nWidth = Measure(str, str.GetLength());
+        rc = InkRect(CentredX(m_surface.nWidth, nWidth), m_layout.nMessageY, nWidth);
+    }
     const RECT rcAll = {0, 0, m_surface.nWidth, m_surface.nHeight};
-    ::IntersectRect(&rcClip, &rcClip, &rcAll);
-    // Neither place nor size: the window has them already, and Wine moves a window given them.
-    UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr,   m_dcBand,
-                                    &ptSrc,       0,       &blend,  ULW_ALPHA, &rcClip};
-    ::UpdateLayeredWindowIndirect(hWnd, &info);
+    ::IntersectRect(&rc, &rc, &rcAll);
+    return rc;
 }

@@ -32,8 +32,11 @@ public:
     // Brings the surface from what shows (shown) to scene; returns the rectangle that changed,
     // empty when nothing did. A shown scene of kind Unknown redraws everything.
     RECT Draw(const BandScene& scene, const BandScene& shown);
-    // Puts the surface on the layered window; only rcDirty changed since the last push.
-    void Push(HWND hWnd, const RECT& rcDirty) const;
+    // Where the scene's text nPart (0 the upper slot or the message, 1 the lower slot) has its
+    // ink on the surface; empty for none.
+    RECT PartOf(const BandScene& scene, int nPart) const;
+    // A memory context holding the surface.
+    HDC Dc() const { return m_dcBand; }
 
 private:
     struct Ink {

@@ -1,8 +1,49 @@
 #include "lyrics/CBandHandling.h"
 
+#include <windowsx.h>
+
 #include <utility>
 
 #include "lyrics/BandPlace.h"
+
+namespace {
+
+const wchar_t kPartProc[] = L"SonelloPartProc";
+
+// A part of the band hands the mouse on to the band, in the band's client points.
+LRESULT CALLBACK PartProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    const HWND hBand = ::GetWindow(hWnd, GW_OWNER);
+    switch (nMsg) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP: {
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::MapWindowPoints(hWnd, hBand, &pt, 1);
+        return ::SendMessageW(hBand, nMsg, wParam, MAKELPARAM(pt.x, pt.y));
+    }
+    case WM_CONTEXTMENU:
+        return ::SendMessageW(hBand, nMsg, wParam, lParam);
+    default:
+        break;
+    }
+    const auto pfnOld = reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kPartProc));
+    if (nMsg == WM_NCDESTROY)
+        ::RemovePropW(hWnd, kPartProc);
+    return pfnOld ? ::CallWindowProcW(pfnOld, hWnd, nMsg, wParam, lParam)
+                  : ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
+}
+
+// Layered and transparent: the system hands every click on it to the window beneath.
+void SetClickThrough(HWND hWnd, bool bThrough) {
+    const LONG nStyle = ::GetWindowLongW(hWnd, GWL_EXSTYLE);
+    const LONG nWanted = bThrough ? nStyle | WS_EX_TRANSPARENT : nStyle & ~WS_EX_TRANSPARENT;
+    if (nWanted != nStyle)
+        ::SetWindowLongW(hWnd, GWL_EXSTYLE, nWanted);
+}
+
+}  // namespace
 
 void CBandHandling::Start(HWND hBand, PlaceFn pfnPlace) {
     m_hBand = hBand;
@@ -36,14 +77,21 @@ RECT CBandHandling::PlaceFor(const RECT& rcDefault) {
     return m_bDragging ? rc : KeepBandOnScreen(rc, g_pfnMonitorWorkAreas());
 }
 
+void CBandHandling::AddPart(HWND hPart) {
+    if (!hPart)
+        return;
+    m_arrParts.push_back(hPart);
+    ::SetPropW(hPart, kPartProc, reinterpret_cast<HANDLE>(::GetWindowLongPtrW(hPart, GWLP_WNDPROC)));
+    ::SetWindowLongPtrW(hPart, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PartProc));
+    SetClickThrough(hPart, IsLocked());
+}
+
 void CBandHandling::SetLocked(bool bLocked) {
     if (bLocked != m_settings.Locked())
         m_settings.SetLocked(bLocked);
-    // Layered and transparent: the system hands every click on it to the window beneath.
-    const LONG nStyle = ::GetWindowLongW(m_hBand, GWL_EXSTYLE);
-    const LONG nWanted = bLocked ? nStyle | WS_EX_TRANSPARENT : nStyle & ~WS_EX_TRANSPARENT;
-    if (nWanted != nStyle)
-        ::SetWindowLongW(m_hBand, GWL_EXSTYLE, nWanted);
+    SetClickThrough(m_hBand, bLocked);
+    for (const HWND hPart : m_arrParts)
+        SetClickThrough(hPart, bLocked);
     if (bLocked) {
         if (m_bDragging)
             ::ReleaseCapture();

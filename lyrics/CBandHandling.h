@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "lyrics/CBandBackdrop.h"
 #include "lyrics/CBandSettings.h"
@@ -27,6 +28,9 @@ public:
 
     CBandSettings& Settings() { return m_settings; }
     const CBandSettings& Settings() const { return m_settings; }
+
+    // A window that shows part of the band: locked with it, its mouse handed to the band.
+    void AddPart(HWND hPart);
 
     bool IsLocked() const { return m_settings.Locked(); }
     void SetLocked(bool bLocked);
@@ -50,6 +54,7 @@ private:
     void KeepOnScreen();
 
     HWND m_hBand = nullptr;
+    std::vector<HWND> m_arrParts;
     PlaceFn m_pfnPlace;
     CBandSettings m_settings;
     CBandBackdrop m_backdrop;

@@ -150,6 +150,10 @@ BOOL CDlgLrc::OnInitDialog() {
     m_model.SetStyle(m_hands.Settings().Style());
     // The primary monitor's bottom, where the taskbar usually is, unless the user put it elsewhere.
     FitTo(WindowDpi(m_hWnd), m_hands.NearRect());
+    for (CBandPane& pane : m_arrPane) {
+        pane.Create(m_hWnd);
+        m_hands.AddPart(pane.Handle());
+    }
     ShowWindow(SW_SHOWNA);
     return TRUE;
 }
@@ -189,6 +193,16 @@ LRESULT CDlgLrc::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Hidden, the panes show nothing; shown again, the band is drawn whole.
+LRESULT CDlgLrc::OnShowWindow(WPARAM wParam, LPARAM /*lParam*/) {
+    if (!wParam) {
+        for (CBandPane& pane : m_arrPane)
+            pane.Clear(m_canvas.Dc());
+    }
+    m_shown.kind = BandKind::Unknown;
+    return Default();
+}
+
 void CDlgLrc::SetStyle(const BandStyle& style) {
     m_model.SetStyle(style);
     RECT rc;
@@ -208,6 +222,7 @@ void CDlgLrc::FitTo(int nDpi, const RECT& rcNear) {
 
 void CDlgLrc::MoveBand(const RECT& rc) {
     m_model.SetBandWidth(rc.right - rc.left);
+    m_ptBand = {rc.left, rc.top};
     m_canvas.Resize(rc.right - rc.left, rc.bottom - rc.top);
     m_shown.kind = BandKind::Unknown;
     SetWindowPos(HWND_TOPMOST, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
@@ -320,7 +335,9 @@ void CDlgLrc::Update(LONGLONG llNow) {
         m_shown.kind = BandKind::Unknown;  // shown again, it is drawn whole
     } else if (!scene.SameDrawing(m_shown)) {
         ++m_nDraws;
-        m_canvas.Push(m_hWnd, m_canvas.Draw(scene, m_shown));
+        const RECT rcDirty = m_canvas.Draw(scene, m_shown);
+        for (int i = 0; i < 2; ++i)
+            m_arrPane[i].Show(m_canvas.Dc(), m_ptBand, m_canvas.PartOf(scene, i), rcDirty);
         m_shown = scene;
     }
     SetFrames(bVisible && m_clock.IsRunning() && scene.kind == BandKind::Lyrics && scene.bMoving);

@@ -1,11 +1,11 @@
 // The lyric band: a borderless, topmost strip at the bottom of the screen with per-pixel alpha,
 // so only the lyric lines, smoothed and outlined, show over the desktop, and the mouse passes
-// through everywhere else. Its 200 ms timer polls the player state: new songs, messages,
-// notices. Its model (CBandModel) says what each slot shows; the band draws that. While a line
-// fills where it can be seen, a frame timer moves the red edge by the band's own clock of the
-// song, asking the main window for a fresh reading of the device at each frame. Either draws
-// and pushes only what changed since the last drawing, and nothing while the band is hidden.
-// The band follows the DPI of its monitor on its own, whatever the rest of the program does.
+// through everywhere else. The strip itself shows nothing: each text shows through a pane. Its 200 ms timer polls the
+// player state: new songs, messages, notices. Its model (CBandModel) says what each slot shows; the band draws that.
+// While a line fills where it can be seen, a frame timer moves the red edge by the band's own clock of the song, asking
+// the main window for a fresh reading of the device at each frame. Either draws and pushes only what changed since the
+// last drawing, and nothing while the band is hidden. The band follows the DPI of its monitor on its own, whatever the
+// rest of the program does.
 #pragma once
 
 #include "framework/CDialog.h"
@@ -14,6 +14,7 @@
 #include "lyrics/CBandCanvas.h"
 #include "lyrics/CBandClock.h"
 #include "lyrics/CBandHandling.h"
+#include "lyrics/CBandPane.h"
 #include "lyrics/CBandModel.h"
 #include "lyrics/CBandNotice.h"
 #include "lyrics/CLrcSearch.h"
@@ -32,12 +33,14 @@ public:
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowWindow(WPARAM wParam, LPARAM lParam);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMove(WPARAM wParam, LPARAM lParam);
 
     // The performance counter of the moment the band draws for; tests put a clock of their own here.
     static LONGLONG (*s_pfnCounter)();
@@ -106,6 +109,9 @@ private:
 
     CBandModel m_model;
     CBandCanvas m_canvas;
+    // The upper slot's text or a message, and the lower slot's text, each in a window of its own.
+    CBandPane m_arrPane[2];
+    POINT m_ptBand = {};  // the band's top left on the screen
     CBandNotice m_notice;
     bool m_bNotice = false;  // a notice stands in place of everything else
     CString m_strNotice;
@@ -129,10 +135,12 @@ BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
     ON_WM_TIMER()
     ON_MESSAGE(WM_LRC_SEARCHED, OnLrcSearched)
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
     ON_WM_LBUTTONDOWN()
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
     ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
     ON_MESSAGE(WM_DISPLAYCHANGE, OnDisplayChange)
+    ON_MESSAGE(WM_MOVE, OnMove)
 END_MESSAGE_MAP()

@@ -57,6 +57,18 @@ LRESULT CDlgLrc::OnDisplayChange(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     return 0;
 }
 
+// The panes show the texts where the band stands: they go with it at once, also under the mouse.
+LRESULT CDlgLrc::OnMove(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    RECT rc;
+    GetWindowRect(&rc);
+    if (rc.left != m_ptBand.x || rc.top != m_ptBand.y) {
+        m_ptBand = {rc.left, rc.top};
+        m_shown.kind = BandKind::Unknown;
+        Update(s_pfnCounter());
+    }
+    return 0;
+}
+
 void CDlgLrc::SetShown(bool bShown) {
     ShowWindow(bShown ? SW_SHOW : SW_HIDE);
     g_bLrcShown = bShown;
