@@ -6,7 +6,6 @@
 #include "app/PlayerKeys.h"
 #include "app/PlayerLogic.h"
 #include "app/PlayingDecorations.h"
-#include "framework/CMenu.h"
 #include "framework/WindowDrag.h"
 #include "lyrics/CDlgLrc.h"
 #include "playlist/CPlayList.h"
@@ -39,6 +38,8 @@ void CSonelloDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_BAND_UNLOCK) {
+        OnUnlockBand();
     } else {
         Default();
     }
@@ -265,17 +266,6 @@ void CSonelloDlg::StartDevice() {
     PublishLrcPosition(true);
 }
 
-void CSonelloDlg::PublishLrcPosition(bool bStart) {
-    DWORD dwPosition = 0;
-    const bool bRead = CSound::GetPosition(&dwPosition);
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    // A start the device cannot tell about yet begins where it was told to play from: the band
-    // must not carry the last song or the place before the seek on.
-    if (bRead || bStart)
-        PublishLrcPos(bRead ? dwPosition : CSound::m_seek.dwTo, now.QuadPart, bStart);
-}
-
 void CSonelloDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
     if (pScrollBar && pScrollBar->m_hWnd == m_sliderSeek.m_hWnd) {
         CSound::m_seek.dwTo = static_cast<DWORD>(m_sliderSeek.GetPos());
@@ -287,42 +277,6 @@ void CSonelloDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
         theSound.SetVolume(m_sliderVolume.GetPos());
     }
     CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
-}
-
-void CSonelloDlg::OnShowLrc() {
-    if (!g_pDlgLrc)
-        return;
-    if (g_bLrcShown) {
-        g_pDlgLrc->ShowWindow(SW_HIDE);
-        g_bLrcShown = false;
-    } else {
-        g_pDlgLrc->ShowWindow(SW_SHOW);
-        g_bLrcShown = true;
-    }
-}
-
-LRESULT CSonelloDlg::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
-    switch (static_cast<UINT>(lParam)) {
-    case WM_LBUTTONDOWN:
-        ShowWindow(SW_SHOWNORMAL);
-        m_trayIcon.Remove();
-        break;
-    case WM_RBUTTONDOWN: {
-        POINT pt;
-        ::GetCursorPos(&pt);
-        CMenu menu;
-        if (!menu.CreatePopupMenu())
-            break;
-        menu.AppendMenu(MF_STRING, IDCANCEL, "关闭");
-        // Without the foreground the menu would not close when the user clicks elsewhere.
-        ::SetForegroundWindow(m_hWnd);
-        menu.TrackPopupMenu(TPM_LEFTALIGN, pt.x, pt.y, m_hWnd);
-        break;
-    }
-    default:
-        break;
-    }
-    return 0;
 }
 
 LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
@@ -352,7 +306,12 @@ LRESULT CSonelloDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-void CSonelloDlg::OnHotKey(UINT /*nHotKeyId*/, UINT /*nKey1*/, UINT nKey2) {
+void CSonelloDlg::OnHotKey(UINT nHotKeyId, UINT /*nKey1*/, UINT nKey2) {
+    if (nHotKeyId == HOTKEY_BAND_LOCK) {
+        if (g_pDlgLrc)
+            g_pDlgLrc->SetLocked(!g_pDlgLrc->IsLocked());
+        return;
+    }
     if (const int nButton = ButtonForMediaKey(nKey2))
         PressMediaButton(nButton);
 }
@@ -362,12 +321,6 @@ void CSonelloDlg::OnAppCommand(CWnd* /*pWnd*/, UINT nCmd, UINT /*nDevice*/, UINT
         PressMediaButton(nButton);
     else
         Default();
-}
-
-LRESULT CSonelloDlg::OnLrcReadPos(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    if (g_bPlaying)
-        PublishLrcPosition(false);
-    return 0;
 }
 
 void CSonelloDlg::PressMediaButton(int nButton) {

@@ -63,6 +63,9 @@ public:
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnAppCommand(CWnd* pWnd, UINT nCmd, UINT nDevice, UINT nKey);
     LRESULT OnLrcReadPos(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLrcKey(WPARAM wParam, LPARAM lParam);
+    void OnUnlockBand();
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
 
     void UpdateDisplay();
     void CreateBkBrush();
@@ -175,4 +178,7 @@ BEGIN_MESSAGE_MAP(CSonelloDlg, CDialog)
     ON_WM_HOTKEY()
     ON_WM_APPCOMMAND()
     ON_MESSAGE(WM_LRC_READPOS, OnLrcReadPos)
+    ON_MESSAGE(WM_LRC_KEY, OnLrcKey)
+    ON_COMMAND(IDM_BAND_UNLOCK, OnUnlockBand)
+    ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopup)
 END_MESSAGE_MAP()

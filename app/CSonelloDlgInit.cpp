@@ -66,6 +66,7 @@ BOOL CSonelloDlg::OnInitDialog() {
     TIMED_STEP(SetTimer(TIMER_LRC_POS, 200));
     TIMED_STEP(SetUpToolTips());
     TIMED_STEP(RegisterMediaKeys(m_hWnd));
+    TIMED_STEP(RegisterBandLockKey(m_hWnd));
     StartupTimes::Note("initialised");
     return TRUE;
 }
@@ -78,6 +79,9 @@ void CSonelloDlg::AddAboutToSystemMenu() {
         return;
     CString strAbout;
     strAbout.LoadString(IDS_ABOUTBOX);
+    // The about item stays last.
+    ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(hSysMenu, MF_STRING, IDM_BAND_UNLOCK, "解锁歌词");
     if (!strAbout.IsEmpty()) {
         ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout);
@@ -152,6 +156,7 @@ void CSonelloDlg::CreateLyricBand() {
     g_pDlgLrc = new CDlgLrc(this);
     g_pDlgLrc->Create(IDD_LRC, nullptr);
     g_pDlgLrc->ShowWindow(SW_HIDE);
+    g_pDlgLrc->ShowAsLeft();
 }
 
 void CSonelloDlg::SetUpToolTips() {

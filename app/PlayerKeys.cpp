@@ -27,6 +27,11 @@ void RegisterMediaKeys(HWND hWnd) {
 void UnregisterMediaKeys(HWND hWnd) {
     for (const auto& key : kMediaKeys)
         ::UnregisterHotKey(hWnd, key.nHotKey);
+    ::UnregisterHotKey(hWnd, HOTKEY_BAND_LOCK);
+}
+
+bool RegisterBandLockKey(HWND hWnd) {
+    return ::RegisterHotKey(hWnd, HOTKEY_BAND_LOCK, BAND_LOCK_MODIFIERS | MOD_NOREPEAT, BAND_LOCK_KEY) != FALSE;
 }
 
 int ButtonForMediaKey(UINT nVirtualKey) {

@@ -12,9 +12,15 @@ constexpr int HOTKEY_PLAY_PAUSE = 1;
 constexpr int HOTKEY_NEXT = 2;
 constexpr int HOTKEY_PREV = 3;
 constexpr int HOTKEY_STOP = 4;
+// Ctrl+Alt+U unlocks the lyric band, and locks it again; held only when no other program has it.
+constexpr int HOTKEY_BAND_LOCK = 5;
+constexpr UINT BAND_LOCK_KEY = 'U';
+constexpr UINT BAND_LOCK_MODIFIERS = MOD_CONTROL | MOD_ALT;
 
 void RegisterMediaKeys(HWND hWnd);
 void UnregisterMediaKeys(HWND hWnd);
+// False when another program holds the key: it stays with that program.
+bool RegisterBandLockKey(HWND hWnd);
 
 // The button a media key presses, by its virtual key or its WM_APPCOMMAND command; 0 for none.
 // Play stands for Play/Pause.

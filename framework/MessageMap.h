@@ -65,6 +65,10 @@ public:                                                \
     {WM_SYSCOMMAND, 0, 0, AFX_THUNK(p->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)},
 #define ON_WM_LBUTTONDOWN() \
     {WM_LBUTTONDOWN, 0, 0, AFX_THUNK(p->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
+#define ON_WM_LBUTTONUP() \
+    {WM_LBUTTONUP, 0, 0, AFX_THUNK(p->OnLButtonUp(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
+#define ON_WM_MOUSEMOVE() \
+    {WM_MOUSEMOVE, 0, 0, AFX_THUNK(p->OnMouseMove(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
 #define ON_WM_DROPFILES() \
     {WM_DROPFILES, 0, 0, AFX_THUNK(p->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;)},
 #define ON_WM_CREATE() \

@@ -1,38 +1,28 @@
-// The lyric band: a borderless, topmost strip at the bottom of the screen whose white is keyed
-// out, so only the two lyric lines show over the desktop. Its 200 ms timer polls the player
-// state: new songs, messages, notices, the slots' texts. While a line fills where it can be seen,
-// a frame timer moves the red edge by the band's own clock of the song, asking the main window
-// for a fresh reading of the device at each frame. Either draws only what
-// changed since the last drawing, and nothing while the band is hidden. A line with a
-// translation takes both slots: the original fills at the top, its translation stands beneath.
+// The lyric band: a borderless, topmost strip at the bottom of the screen with per-pixel alpha,
+// so only the lyric lines, smoothed and outlined, show over the desktop, and the mouse passes
+// through everywhere else. The strip itself shows nothing: each text shows through a pane. Its 200 ms timer polls the
+// player state: new songs, messages, notices. Its model (CBandModel) says what each slot shows; the band draws that.
+// While a line fills where it can be seen, a frame timer moves the red edge by the band's own clock of the song, asking
+// the main window for a fresh reading of the device at each frame. Either draws and pushes only what changed since the
+// last drawing, and nothing while the band is hidden. The band follows the DPI of its monitor on its own, whatever the
+// rest of the program does.
 #pragma once
 
 #include <memory>
 #include <vector>
 
-#include "framework/CDC.h"
 #include "framework/CDialog.h"
-#include "framework/CFont.h"
 #include "framework/CString.h"
 #include "framework/CStringW.h"
+#include "lyrics/CBandCanvas.h"
 #include "lyrics/CBandClock.h"
+#include "lyrics/CBandHandling.h"
+#include "lyrics/CBandPane.h"
+#include "lyrics/CBandModel.h"
 #include "lyrics/CBandNotice.h"
 #include "lyrics/CDlgLrcChoice.h"
 #include "lyrics/CLrcSearch.h"
 #include "lyrics/CLrcShift.h"
-
-extern int g_nScreenWidth;  // the band's width and the base of every horizontal position
-extern int g_nScreenHeight;
-extern CStringW g_strTopLine;  // text of the upper slot
-extern CStringW g_strBottomLine;
-extern bool g_bBottomTranslation;  // the lower slot holds the current line's translation, never filled
-extern CString g_strLrcMessage;    // shown instead of lyrics when none were found
-extern bool g_bLrcLoaded;          // the current song's lyrics were found and handed to g_lyc
-extern bool g_bTopCurrent;         // the upper slot holds the line being filled
-extern int g_nTopFill;             // filled width of each slot in pixels
-extern int g_nBottomFill;
-extern int g_nTopSeconds;  // whole seconds that pace each slot's fill
-extern int g_nBottomSeconds;
 
 class CDlgLrc : public CDialog {
 public:
@@ -40,14 +30,24 @@ public:
     // A shift not yet written is written now: the band may go before its timer fires.
     ~CDlgLrc() override { SaveLyricsShift(); }
 
+    // Made aware of each monitor's DPI (where the system knows how), unlike its owner.
+    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
     BOOL OnInitDialog() override;
     void OnDestroy();
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnLrcSearched(WPARAM wParam, LPARAM lParam);
     LRESULT OnLrcChosen(WPARAM wParam, LPARAM lParam);
-    void OnPaint();
-    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowWindow(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMove(WPARAM wParam, LPARAM lParam);
 
     // The performance counter of the moment the band draws for; tests put a clock of their own here.
     static LONGLONG (*s_pfnCounter)();
@@ -56,6 +56,13 @@ public:
     int FrameCount() const { return m_nFrames; }
     int DrawCount() const { return m_nDraws; }
     double DrawnPositionMs() const { return m_dPositionMs; }
+
+    CBandModel& Model() { return m_model; }
+    // The band's pixels as last drawn, and where its texts stand.
+    const BandSurface& Pixels() const { return m_canvas.Surface(); }
+    const BandLayout& Layout() const { return m_canvas.Layout(); }
+    // Draws everything again in the new look, at once when shown.
+    void SetStyle(const BandStyle& style);
 
     // "Lrc\" + the song's name up to its first '.' + ".lrc", relative to the current directory,
     // in the name's own script.
@@ -81,33 +88,21 @@ public:
     // Switches the translations off (the current and the next line, originals only) or on, and
     // says so on the band.
     void ToggleTranslations();
+    bool ShowsTranslations() const { return m_bTranslations; }
+
+    // The user's hold on the band: the lock, the shown band kept for the next run, the commands
+    // of its menu. The Ctrl-key commands go to the owner as WM_LRC_KEY, as the keys themselves.
+    bool IsLocked() const { return m_hands.IsLocked(); }
+    void SetLocked(bool bLocked) { m_hands.SetLocked(bLocked); }
+    void SetShown(bool bShown);
+    // Shows the band when it was shown as the player last ended.
+    void ShowAsLeft();
+    void RunBandCommand(UINT nID);
+    const CBandSettings& BandSettings() const { return m_hands.Settings(); }
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Unknown: what the screen shows is not known (never drawn, or hidden since).
-    enum class Kind { Message, Lyrics, Unknown };
-    // What the band shows: a message, or the two slots with the red part of the current one.
-    struct Scene {
-        Kind kind = Kind::Message;
-        CString strMessage;
-        CStringW arrText[2];
-        int arrX[2] = {};
-        int arrWidth[2] = {};
-        int nRedSlot = -1;     // 0 the upper slot, 1 the lower, -1 none
-        int nRed = 0;          // pixels of it drawn red
-        bool bMoving = false;  // the red moves, or a line begins, with nothing else changing
-
-        int RedIn(int nSlot) const { return nRedSlot == nSlot ? nRed : 0; }
-    };
-    // A slot's text as the band's font lays it out; the word positions for a word-timed line.
-    struct Shape {
-        CStringW str;
-        int nLine = -1;
-        int nWidth = 0;
-        std::vector<int> arrWordX;
-    };
-
     // The 200 ms tick: songs, searches and notices, then an update.
     void Tick();
     // The band's clock brought up to the main window's last reading; returns the counter it is at.
@@ -116,32 +111,26 @@ private:
     // only while something moves where it can be seen.
     void Update(LONGLONG llNow);
     double PositionMs(LONGLONG llNow) const;
-    void Compose(double dPosMs, double dPlayedMs);
-    void ComposeLyrics(Scene& scene, bool bInRange, int nWordLine, double dPos, double dPlayedMs);
-    const Shape& ShapeOf(int nSlot, const CStringW& str, int nLine);
-    static bool SameDrawing(const Scene& a, const Scene& b);
-    // Brings the screen from m_shown to m_scene; bWhole repaints all of it.
-    void Draw(CDC& dc, bool bWhole);
-    void DrawWhole(CDC& dc);
-    void DrawSlot(CDC& dc, int nSlot);
-    // The slot's text in blue with its red part.
-    void DrawSlotText(CDC& dc, int nSlot);
-    void DrawRed(CDC& dc, int nSlot, int nFrom, int nTo);
+    // Font, layout and place for nDpi, on the monitor rcNear lies on; all is drawn afresh.
+    void FitTo(int nDpi, const RECT& rcNear);
+    // Moves the band; a new size lays it out anew.
+    void MoveBand(const RECT& rc);
     void SetFrames(bool bOn);
 
     void LoadSongLyrics(double dPos);
     // Asks the network for the lyrics of the song playing without any, once a run.
     void SearchLyrics();
-    // Both slots afresh from the line in effect at dPos (the first line before it), fills empty.
-    static void StartSlots(double dPos, bool bTranslations);
-    // Returns the index of the word-timed line the current slot holds, -1 for none.
-    static int UpdateSlots(double dPos, bool bTranslations);
     void ApplyShift();
     // (Re)starts the debounce timer: a run of key presses writes once.
     void SaveLyricsShiftLater();
     static constexpr UINT_PTR kShiftSaveTimer = 3;
     static constexpr UINT kShiftSaveMs = 3000;
 
+    CBandModel m_model;
+    CBandCanvas m_canvas;
+    // The upper slot's text or a message, and the lower slot's text, each in a window of its own.
+    CBandPane m_arrPane[2];
+    POINT m_ptBand = {};  // the band's top left on the screen
     CBandNotice m_notice;
     bool m_bNotice = false;  // a notice stands in place of everything else
     CString m_strNotice;
@@ -149,20 +138,15 @@ private:
     CLrcSearch m_search;
     std::unique_ptr<CDlgLrcChoice> m_pChoice;
     bool m_bTranslations = true;  // kept across runs by the file "Lrc\不显示翻译"
+    CStringW m_strLyricsSong;     // the song whose lyrics were last looked up
 
     CBandClock m_clock;
     double m_dPositionMs = 0.0;  // where the last update found the song
-    // The font for the window's life, and a memory context holding it to measure texts by even
-    // while the band is hidden.
-    CFont m_font;
-    CDC m_dcMeasure;
-    int m_nTextHeight = 0;
-    Shape m_arrShape[2];
-    Scene m_scene;                 // what should show
-    Scene m_shown{Kind::Unknown};  // what the screen shows
+    BandScene m_shown;           // what the screen shows
     bool m_bFrames = false;
     int m_nFrames = 0;
     int m_nDraws = 0;
+    CBandHandling m_hands;
 };
 
 BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
@@ -171,6 +155,13 @@ BEGIN_MESSAGE_MAP(CDlgLrc, CDialog)
     ON_WM_TIMER()
     ON_MESSAGE(WM_LRC_SEARCHED, OnLrcSearched)
     ON_MESSAGE(WM_LRC_CHOSEN, OnLrcChosen)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
+    ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
+    ON_MESSAGE(WM_DISPLAYCHANGE, OnDisplayChange)
+    ON_MESSAGE(WM_MOVE, OnMove)
 END_MESSAGE_MAP()

@@ -69,6 +69,31 @@ public:
     // A start time written as the map's key.
     static CString TimeKey(double dTime);
 
+    // What the last load found; the timeline answers as not loaded while IsLoaded is false.
+    bool IsLoaded() const { return m_bLoaded; }
+    // Start times, one per key, ascending.
+    const std::vector<double>& Times() const { return m_arrTime; }
+    // Time key to the first line read with it (the original).
+    const std::map<CString, CStringW>& Texts() const { return m_mapText; }
+    // Time key to its later lines (translations), two spaces between them.
+    const std::map<CString, CStringW>& Translations() const { return m_mapTranslation; }
+    // Time key to its line's word timings in WordLists(); only word-timed lines have an entry.
+    const std::map<CString, size_t>& WordKeys() const { return m_mapWords; }
+    // Word timings, one list per word-timed line read.
+    const std::vector<std::vector<LrcWord>>& WordLists() const { return m_arrWords; }
+    // Where GetNextLine continues from: the line GetCurrentLine last found.
+    int CurrentIndex() const { return m_nCurIndex; }
+    double FirstTime() const { return m_dFirstTime; }
+    double LastTime() const { return m_dLastTime; }
+    // Seconds added to every playing position; a load sets the file's own.
+    double Offset() const { return m_dOffset; }
+    void SetOffset(double dOffset) { m_dOffset = dOffset; }
+    const CStringW& Title() const { return m_strTitle; }
+    const CStringW& Artist() const { return m_strArtist; }
+    const CStringW& Album() const { return m_strAlbum; }
+    const CStringW& By() const { return m_strBy; }
+
+private:
     // Time key to the line starting then: the first line read with that key, the original.
     std::map<CString, CStringW> m_mapText;
     // Time key to the later lines with that key, its translations, two spaces between them; only
@@ -88,7 +113,6 @@ public:
     double m_dLastTime = 0.0;
     double m_dOffset = 0.0;  // seconds added to every playing position
 
-private:
     // One line of the file, classified and handed to its parser; blank lines are skipped.
     void ReadLine(CStringW& strLine);
     // The map's entry for the line starting at T[i]; nullptr out of range, not loaded, or

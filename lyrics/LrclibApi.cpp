@@ -32,7 +32,7 @@ bool HasText(const std::string& s) {
 bool HasTimeLine(const std::string& strLyricsUtf8) {
     CLyc reader;
     reader.LoadBytes(strLyricsUtf8);
-    return reader.m_bLoaded;
+    return reader.IsLoaded();
 }
 
 LrcAnswer ReadRecord(const json& record) {

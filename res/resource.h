@@ -71,6 +71,24 @@
 #define IDC_LRC_CHOICE_STATUS 1602
 #define IDC_LRC_CHOICE_SEARCH 1603
 #define IDC_LRC_CHOICE_AGAIN 1604
+// The lyric band's menu (a right click on the band). The sizes and schemes follow their first
+// IDs in the order the band's settings list them.
+#define ID_BAND_LOCK 33000
+#define ID_BAND_SIZE_FIRST 33010
+#define ID_BAND_SCHEME_FIRST 33020
+#define ID_BAND_OUTLINE 33030
+#define ID_BAND_SHADOW 33031
+#define ID_BAND_TRANSLATION 33032
+#define ID_BAND_EARLIER 33033
+#define ID_BAND_LATER 33034
+#define ID_BAND_RESET_SHIFT 33035
+#define ID_BAND_RESEARCH 33036
+#define ID_BAND_HIDE_PAUSED 33037
+#define ID_BAND_HIDE_NO_LYRICS 33038
+#define ID_BAND_CLOSE 33039
+// Unlocks the band from the main window's system menu and the notification-area menu; a system
+// menu command keeps its low four bits clear.
+#define IDM_BAND_UNLOCK 0x0020
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

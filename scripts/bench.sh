@@ -18,11 +18,18 @@
 #                                         the device position (sampled in the player's process every 10 ms);
 #                                         then the CPU of the player, band shown, shown with nothing to fill
 #                                         and hidden, beside a bare MCI player (3 alternating rounds of 30 s)
+#   bash scripts/bench.sh --no-shaping band 3   the same with Wine's X11 driver told not to cut layered
+#                                         windows to the shape of their pixels (ShapeLayeredWindows = N),
+#                                         much as Windows' compositor shows them
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
-names=("$@")
+shaping=yes
+names=()
+for arg in "$@"; do
+    if [ "$arg" = --no-shaping ]; then shaping=no; else names+=("$arg"); fi
+done
 [ ${#names[@]} -gt 0 ] || names=(startup playlist lrc tags install formats band)
 args=()
 if [ ${#names[@]} -gt 1 ] && [[ ${names[1]} =~ ^[0-9]+$ ]] && [ "${names[0]}" = formats ]; then
@@ -59,8 +66,15 @@ bash "$ROOT/scripts/build.sh" "${targets[@]}"
 
 SCRATCH=$(mktemp -d)
 source "$ROOT/scripts/wine-env.sh"
-trap 'sonello_env_stop; rm -rf "$SCRATCH"' EXIT
+shaping_key='HKCU\Software\Wine\X11 Driver'
+unshape() { [ $shaping = yes ] || wine reg delete "$shaping_key" /v ShapeLayeredWindows /f >/dev/null 2>&1 </dev/null || true; }
+trap 'unshape; sonello_env_stop; rm -rf "$SCRATCH"' EXIT
 sonello_env_start
+if [ $shaping = no ]; then
+    # Read by each program's X11 driver as it starts.
+    wine reg add "$shaping_key" /v ShapeLayeredWindows /d N /f >/dev/null 2>&1 </dev/null
+    echo "== layered windows not shaped (ShapeLayeredWindows = N)"
+fi
 for name in "${names[@]}"; do
     # Other builds on the machine move the figures: say how busy it was.
     echo "== $name (load average $(cut -d' ' -f1-3 /proc/loadavg))"

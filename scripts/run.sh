@@ -6,10 +6,12 @@
 # on a virtual display and is driven from outside as a user would: show the song list, choose
 # "演示歌曲", double-click the bilingual song 星の歌, show the lyric band, wait until the time moves
 # and the band fills a line in red, wait until the fill is inside the first line's last word with
-# its translation beneath, take a screenshot of the whole screen, close the player.
+# its translation beneath, take a screenshot of the whole screen (the desktop black), then one
+# with a light window behind the right half of the band, close the player.
 #
 #   --headless                  drive the demo on a virtual display even when a desktop is there
-#   --update-readme-screenshot  drive the demo and copy its screenshot to docs/screenshot.png
+#   --update-readme-screenshot  drive the demo and copy its screenshots to docs/screenshot.png and
+#                               docs/screenshot-light.png
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
@@ -58,8 +60,9 @@ fi
 
 SHOTS="$BUILD_DIR/screenshots"
 SHOT="$SHOTS/sonello-demo.png"
+LIGHT_SHOT="$SHOTS/sonello-demo-light.png"
 mkdir -p "$SHOTS"
-rm -f "$SHOT"
+rm -f "$SHOT" "$LIGHT_SHOT"
 
 # A driver run that ends without a word is launched once more (and says so on stderr).
 drv() {
@@ -102,6 +105,15 @@ drv wait-band-shows bottom 星星坠落的夜里 0.9 8000 >/dev/null || die "the
 drv wait-band-fill top 星が降る夜に 0.75 8000 >/dev/null || die "the first line does not fill up to its last word"
 import -window root "$SHOT"
 echo "$SHOT"
+# The same band over a light desktop: a plain window behind the right half of the screen's foot.
+read -r width height < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+coproc BACKDROP { /usr/bin/python3 "$ROOT/tests/e2e/backdrop.py" $((width / 2)) $((height - 200)) $((width / 2)) 200; }
+read -r shown <&"${BACKDROP[0]}" && [ "$shown" = shown ] || die "no light backdrop"
+sleep 0.3 # the band draws its next frame over it
+import -window root "$LIGHT_SHOT"
+kill "$BACKDROP_PID" 2>/dev/null || true
+wait "$BACKDROP_PID" 2>/dev/null || true
+echo "$LIGHT_SHOT"
 
 code=$(drv close 15000) || die "the player did not end on its close button"
 status=0
@@ -111,5 +123,7 @@ wait "$player" || status=$?
 if [ "$update_readme" = 1 ]; then
     mkdir -p "$ROOT/docs"
     cp "$SHOT" "$ROOT/docs/screenshot.png"
+    cp "$LIGHT_SHOT" "$ROOT/docs/screenshot-light.png"
     echo "$ROOT/docs/screenshot.png"
+    echo "$ROOT/docs/screenshot-light.png"
 fi

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cwchar>
+#include <cwctype>
 #include <iterator>
 #include <string>
 
@@ -78,7 +79,13 @@ bool CSettings::SetBool(const wchar_t* pszSection, const wchar_t* pszKey, bool b
 }
 
 bool CSettings::SetString(const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t* pszValue) {
-    return Write(pszSection, pszKey, pszValue ? pszValue : L"");
+    const std::wstring strValue = pszValue ? pszValue : L"";
+    // Reading drops the spaces at either end and one pair of quotes around the value: quoted,
+    // the value comes back as it was.
+    const bool bQuote =
+        !strValue.empty() && (std::iswspace(strValue.front()) || std::iswspace(strValue.back()) ||
+                              (strValue.size() > 1 && strValue.front() == L'"' && strValue.back() == L'"'));
+    return Write(pszSection, pszKey, bQuote ? (L"\"" + strValue + L"\"").c_str() : strValue.c_str());
 }
 
 bool CSettings::Remove(const wchar_t* pszSection, const wchar_t* pszKey) {

@@ -40,6 +40,9 @@ void PublishLrcPos(DWORD dwPosition, LONGLONG llCounter, bool bStart);
 // Sent by the band to the main window at each frame it draws: read the device position now and
 // publish it, so the band learns of the device's steps within a frame, not a 200 ms tick later.
 constexpr UINT WM_LRC_READPOS = WM_APP + 2;
+// Sent by the band to the main window for a command of its menu that stands for a lyric key:
+// WPARAM the key pressed with Ctrl. The main window does what the key does.
+constexpr UINT WM_LRC_KEY = WM_APP + 20;
 
 // Puts every variable above back to its start value. The window pointers are only forgotten:
 // their owner deletes the windows.

@@ -49,11 +49,14 @@ protected:
     void PlayWithLyrics(const std::string& path, const wchar_t* pszFirst) {
         StartSong(path);
         ASSERT_TRUE(PumpUntil(
-            [&] { return g_bLrcLoaded && !g_lyc.m_mapText.empty() && g_lyc.m_mapText.begin()->second == pszFirst; },
+            [&] {
+                return g_pDlgLrc->Model().State().bLrcLoaded && !g_lyc.Texts().empty() &&
+                       g_lyc.Texts().begin()->second == pszFirst;
+            },
             3000));
     }
     static bool OffsetIs(double d) {
-        return PumpAsPlayerUntil([d] { return std::fabs(g_lyc.m_dOffset - d) < 1e-9; });
+        return PumpAsPlayerUntil([d] { return std::fabs(g_lyc.Offset() - d) < 1e-9; });
     }
 };
 
@@ -102,21 +105,21 @@ TEST_F(Keys, CtrlUpDownAndZeroMoveEachSongsLyricsByHalfSeconds) {
     const int nVolume = m_dlg->m_sliderVolume.GetPos();
     Activate(*m_dlg, m_dlg->GetDlgItem(IDC_VOLUME));
     Type("ctrl+Up ctrl+Up ctrl+Up ctrl+Down");
-    EXPECT_TRUE(OffsetIs(0.2 + 1.0)) << g_lyc.m_dOffset;
+    EXPECT_TRUE(OffsetIs(0.2 + 1.0)) << g_lyc.Offset();
     EXPECT_EQ(CStringW(L"二"), g_lyc.GetCurrentLine(0.4)) << "0.4 s shows the line of 1.6 s";
     EXPECT_EQ(nVolume, m_dlg->m_sliderVolume.GetPos()) << "the focused slider saw no key";
 
     PlayWithLyrics(b, L"甲");
-    EXPECT_NEAR(0.0, g_lyc.m_dOffset, 1e-9) << "another song starts from its own offset";
+    EXPECT_NEAR(0.0, g_lyc.Offset(), 1e-9) << "another song starts from its own offset";
     Type("ctrl+Down");
     EXPECT_TRUE(OffsetIs(-0.5));
     EXPECT_EQ("[00:00.00]甲\r\n[00:01.00]乙\r\n", ReadFileBytes("Lrc\\b.lrc")) << "written seconds later, not at once";
     PlayWithLyrics(a, L"一");
-    EXPECT_NEAR(1.2, g_lyc.m_dOffset, 1e-9) << "playing a song again keeps its shift";
+    EXPECT_NEAR(1.2, g_lyc.Offset(), 1e-9) << "playing a song again keeps its shift";
     Type("ctrl+0");
     EXPECT_TRUE(OffsetIs(0.2));
     PlayWithLyrics(b, L"甲");
-    EXPECT_NEAR(-0.5, g_lyc.m_dOffset, 1e-9);
+    EXPECT_NEAR(-0.5, g_lyc.Offset(), 1e-9);
     // A few seconds after the last key each file holds its song's timing in its own offset tag.
     const std::string shifted = "[offset:-500]\r\n[00:00.00]甲\r\n[00:01.00]乙\r\n";
     EXPECT_TRUE(PumpAsPlayerUntil([&] { return ReadFileBytes("Lrc\\b.lrc") == shifted; }, 15000));
@@ -128,13 +131,13 @@ TEST_F(Keys, CtrlTSwitchesTheTranslationsOffAndOnAndKeepsTheChoiceInAFile) {
     WriteFileBytes("Lrc\\a.lrc", "[00:00.00]一\r\n[00:00.00]one\r\n[00:06.00]二\r\n");
     PlayWithLyrics(Wav("a.wav", 8000), L"一");
     const auto switchFile = [] { return ::GetFileAttributesW(L"Lrc\\不显示翻译") != INVALID_FILE_ATTRIBUTES; };
-    EXPECT_EQ(CStringW(L"one"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"one"), g_pDlgLrc->Model().State().strBottomLine);
     Activate(*m_dlg, m_dlg->GetDlgItem(IDC_VOLUME));
     Type("ctrl+t");
-    EXPECT_TRUE(PumpAsPlayerUntil([] { return g_strBottomLine == L"二"; }));
+    EXPECT_TRUE(PumpAsPlayerUntil([] { return g_pDlgLrc->Model().State().strBottomLine == L"二"; }));
     EXPECT_TRUE(switchFile());
     Type("ctrl+t");
-    EXPECT_TRUE(PumpAsPlayerUntil([] { return g_strBottomLine == L"one"; }));
+    EXPECT_TRUE(PumpAsPlayerUntil([] { return g_pDlgLrc->Model().State().strBottomLine == L"one"; }));
     EXPECT_FALSE(switchFile());
 }
 

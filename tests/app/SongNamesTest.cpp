@@ -63,7 +63,9 @@ TEST_F(SongNames, EveryScriptPlaysIsStoredSurvivesARestartAndFindsItsLyricsByIts
             wchar_t szLabel[MAX_PATH] = {};
             ::GetDlgItemTextW(m_dlg->m_hWnd, IDC_PATH, szLabel, MAX_PATH);
             EXPECT_TRUE(paths[i] == szLabel) << CStringW(szLabel).ToUtf8();
-            EXPECT_EQ(L"第" + std::to_wstring(i) + L"首", g_bLrcLoaded ? g_strTopLine.Str() : L"no lyrics");
+            EXPECT_EQ(L"第" + std::to_wstring(i) + L"首", g_pDlgLrc->Model().State().bLrcLoaded
+                                                              ? g_pDlgLrc->Model().State().strTopLine.Str()
+                                                              : L"no lyrics");
         }
         Click(IDC_NEXT);
         EXPECT_TRUE(paths[0] == g_strSongPath) << "Next wraps to the first row";

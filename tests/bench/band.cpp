@@ -52,8 +52,11 @@
 namespace {
 
 const double kSampleMs = 10.0;
-// The band's layout: slot texts at y 5 and 55, centred on a quarter and three quarters.
-const int kSlotY[2] = {5, 55};
+// The band's layout: slot texts at the band's own heights, centred on a quarter and three
+// quarters.
+int SlotY(int nSlot) {
+    return g_pDlgLrc->Layout().nSlotY[nSlot];
+}
 
 // ---- the song's lyrics ----------------------------------------------------------------------
 
@@ -319,7 +322,7 @@ void ReadEdge(const Run& run, const BandCamera& cam, double dNearMs, Sample* s) 
     const std::vector<Line>& lines = *run.pLines;
     const int nHeight = run.shapes.empty() ? 0 : run.shapes[0].nHeight;
     for (int nSlot = 0; nSlot < 2; ++nSlot) {
-        const int y0 = kSlotY[nSlot];
+        const int y0 = SlotY(nSlot);
         int nRight = -1;
         for (int y = y0; y < y0 + nHeight && y < cam.Height(); ++y)
             for (int x = cam.Width() - 1; x > nRight; --x)

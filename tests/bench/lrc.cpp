@@ -109,19 +109,19 @@ int main() {
 
     CLyc lyc;
     Report("Load, word-timed GBK (median)", Median(kLoadRuns, [&] { lyc.Load(L"Lrc\\bench-words.lrc"); }), 10);
-    if (!lyc.m_bLoaded || lyc.m_arrWords.size() != kLines) {
+    if (!lyc.IsLoaded() || lyc.WordLists().size() != kLines) {
         std::printf("the word timings did not load whole\n");
         return 1;
     }
     Report("Load, UTF-8 with BOM (median)", Median(kLoadRuns, [&] { lyc.Load(L"Lrc\\bench-utf8.lrc"); }), 10);
     Report("Load, GBK (median)", Median(kLoadRuns, [&] { lyc.Load(L"Lrc\\bench.lrc"); }), 10);
-    if (!lyc.m_bLoaded || lyc.m_arrTime.size() != kLines) {
+    if (!lyc.IsLoaded() || lyc.Times().size() != kLines) {
         std::printf("the timeline did not load whole\n");
         return 1;
     }
 
     // One tick's lookups in the middle of the song, where each scan runs half the array.
-    const double dMiddle = (lyc.m_dFirstTime + lyc.m_dLastTime) / 2;
+    const double dMiddle = (lyc.FirstTime() + lyc.LastTime()) / 2;
     size_t nSink = 0;
     const double dStart = NowMs();
     for (int i = 0; i < kLookupRounds; ++i) {
@@ -136,10 +136,10 @@ int main() {
     g_lyc.Load(L"Lrc\\bench.lrc");
     g_strSongPath = L"D:\\音乐\\bench.mp3";
     g_bPlaying = true;
-    g_bLrcLoaded = true;
     g_nLrcPos = static_cast<DWORD>(dMiddle * 1000);
     CDlgLrc band;
     band.Create(IDD_LRC, nullptr);
+    band.Model().State().bLrcLoaded = true;
     const double dTickStart = NowMs();
     for (int i = 0; i < kTicks; ++i)
         band.SendMessage(WM_TIMER, 1);
@@ -148,7 +148,7 @@ int main() {
     // The same with word-timed originals over their translations.
     g_lyc.Load(L"Lrc\\bench-translated.lrc");
     g_strSongPath = L"D:\\音乐\\bench-translated.mp3";
-    if (!g_lyc.m_bLoaded || g_lyc.m_mapTranslation.size() != kLines) {
+    if (!g_lyc.IsLoaded() || g_lyc.Translations().size() != kLines) {
         std::printf("the translations did not load whole\n");
         return 1;
     }

@@ -19,6 +19,7 @@
 #include "framework/CDC.h"
 #include "framework/CGdiObject.h"
 #include "framework/Holders.h"
+#include "lyrics/BandLayout.h"
 #include "res/resource.h"
 
 namespace {
@@ -38,11 +39,8 @@ const NamedControl kControls[] = {
 const DWORD kSendTimeoutMs = 5000;
 const DWORD kPollMs = 20;
 
-// The band's layout: slot texts at y 5 and 55, centred on a quarter and three quarters; its
-// messages at y 30, centred.
-const int kTopSlotY = 5;
-const int kBottomSlotY = 55;
-const int kMessageY = 30;
+// The band's texts centre on a quarter and three quarters of it, its messages on the middle; their
+// heights follow the band's font (BandLayout).
 const COLORREF kBandRed = RGB(255, 0, 0);
 
 // ---- output -------------------------------------------------------------------------------
@@ -359,7 +357,7 @@ int RedPixels(const Picture& picture) {
     return n;
 }
 
-// The band's font, made as the band makes it: 28 points of 宋体 at the screen's resolution.
+// The band's font, made as the band makes it: 28 points of 宋体 at the screen's resolution, smoothed.
 HFONT MakeBandFont() {
     CClientDC screen(nullptr);
     LOGFONTW lf = {};
@@ -370,6 +368,7 @@ HFONT MakeBandFont() {
     POINT org = {0, 0};
     ::DPtoLP(screen, &org, 1);
     lf.lfHeight = -std::abs(pt.y - org.y);
+    lf.lfQuality = ANTIALIASED_QUALITY;
     return ::CreateFontIndirectW(&lf);
 }
 
@@ -398,11 +397,14 @@ bool RenderLine(const std::wstring& text, const std::wstring& slot, int bandWidt
     out->x = slot == L"message" ? (bandWidth - size.cx) / 2
              : bTop             ? bandWidth / 4 - size.cx / 2
                                 : bandWidth - bandWidth / 4 - size.cx / 2;
-    out->y = slot == L"message" ? kMessageY : bTop ? kTopSlotY : kBottomSlotY;
+    CClientDC screen(nullptr);
+    const BandLayout layout = LayOutBand(::GetDeviceCaps(screen, LOGPIXELSY), tm.tmHeight);
+    out->y = slot == L"message" ? layout.nMessageY : layout.nSlotY[bTop ? 0 : 1];
     return Paint(size.cx, tm.tmHeight, &out->picture, [&](HDC mem) {
         const CSelectScope selected(mem, font.GetSafeHandle());
+        // On black, as the band draws its letters' coverage: smoothing on white comes out thinner.
         RECT rc = {0, 0, size.cx, tm.tmHeight};
-        ::FillRect(mem, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::FillRect(mem, &rc, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         ::SetBkMode(mem, TRANSPARENT);
         ::SetTextColor(mem, RGB(0, 0, 255));
         return ::TextOutW(mem, 0, 0, text.c_str(), static_cast<int>(text.size())) != FALSE;

@@ -1,288 +1,106 @@
-// The band driven tick by tick: the shared player state is set by hand and WM_TIMER is sent
-// straight to the window, so no real timer tick slips in between. The band's clock reads a
-// counter that moves only with the song: the position it draws is g_nLrcPos itself.
 #include "lyrics/CDlgLrc.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <climits>
-#include <cstdint>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "framework/CBitmap.h"
-#include "framework/CDC.h"
-#include "framework/CFont.h"
-#include "framework/Holders.h"
-#include "lyrics/CLyc.h"
 #include "lyrics/LrcBand.h"
-#include "res/resource.h"
-#include "state/PlayerState.h"
 #include "support/SongFileBytes.h"
 #include "support/TestSupport.h"
+#include "LyricBandFixture.h"
 
-namespace {
-
-const COLORREF kWhite = 0xFFFFFF;
-const COLORREF kBlue = 0xFF0000;
-const COLORREF kRed = 0x0000FF;
-const COLORREF kBlack = 0x000000;
-
-// Two seconds for the first line, so the fill moves a tenth of its width a tick.
-const char kLyrics[] = "[00:01.00]WWWWWWWW\r\n[00:03.00]MMMMMMMM\r\n[00:09.00]end\r\n";
-
-// A copy of the band's client area, read back from its device context.
-class BandShot {
-public:
-    explicit BandShot(CWnd& band) {
-        RECT rc;
-        ::GetClientRect(band, &rc);
-        m_nWidth = rc.right;
-        m_nHeight = rc.bottom;
-        CClientDC dc(&band);
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = m_nWidth;
-        bmi.bmiHeader.biHeight = -m_nHeight;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        void* pBits = nullptr;
-        CBitmap dib;
-        dib.Attach(::CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
-        CDC mem;
-        mem.CreateCompatibleDC(dc);
-        const CSelectScope selected(mem, dib);
-        mem.BitBlt(0, 0, m_nWidth, m_nHeight, dc, 0, 0, SRCCOPY);
-        ::GdiFlush();
-        const auto* p = static_cast<const uint32_t*>(pBits);
-        m_pixels.assign(p, p + static_cast<size_t>(m_nWidth) * m_nHeight);
-    }
-
-    COLORREF At(int x, int y) const {
-        const uint32_t v = m_pixels[static_cast<size_t>(y) * m_nWidth + x];  // 0x00RRGGBB
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-    // Pixels of exactly this colour in [left, right) x [top, bottom), clipped to the band.
-    int Count(COLORREF cr, int left, int top, int right, int bottom) const {
-        int n = 0;
-        for (int y = std::max(top, 0); y < std::min(bottom, m_nHeight); ++y)
-            for (int x = std::max(left, 0); x < std::min(right, m_nWidth); ++x)
-                n += At(x, y) == cr;
-        return n;
-    }
-    int CountAll(COLORREF cr) const { return Count(cr, 0, 0, m_nWidth, m_nHeight); }
-
-private:
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    std::vector<uint32_t> m_pixels;
-};
-
-// One band for the whole suite: under Wine without a window manager every hide of a shown
-// window waits two seconds for the window to be withdrawn.
-class LyricBand : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        s_pfnRealCounter = CDlgLrc::s_pfnCounter;
-        CDlgLrc::s_pfnCounter = [] { return s_llNow; };
-        s_pBand = new CDlgLrc;
-        s_pBand->Create(IDD_LRC, nullptr);
-    }
-    static void TearDownTestSuite() {
-        delete s_pBand;
-        s_pBand = nullptr;
-        CDlgLrc::s_pfnCounter = s_pfnRealCounter;
-    }
-
-    void SetUp() override {
-        ASSERT_TRUE(::IsWindow(m_band));
-        if (!m_band.IsWindowVisible())
-            m_band.ShowWindow(SW_SHOW);
-        ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
-        ResetPlayerState();
-        g_nLrcPosStarts = s_nStarts;  // the band counts on from the last test's
-        s_dwPublished = 0;
-        g_strSongPath = L"D:\\Music\\song.mp3";
-        g_strTopLine = g_strBottomLine = L"";
-        g_strLrcMessage = "";
-        g_bLrcLoaded = false;
-        g_bTopCurrent = true;
-        g_nTopFill = g_nBottomFill = 0;
-        g_nTopSeconds = g_nBottomSeconds = 0;
-        g_lyc.Load(L"no such file");
-        Ticks(10);  // a notice an earlier test left runs out
-    }
-
-    // The main window's reading of g_nLrcPos, when it moved: a song that moved on by up to a
-    // second played that long, any other move is a seek.
-    void Tick() {
-        if (g_nLrcPos != s_dwPublished) {
-            const bool bPlayedOn = g_nLrcPos > s_dwPublished && g_nLrcPos - s_dwPublished <= 1000;
-            s_llNow += bPlayedOn ? (g_nLrcPos - s_dwPublished) * (Frequency() / 1000) : 1;
-            PublishLrcPos(g_nLrcPos, s_llNow, !bPlayedOn);
-            s_dwPublished = g_nLrcPos;
-            s_nStarts = g_nLrcPosStarts;
-        }
-        m_band.SendMessage(WM_TIMER, 1);
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i)
-            Tick();
-    }
-    // Ticks while the song plays on 200 ms a tick.
-    void PlayTicks(int n) {
-        for (int i = 0; i < n; ++i) {
-            g_nLrcPos += 200;
-            Tick();
-        }
-    }
-    static LONGLONG Frequency() {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f.QuadPart;
-    }
-
-    // Loads the song's lyrics on one tick and starts playing at the given position.
-    void StartSong(const std::string& lyrics, DWORD dwPosMs) {
-        WriteFileBytes("Lrc\\song.lrc", lyrics);
-        g_nLrcPos = dwPosMs;
-        g_bStartSong = true;
-        Tick();
-        g_bStartSong = false;
-        g_bPlaying = true;
-    }
-
-    // Width and height of a text in the band's font.
-    template <typename Str>
-    SIZE TextSize(const Str& str) {
-        CClientDC dc(&m_band);
-        CFont font;
-        font.CreatePointFont(280, "宋体");
-        const CSelectScope selected(dc, font);
-        SIZE size = dc.GetTextExtent(str, str.GetLength());
-        TEXTMETRICA tm = {};
-        dc.GetTextMetrics(&tm);
-        size.cy = tm.tmHeight;
-        return size;
-    }
-    SIZE TextSize(const char* psz) { return TextSize(CString(psz)); }
-    SIZE TextSize(const wchar_t* psz) { return TextSize(CStringW(psz)); }
-
-    static CDlgLrc* s_pBand;
-    static LONGLONG (*s_pfnRealCounter)();
-    static LONGLONG s_llNow;
-    static DWORD s_dwPublished;
-    static UINT s_nStarts;
-    ScratchDir m_dir;
-    CurrentDirScope m_cwd{m_dir.Path()};
-    CDlgLrc& m_band = *s_pBand;
-};
-
-CDlgLrc* LyricBand::s_pBand = nullptr;
-LONGLONG (*LyricBand::s_pfnRealCounter)() = nullptr;
-LONGLONG LyricBand::s_llNow = 1;
-DWORD LyricBand::s_dwPublished = 0;
-UINT LyricBand::s_nStarts = 0;
-
-}  // namespace
-
-TEST_F(LyricBand, StartsAsATopmostKeyedBandAcrossTheBottom) {
-    EXPECT_EQ(::GetSystemMetrics(SM_CXFULLSCREEN), g_nScreenWidth);
-    EXPECT_EQ(::GetSystemMetrics(SM_CYFULLSCREEN), g_nScreenHeight);
+TEST_F(LyricBand, StartsAsATopmostLayeredBandAcrossTheBottomOfTheScreen) {
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof(mi);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(m_band, MONITOR_DEFAULTTOPRIMARY), &mi));
     RECT rc;
     m_band.GetWindowRect(&rc);
-    EXPECT_EQ(0, rc.left);
-    EXPECT_EQ(g_nScreenHeight - 100, rc.top);
-    EXPECT_EQ(g_nScreenWidth, rc.right - rc.left);
-    EXPECT_EQ(100, rc.bottom - rc.top);
+    EXPECT_EQ(mi.rcWork.left, rc.left);
+    EXPECT_EQ(std::min(mi.rcWork.bottom, mi.rcMonitor.bottom), rc.bottom) << "the lower line is never off the screen";
+    EXPECT_EQ(BandWidth(), rc.right - rc.left);
+    EXPECT_EQ(m_band.Layout().nHeight, rc.bottom - rc.top);
+    EXPECT_GE(m_band.Layout().nHeight, 100) << "at 96 DPI the band is at least as high as it was";
+    EXPECT_EQ(5, m_band.Layout().nSlotY[0]);
+    EXPECT_LE(Y1() + TextSize("M").cy, m_band.Layout().nHeight) << "the lower line is not cut";
+    EXPECT_EQ(m_band.Pixels().nHeight, rc.bottom - rc.top);
     EXPECT_TRUE(m_band.IsWindowVisible());
     EXPECT_TRUE(m_band.GetExStyle() & WS_EX_TOPMOST);
     EXPECT_TRUE(m_band.GetExStyle() & WS_EX_LAYERED);
-
-    COLORREF crKey = 0;
-    BYTE bAlpha = 0;
-    DWORD dwFlags = 0;
-    ASSERT_TRUE(::GetLayeredWindowAttributes(m_band, &crKey, &bAlpha, &dwFlags));
-    EXPECT_EQ(kWhite, crKey);
-    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), dwFlags);
 }
 
 TEST_F(LyricBand, ItsOwnTimerPicksUpAStartRequest) {
     WriteFileBytes("Lrc\\song.lrc", kLyrics);
     g_bStartSong = true;
-    EXPECT_TRUE(PumpUntil([] { return g_bLrcLoaded; }, 3000));
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_TRUE(PumpUntil([this] { return State().bLrcLoaded; }, 3000));
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), State().strTopLine);
 }
 
 TEST_F(LyricBand, ReloadsTheSameSongOnlyOnTicksThatSeeTheStartRequest) {
     WriteFileBytes("Lrc\\song.lrc", kLyrics);
     g_bStartSong = true;
     Tick();
-    EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
+    EXPECT_TRUE(State().bLrcLoaded);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), State().strTopLine);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), State().strBottomLine);
 
     g_bStartSong = false;
     g_bPlaying = true;
     WriteFileBytes("Lrc\\song.lrc", "[00:01.00]new one\r\n[00:05.00]new two\r\n");
     Ticks(3);
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), State().strTopLine);
     g_bStartSong = true;
     Tick();
-    EXPECT_EQ(CStringW(L"new one"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"new two"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"new one"), State().strTopLine);
+    EXPECT_EQ(CStringW(L"new two"), State().strBottomLine);
 }
 
 // The main window may start a song within 200 ms of its request, before any tick of the band
 // saw it; the band used to go on showing the previous song's lyrics.
 TEST_F(LyricBand, ASongStartedBeforeAnyTickSawItsRequestStillGetsItsLyrics) {
     StartSong(kLyrics, 0);
-    ASSERT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    ASSERT_EQ(CStringW(L"WWWWWWWW"), State().strTopLine);
     WriteFileBytes("Lrc\\other.lrc", "[00:00.00]other one\r\n[00:04.00]other two\r\n");
     g_strSongPath = L"D:\\Music\\other.mp3";
     g_nLrcPos = 0;
     Tick();
-    EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CStringW(L"other one"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"other two"), g_strBottomLine);
+    EXPECT_TRUE(State().bLrcLoaded);
+    EXPECT_EQ(CStringW(L"other one"), State().strTopLine);
+    EXPECT_EQ(CStringW(L"other two"), State().strBottomLine);
 }
 
 TEST_F(LyricBand, EachRequestedTickRestartsTheSlotsAtThePositionOfThen) {
     StartSong(kLyrics, 0);
-    g_bTopCurrent = false;
-    g_nTopFill = 40;
-    g_nBottomFill = 70;
+    State().bTopCurrent = false;
+    State().nTopFill = 40;
+    State().nBottomFill = 70;
     g_nLrcPos = 3500;  // still the previous song's position while the request waits
     g_bStartSong = true;
     g_bPlaying = false;
     Tick();
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(0, g_nTopFill);
-    EXPECT_EQ(0, g_nBottomFill);
-    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
+    EXPECT_TRUE(State().bTopCurrent);
+    EXPECT_EQ(0, State().nTopFill);
+    EXPECT_EQ(0, State().nBottomFill);
+    EXPECT_EQ(CStringW(L"MMMMMMMM"), State().strTopLine);
+    EXPECT_EQ(CStringW(L"end"), State().strBottomLine);
 }
 
 TEST_F(LyricBand, WithoutALyricFileItShowsTheSearchMessage) {
     g_bPlaying = true;
     g_bStartSong = true;
     Tick();
-    EXPECT_FALSE(g_bLrcLoaded);
-    EXPECT_EQ(CString("正在从网络搜索歌词........."), g_strLrcMessage);
-    const SIZE size = TextSize(g_strLrcMessage);
-    const int x = CentredX(g_nScreenWidth, size.cx);
+    EXPECT_FALSE(State().bLrcLoaded);
+    EXPECT_EQ(CString("正在从网络搜索歌词........."), State().strLrcMessage);
+    const SIZE size = TextSize(State().strLrcMessage);
+    const int x = CentredX(BandWidth(), size.cx);
     const BandShot shot(m_band);
     EXPECT_GT(shot.Count(kBlue, x, 30, x + size.cx, 30 + size.cy), 0);
     EXPECT_EQ(0, shot.CountAll(kRed));
 
     // A later song with a lyric file shows its lyrics.
     StartSong(kLyrics, 0);
-    EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
+    EXPECT_TRUE(State().bLrcLoaded);
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), State().strTopLine);
 }
 
 TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
@@ -302,15 +120,19 @@ TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
     for (const auto& [name, bytes] : songs) {
         WriteFileBytes(name, bytes);
         g_strSongPath = Widen(m_dir.File(name));
-        g_strTopLine = L"";
+        State().strTopLine = L"";
         g_bStartSong = true;
         Tick();
         g_bStartSong = false;
         const bool bTimed = name != "plain.flac";
-        EXPECT_EQ(bTimed, g_bLrcLoaded) << name;
-        EXPECT_EQ(CStringW(!bTimed ? L"" : name == "song.flac" ? L"from the file" : L"WWWWWWWW"), g_strTopLine) << name;
+        EXPECT_EQ(bTimed, State().bLrcLoaded) << name;
+        EXPECT_EQ(CStringW(!bTimed               ? L""
+                           : name == "song.flac" ? L"from the file"
+                                                 : L"WWWWWWWW"),
+                  State().strTopLine)
+            << name;
         if (!bTimed) {
-            EXPECT_EQ(CString("正在从网络搜索歌词........."), g_strLrcMessage);
+            EXPECT_EQ(CString("正在从网络搜索歌词........."), State().strLrcMessage);
         }
     }
 }
@@ -318,17 +140,17 @@ TEST_F(LyricBand, TimedLyricsKeptInsideASongWithoutALyricFileShowLikeAFile) {
 TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading) {
     StartSong(kLyrics, 1000);
     PlayTicks(1);
-    const int nFill = g_nTopFill;
+    const int nFill = State().nTopFill;
     ASSERT_GT(nFill, 0);
 
     g_bPlaying = false;  // paused
     WriteFileBytes("Lrc\\song.lrc", "[00:01.00]other\r\n");
     Ticks(3);
-    EXPECT_EQ(nFill, g_nTopFill);
+    EXPECT_EQ(nFill, State().nTopFill);
     const SIZE noSong = TextSize("没有歌曲");
-    const SIZE top = TextSize(g_strTopLine);
-    const int xNoSong = CentredX(g_nScreenWidth, noSong.cx);
-    const int xTop = TopSlotX(g_nScreenWidth, top.cx);
+    const SIZE top = TextSize(State().strTopLine);
+    const int xNoSong = CentredX(BandWidth(), noSong.cx);
+    const int xTop = TopSlotX(BandWidth(), top.cx);
     const BandShot shot(m_band);
     EXPECT_GT(shot.Count(kBlue, xNoSong, 30, xNoSong + noSong.cx, 30 + noSong.cy), 0);
     EXPECT_EQ(0, shot.Count(kBlue, xTop, 5, xTop + top.cx, 30));
@@ -336,171 +158,17 @@ TEST_F(LyricBand, NotPlayingShowsOnlyTheNoSongTextAndPlayResumesWithoutReloading
 
     g_bPlaying = true;
     PlayTicks(1);
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
-    EXPECT_GT(g_nTopFill, nFill);
-}
-
-TEST_F(LyricBand, TheFilledPartIsRedAndTheRestBlueOnAKeyedWhiteBackground) {
-    StartSong(kLyrics, 1000);
-    PlayTicks(3);
-    const SIZE top = TextSize(g_strTopLine);
-    const SIZE bottom = TextSize(g_strBottomLine);
-    const int nFill = g_nTopFill;
-    ASSERT_EQ(3 * ((top.cx / 2) / 5), nFill);
-    const int x1 = TopSlotX(g_nScreenWidth, top.cx);
-    const int x2 = BottomSlotX(g_nScreenWidth, bottom.cx);
-
-    const BandShot shot(m_band);
-    // Top slot: red up to the fill, blue after it.
-    EXPECT_GT(shot.Count(kRed, x1, 5, x1 + nFill, 5 + top.cy), 0);
-    EXPECT_EQ(0, shot.Count(kBlue, x1, 5, x1 + nFill, 5 + top.cy));
-    EXPECT_GT(shot.Count(kBlue, x1 + nFill, 5, x1 + top.cx, 5 + top.cy), 0);
-    EXPECT_EQ(shot.CountAll(kRed), shot.Count(kRed, x1, 5, x1 + nFill, 5 + top.cy));
-    // Bottom slot: blue only.
-    EXPECT_GT(shot.Count(kBlue, x2, 55, x2 + bottom.cx, 55 + bottom.cy), 0);
-    // White between the texts, and the one-pixel frame of the default pen.
-    EXPECT_EQ(kWhite, shot.At(g_nScreenWidth / 2, 50));
-    EXPECT_EQ(kWhite, shot.At(1, 1));
-    EXPECT_EQ(kBlack, shot.At(0, 0));
-    EXPECT_EQ(kBlack, shot.At(g_nScreenWidth - 1, 99));
-
-    COLORREF crKey = 0;
-    DWORD dwFlags = 0;
-    ASSERT_TRUE(::GetLayeredWindowAttributes(m_band, &crKey, nullptr, &dwFlags));
-    EXPECT_EQ(kWhite, crKey);
-    EXPECT_TRUE(dwFlags & LWA_COLORKEY);
-}
-
-// The first line lasts 2.9 s, paced as 2: its fill passes the text before the song reaches the next.
-TEST_F(LyricBand, TheFillHandsOverWhenItPassesTheWidth) {
-    StartSong("[00:01.00]WWWWWWWW\r\n[00:03.90]MMMMMMMM\r\n[00:09.90]end\r\n", 1000);
-    const int w1 = TextSize("WWWWWWWW").cx;
-    const int nStep = (w1 / 2) / 5;
-    ASSERT_GT(nStep, 0);
-    int nTicks = 0;
-    while (g_bTopCurrent && nTicks < 100) {
-        PlayTicks(1);
-        ++nTicks;
-        if (g_bTopCurrent) {
-            EXPECT_EQ(nTicks * nStep, g_nTopFill);
-        }
-    }
-    EXPECT_FALSE(g_bTopCurrent);
-    EXPECT_GT(nTicks * nStep, w1);
-    EXPECT_LE((nTicks - 1) * nStep, w1);
-    EXPECT_EQ(0, g_nTopFill);
-    ASSERT_LT(g_nLrcPos, 3700u);
-
-    // The song has not reached the next line: the texts stay, and the bottom slot fills
-    // from its own count at the pace of the line still in effect.
-    PlayTicks(1);
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
-    EXPECT_EQ(2, g_nBottomSeconds);
-    EXPECT_EQ((TextSize("MMMMMMMM").cx / 2) / 5, g_nBottomFill);
-    const BandShot shot(m_band);
-    EXPECT_EQ(0, shot.Count(kRed, 0, 0, g_nScreenWidth, 50));
-    EXPECT_GT(shot.Count(kRed, 0, 55, g_nScreenWidth, 100), 0);
-
-    // Once the song reaches the next line the bottom slot takes it and the top the one after.
-    g_nLrcPos = 3900;
-    Tick();
-    EXPECT_FALSE(g_bTopCurrent);
-    EXPECT_EQ(CStringW(L"end"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
-    EXPECT_EQ(6, g_nBottomSeconds);
-}
-
-TEST_F(LyricBand, AZeroFillStepNeverHandsOverWhileTheTextsMoveOn) {
-    // "i" is far narrower than 5 pixels for each of its 100 seconds.
-    StartSong("[00:01.00]i\r\n[01:41.00]two\r\n[01:50.00]three\r\n[02:00.00]four\r\n", 1000);
-    Ticks(50);
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(0, g_nTopFill);
-    EXPECT_EQ(100, g_nTopSeconds);
-
-    g_nLrcPos = 101000;  // "two" is what the bottom slot already shows: no change
-    Tick();
-    EXPECT_EQ(CStringW(L"i"), g_strTopLine);
-    g_nLrcPos = 110000;
-    Tick();
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(CStringW(L"three"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"four"), g_strBottomLine);
-}
-
-TEST_F(LyricBand, AnEmptyLineNeverHandsOver) {
-    StartSong("[00:01.00]\r\n[00:03.00]after\r\n", 1000);
-    Ticks(30);
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(0, g_nTopFill);
-    EXPECT_EQ(CStringW(L""), g_strTopLine);
-}
-
-TEST_F(LyricBand, BeforeTheFirstLineBothLinesShowAndNothingIsRed) {
-    StartSong(kLyrics, 0);
-    Ticks(5);
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strBottomLine);
-    EXPECT_EQ(0, g_nTopFill);
-    const BandShot shot(m_band);
-    EXPECT_GT(shot.CountAll(kBlue), 0);
-    EXPECT_EQ(0, shot.CountAll(kRed));
-}
-
-TEST_F(LyricBand, PastTheLastLineTheTextsStayAndNothingIsRed) {
-    StartSong(kLyrics, 4000);
-    Ticks(2);
-    g_nLrcPos = 60000;
-    Ticks(5);
-    EXPECT_EQ(CStringW(L"MMMMMMMM"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
-    const BandShot shot(m_band);
-    EXPECT_EQ(0, shot.CountAll(kRed));
-}
-
-TEST_F(LyricBand, NoLineDurationDrawsNoFillAndLeavesTheFillAlone) {
-    // At exactly the last start time there is no next line to measure to.
-    StartSong(kLyrics, 9000);
-    g_nTopFill = 7;
-    Ticks(3);
-    EXPECT_EQ(0, g_nTopSeconds);
-    EXPECT_EQ(7, g_nTopFill);
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(0, BandShot(m_band).CountAll(kRed));
-
-    // The position is in range but the offset moves the lookup before the first line.
-    StartSong(std::string("[offset:-5000]\r\n") + kLyrics, 2000);
-    g_nTopFill = 7;
-    Ticks(3);
-    EXPECT_EQ(7, g_nTopFill);
-    EXPECT_EQ(0, BandShot(m_band).CountAll(kRed));
-
-    // A lyric file that exists but cannot be opened; the old first and last times still apply.
-    StartSong(kLyrics, 1000);
-    ::DeleteFileA("Lrc\\song.lrc");
-    ASSERT_TRUE(::CreateDirectoryA("Lrc\\song.lrc", nullptr));
-    g_nLrcPos = 2000;
-    g_bStartSong = true;
-    Tick();
-    g_bStartSong = false;
-    EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_FALSE(g_lyc.m_bLoaded);
-    EXPECT_EQ(CStringW(L" "), g_strTopLine);
-    g_nTopFill = 7;
-    Ticks(3);
-    EXPECT_EQ(7, g_nTopFill);
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(0, BandShot(m_band).CountAll(kRed));
+    EXPECT_EQ(CStringW(L"WWWWWWWW"), State().strTopLine);
+    EXPECT_GT(State().nTopFill, nFill);
 }
 
 TEST_F(LyricBand, ALyricFileWithoutTimesShowsBlankSlots) {
     StartSong("[ti:Instrumental]\r\n纯音乐\r\n", 0);
-    EXPECT_TRUE(g_bLrcLoaded);
+    EXPECT_TRUE(State().bLrcLoaded);
     Ticks(5);
-    EXPECT_EQ(CStringW(L" "), g_strTopLine);
-    EXPECT_EQ(CStringW(L" "), g_strBottomLine);
-    EXPECT_EQ(0, g_nTopFill);
+    EXPECT_EQ(CStringW(L" "), State().strTopLine);
+    EXPECT_EQ(CStringW(L" "), State().strBottomLine);
+    EXPECT_EQ(0, State().nTopFill);
     const BandShot shot(m_band);
     EXPECT_EQ(0, shot.CountAll(kRed));
     EXPECT_EQ(0, shot.CountAll(kBlue));
@@ -513,53 +181,11 @@ TEST_F(LyricBand, ASongNameWithABackslashTrailByteFindsItsLyrics) {
     g_bStartSong = true;
     g_bPlaying = true;
     Tick();
-    EXPECT_TRUE(g_bLrcLoaded);
-    EXPECT_EQ(CStringW(L"found"), g_strTopLine);
+    EXPECT_TRUE(State().bLrcLoaded);
+    EXPECT_EQ(CStringW(L"found"), State().strTopLine);
 }
 
 // "WW" sung from 1 s, "MM" from 1.5 s, "WM" from 2 s to 3 s; then a word-timed last line.
-TEST_F(LyricBand, AWordTimedLineFillsFromThePositionOfEachTickAlsoAfterASeekBack) {
-    StartSong("[00:01.00]WW<00:01.50>MM<00:02.00>WM\r\n[00:03.00]C<00:03.50>D\r\n", 1000);
-    const int xMM = TextSize("WW").cx, xWM = TextSize("WWMM").cx, w = TextSize("WWMMWM").cx;
-    const int x1 = TopSlotX(g_nScreenWidth, w);
-    const std::pair<DWORD, int> ticks[] = {{1000, 0},
-                                           {1250, xMM / 2},
-                                           {1750, (xMM + xWM) / 2},
-                                           {2500, (xWM + w) / 2},
-                                           {1600, xMM + (xWM - xMM) / 5},
-                                           {2999, xWM + (w - xWM) * 999 / 1000}};
-    for (const auto& [dwPos, nRed] : ticks) {
-        g_nLrcPos = dwPos;
-        Tick();
-        EXPECT_NEAR(nRed, g_nTopFill, 1) << dwPos;
-        const BandShot shot(m_band);
-        EXPECT_EQ(nRed > 2, shot.Count(kRed, x1, 5, x1 + g_nTopFill, 50) > 0) << dwPos;
-        EXPECT_EQ(shot.CountAll(kRed), shot.Count(kRed, x1, 5, x1 + g_nTopFill, 50)) << dwPos;
-    }
-    // The position leaves the line: the other slot takes the last line, and nothing follows it.
-    g_nLrcPos = 3250;
-    Tick();
-    EXPECT_FALSE(g_bTopCurrent);
-    EXPECT_EQ(CStringW(L"CD"), g_strBottomLine);
-    EXPECT_EQ(CStringW(L" "), g_strTopLine);
-    EXPECT_NEAR(TextSize("C").cx / 2, g_nBottomFill, 1);
-    g_nLrcPos = 60000;  // its last word lasted a second
-    Tick();
-    EXPECT_EQ(TextSize("CD").cx, g_nBottomFill);
-}
-
-TEST_F(LyricBand, TheRedCopyOfALineCoversItsBlueTextAmpersandsIncluded) {
-    StartSong("[00:01.00]R&B<00:01.50>&&x\r\n", 1000);
-    g_nLrcPos = 2600;  // the last word lasted a second: the whole line is red
-    Tick();
-    const int w = TextSize("R&B&&x").cx;
-    ASSERT_EQ(w, g_nTopFill);
-    const int x1 = TopSlotX(g_nScreenWidth, w);
-    const BandShot shot(m_band);
-    EXPECT_GT(shot.Count(kRed, x1, 5, x1 + w, 50), 0);
-    EXPECT_EQ(0, shot.Count(kBlue, x1, 5, x1 + w, 50)) << "a '&' taken for a prefix shifts the red text";
-}
-
 TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
     g_strSongPath = L"D:\\Music\\shifted.mp3";  // the shift stays with this path while the band lives
     WriteFileBytes("Lrc\\shifted.lrc", "[00:01.00]WWWWWWWW\r\n[00:09.00]end\r\n");
@@ -568,79 +194,21 @@ TEST_F(LyricBand, ANoticeStandsForTenTicksWhileTheLyricsGoOnUnseen) {
     Tick();
     const int nStep = (TextSize("WWWWWWWW").cx / 8) / 5;
     m_band.ShiftLyrics(0.5);
-    EXPECT_DOUBLE_EQ(0.5, g_lyc.m_dOffset);
+    EXPECT_DOUBLE_EQ(0.5, g_lyc.Offset());
     const SIZE notice = TextSize("歌词提前 0.5 秒");
-    const int x = CentredX(g_nScreenWidth, notice.cx);
+    const int x = CentredX(BandWidth(), notice.cx);
     for (int i = 1; i <= 11; ++i) {
         PlayTicks(1);
         const BandShot shot(m_band);
         EXPECT_EQ(i <= 10, shot.Count(kBlue, x, 30, x + notice.cx, 30 + notice.cy) == shot.CountAll(kBlue)) << i;
         EXPECT_EQ(i <= 10, shot.CountAll(kRed) == 0) << i;
-        EXPECT_EQ(i * nStep, g_nTopFill) << "the fill moves on under the notice";
+        EXPECT_EQ(i * nStep, State().nTopFill) << "the fill moves on under the notice";
     }
     m_band.ResetLyricsShift();
-    EXPECT_DOUBLE_EQ(0.0, g_lyc.m_dOffset);
+    EXPECT_DOUBLE_EQ(0.0, g_lyc.Offset());
 }
 
 // A word-timed line and a paced one with translations, then a line without, then the last.
-TEST_F(LyricBand, ATranslatedLineFillsItsOriginalAboveItsTranslationUntilCtrlTHidesIt) {
-    StartSong(
-        "[00:01.00]WW<00:01.50>MM\r\n[00:01.00]tr one\r\n[00:03.00]WWWWWWWW\r\n[00:03.00]tr two\r\n"
-        "[00:05.90]plain\r\n[00:07.90]end\r\n",
-        0);
-    EXPECT_EQ(CStringW(L"WWMM"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"tr one"), g_strBottomLine);
-    const auto expectOnlyTheTopRed = [&](int nRed) {
-        const SIZE top = TextSize(g_strTopLine), bottom = TextSize(g_strBottomLine);
-        const int x1 = TopSlotX(g_nScreenWidth, top.cx), x2 = BottomSlotX(g_nScreenWidth, bottom.cx);
-        const BandShot shot(m_band);
-        EXPECT_EQ(shot.CountAll(kRed), shot.Count(kRed, x1, 5, x1 + nRed, 5 + top.cy));
-        EXPECT_GT(shot.Count(kRed, x1, 5, x1 + nRed, 5 + top.cy), 0);
-        EXPECT_GT(shot.Count(kBlue, x2, 55, x2 + bottom.cx, 55 + bottom.cy), 0);
-    };
-    g_nLrcPos = 1250;
-    Tick();
-    EXPECT_NEAR(TextSize("WW").cx / 2, g_nTopFill, 1);
-    expectOnlyTheTopRed(g_nTopFill);
-
-    // A paced original fills at the pace of its line and then stays filled: nothing to hand over to.
-    g_nLrcPos = 3000;
-    Tick();
-    EXPECT_EQ(0, g_nTopFill);
-    PlayTicks(1);
-    const int w = TextSize("WWWWWWWW").cx;
-    EXPECT_EQ(CStringW(L"tr two"), g_strBottomLine);
-    EXPECT_EQ((w / 2) / 5, g_nTopFill);
-    PlayTicks(12);
-    EXPECT_TRUE(g_bTopCurrent);
-    EXPECT_EQ(w, g_nTopFill);
-    expectOnlyTheTopRed(w);
-
-    m_band.ToggleTranslations();
-    EXPECT_TRUE((::GetFileAttributesW(L"Lrc\\不显示翻译") != INVALID_FILE_ATTRIBUTES));
-    EXPECT_EQ(CStringW(L"WWWWWWWW"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"plain"), g_strBottomLine);
-    EXPECT_FALSE(g_bBottomTranslation);
-    Tick();
-    const SIZE notice = TextSize("翻译：已隐藏");
-    const int x = CentredX(g_nScreenWidth, notice.cx);
-    const BandShot shot(m_band);
-    EXPECT_EQ(shot.CountAll(kBlue), shot.Count(kBlue, x, 30, x + notice.cx, 30 + notice.cy));
-    EXPECT_GT(shot.CountAll(kBlue), 0);
-    m_band.ToggleTranslations();
-    EXPECT_FALSE((::GetFileAttributesW(L"Lrc\\不显示翻译") != INVALID_FILE_ATTRIBUTES));
-    EXPECT_EQ(CStringW(L"tr two"), g_strBottomLine);
-
-    // A line without a translation shows as before: it fills afresh, the next line beneath it.
-    g_nLrcPos = 5900;
-    Tick();
-    PlayTicks(1);
-    EXPECT_EQ(CStringW(L"plain"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"end"), g_strBottomLine);
-    EXPECT_FALSE(g_bBottomTranslation);
-    EXPECT_EQ((TextSize("plain").cx / 2) / 5, g_nTopFill);
-}
-
 TEST_F(LyricBand, TranslationsHiddenInAnEarlierRunStayHidden) {
     WriteFileBytes("Lrc\\不显示翻译", "");
     CDlgLrc band;
@@ -648,22 +216,22 @@ TEST_F(LyricBand, TranslationsHiddenInAnEarlierRunStayHidden) {
     WriteFileBytes("Lrc\\song.lrc", "[00:01.00]one\r\n[00:01.00]一\r\n[00:02.00]two\r\n");
     g_bStartSong = true;
     band.SendMessage(WM_TIMER, 1);
-    EXPECT_EQ(CStringW(L"one"), g_strTopLine);
-    EXPECT_EQ(CStringW(L"two"), g_strBottomLine);
+    EXPECT_EQ(CStringW(L"one"), band.Model().State().strTopLine);
+    EXPECT_EQ(CStringW(L"two"), band.Model().State().strBottomLine);
 }
 
 // Hangul is full-width in the band's font: drawn as question marks the line would be half as wide.
 TEST_F(LyricBand, AKoreanLineIsDrawnAsWideAsItsSyllables) {
     StartSong("\xEF\xBB\xBF[00:01.00]\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 \xEB\x85\xB8\xEB\x9E\x98\r\n", 0);
     Tick();
-    ASSERT_EQ(CStringW(L"\xD55C\xAD6D\xC5B4 \xB178\xB798"), g_strTopLine);
-    const SIZE top = TextSize(g_strTopLine);
+    ASSERT_EQ(CStringW(L"\xD55C\xAD6D\xC5B4 \xB178\xB798"), State().strTopLine);
+    const SIZE top = TextSize(State().strTopLine);
     ASSERT_GT(top.cx, TextSize("??? ??").cx * 3 / 2);
-    const int x1 = TopSlotX(g_nScreenWidth, top.cx);
+    const int x1 = TopSlotX(BandWidth(), top.cx);
     const BandShot shot(m_band);
     int nLeft = INT_MAX, nRight = -1;
     for (int y = 5; y < 5 + top.cy; ++y)
-        for (int x = 0; x < g_nScreenWidth / 2; ++x)
+        for (int x = 0; x < BandWidth() / 2; ++x)
             if (shot.At(x, y) == kBlue) {
                 nLeft = std::min(nLeft, x);
                 nRight = std::max(nRight, x);
@@ -683,134 +251,9 @@ TEST_F(LyricBand, ClosingOnlyHidesTheBandSoItCanBeShownAgain) {
     // Hidden, it still ticks and loads.
     WriteFileBytes("Lrc\\song.lrc", kLyrics);
     g_bStartSong = true;
-    EXPECT_TRUE(PumpUntil([] { return g_bLrcLoaded; }, 3000));
+    EXPECT_TRUE(PumpUntil([this] { return State().bLrcLoaded; }, 3000));
 
     m_band.ShowWindow(SW_SHOW);
     g_bLrcShown = true;
     EXPECT_TRUE(m_band.IsWindowVisible());
-}
-
-namespace {
-
-// "WW" sung from 0 s, "MMW" from 0.6 s, "WMM" from 1.4 s, "MWW" from 2.2 s, "MW" from 3 s to 4 s.
-const char kWordTimed[] = "[00:00.00]WW<00:00.60>MMW<00:01.40>WMM<00:02.20>MWW<00:03.00>MW\r\n[00:04.00]end\r\n";
-const struct {
-    double dStart;
-    int nChars;  // of the line's text up to the word's end
-} kWords[] = {{0.0, 2}, {0.6, 5}, {1.4, 8}, {2.2, 11}, {3.0, 13}};
-const double kLineEnd = 4.0;
-
-// The band on its own timers and the real performance counter, as the player runs it, from one
-// reading of the song's start: its clock carries the song on from there.
-class BandFrames : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(::CreateDirectoryA("Lrc", nullptr));
-        ResetPlayerState();
-        g_strTopLine = g_strBottomLine = L"";
-        g_bLrcLoaded = false;
-        g_bTopCurrent = true;
-        WriteFileBytes("Lrc\\song.lrc", kWordTimed);
-        g_strSongPath = L"D:\\Music\\song.mp3";
-        ASSERT_TRUE(m_band.Create(IDD_LRC, nullptr));
-        g_bStartSong = true;
-        m_band.SendMessage(WM_TIMER, 1);
-        g_bStartSong = false;
-        ASSERT_TRUE(g_bLrcLoaded);
-        Play(0);
-    }
-    static void Play(DWORD dwPosMs) {
-        LARGE_INTEGER now;
-        ::QueryPerformanceCounter(&now);
-        g_bPlaying = true;
-        PublishLrcPos(dwPosMs, now.QuadPart, true);
-    }
-    // Frames and drawings while the band runs on for a while.
-    std::pair<int, int> CountsOver(DWORD dwMs) {
-        const int nFrames = m_band.FrameCount(), nDraws = m_band.DrawCount();
-        PumpMessages(dwMs);
-        return {m_band.FrameCount() - nFrames, m_band.DrawCount() - nDraws};
-    }
-
-    ScratchDir m_dir;
-    CurrentDirScope m_cwd{m_dir.Path()};
-    CDlgLrc m_band;
-};
-
-// Columns from the upper slot's left of its leftmost blue and its rightmost red ink.
-std::pair<int, int> BlueAndRedInk(const BandShot& shot, int x1, int nWidth, int nHeight) {
-    int nBlue = INT_MAX, nRed = INT_MIN;
-    for (int x = 0; x < nWidth; ++x) {
-        for (int y = 5; y < 5 + nHeight; ++y) {
-            const COLORREF cr = shot.At(x1 + x, y);
-            const int r = GetRValue(cr), b = GetBValue(cr);
-            if (b - r > 64)
-                nBlue = std::min(nBlue, x);
-            if (r - b > 64)
-                nRed = std::max(nRed, x);
-        }
-    }
-    return {nBlue, nRed};
-}
-
-}  // namespace
-
-TEST_F(BandFrames, TheRedEdgeMovesEveryFrameWhereThePositionSays) {
-    CClientDC dc(&m_band);
-    CFont font;
-    font.CreatePointFont(280, "宋体");
-    const CSelectScope selected(dc, font);
-    const CStringW strLine = L"WWMMWWMMMWWMW";
-    std::vector<int> arrX = {0};
-    for (const auto& word : kWords)
-        arrX.push_back(dc.GetTextExtent(strLine, word.nChars).cx);
-    TEXTMETRICA tm = {};
-    dc.GetTextMetrics(&tm);
-    const int x1 = TopSlotX(g_nScreenWidth, arrX.back());
-    // Where the position says the edge stands: the words sung, and the share of the one being sung.
-    const auto edgeAt = [&](double t) {
-        for (size_t k = 0; k < std::size(kWords); ++k) {
-            const double dEnd = k + 1 < std::size(kWords) ? kWords[k + 1].dStart : kLineEnd;
-            if (t < dEnd)
-                return arrX[k] +
-                       static_cast<int>((t - kWords[k].dStart) / (dEnd - kWords[k].dStart) * (arrX[k + 1] - arrX[k]));
-        }
-        return arrX.back();
-    };
-
-    const int nFramesBefore = m_band.FrameCount();
-    const DWORD dwStart = ::GetTickCount();
-    int nMoves = 0, nLastRed = -1;
-    while (::GetTickCount() - dwStart < 3000) {
-        PumpMessages(10);
-        const auto [nBlue, nRed] = BlueAndRedInk(BandShot(m_band), x1, arrX.back(), tm.tmHeight);
-        const int nEdge = edgeAt(m_band.DrawnPositionMs() / 1000.0);
-        EXPECT_LE(nRed, nEdge + 1) << "red after the edge, at " << m_band.DrawnPositionMs() << " ms";
-        if (nBlue != INT_MAX) {
-            EXPECT_GE(nBlue, nEdge - 2) << "blue before the edge, at " << m_band.DrawnPositionMs() << " ms";
-        }
-        nMoves += nRed != nLastRed;
-        nLastRed = nRed;
-    }
-    const double dSeconds = (::GetTickCount() - dwStart) / 1000.0;
-    EXPECT_GE(nMoves / dSeconds, 25.0);
-    EXPECT_GE((m_band.FrameCount() - nFramesBefore) / dSeconds, 25.0);
-}
-
-TEST_F(BandFrames, TheFastDrawingStopsWhenPausedPastTheLyricsAndHidden) {
-    const struct {
-        const char* what;
-        void (*stop)(CDlgLrc& band);
-    } cases[] = {
-        {"paused", [](CDlgLrc&) { g_bPlaying = false; }},
-        {"past the last line", [](CDlgLrc&) { Play(60000); }},
-        {"hidden", [](CDlgLrc& band) { band.ShowWindow(SW_HIDE); }},
-    };
-    for (const auto& c : cases) {
-        EXPECT_GT(CountsOver(500).first, 5) << "filling, before " << c.what;
-        c.stop(m_band);
-        PumpMessages(300);  // the 200 ms tick sees it
-        EXPECT_EQ(std::make_pair(0, 0), CountsOver(600)) << c.what;
-        Play(0);
-    }
 }

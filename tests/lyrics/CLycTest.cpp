@@ -23,7 +23,7 @@ private:
 };
 
 std::vector<double> Times(const CLyc& lyc) {
-    return lyc.m_arrTime;
+    return lyc.Times();
 }
 
 const char kThreeLines[] = "[00:10.00]ten\r\n[00:20.00]twenty\r\n[00:30.00]thirty\r\n";
@@ -78,10 +78,10 @@ TEST(LrcClassify, LinesNotOpeningABracketPairAreIgnored) {
 TEST(LrcTimeTags, MinutesAndSecondsMakeTheKey) {
     CLyc lyc;
     lyc.ParseTimeLine(L"[01:23.45]Hello");
-    ASSERT_EQ(1u, lyc.m_arrTime.size());
-    EXPECT_DOUBLE_EQ(83.45, lyc.m_arrTime[0]);
-    ASSERT_EQ(1u, lyc.m_mapText.count("83.45"));
-    EXPECT_EQ(CStringW(L"Hello"), lyc.m_mapText["83.45"]);
+    ASSERT_EQ(1u, lyc.Times().size());
+    EXPECT_DOUBLE_EQ(83.45, lyc.Times()[0]);
+    ASSERT_EQ(1u, lyc.Texts().count("83.45"));
+    EXPECT_EQ(CStringW(L"Hello"), lyc.Texts().at("83.45"));
 }
 
 TEST(LrcTimeTags, EveryLeadingStampSharesTheTextAfterTheRun) {
@@ -90,12 +90,12 @@ TEST(LrcTimeTags, EveryLeadingStampSharesTheTextAfterTheRun) {
     lyc.ParseTimeLine(L"[00:01.00] \t[00:20.00] spaced");
     lyc.ParseTimeLine(L"[00:10.00]");
     EXPECT_EQ((std::vector<double>{12.0, 65.5, 1.0, 20.0, 10.0}), Times(lyc));
-    EXPECT_EQ(CStringW(L"La la"), lyc.m_mapText["12.00"]);
-    EXPECT_EQ(CStringW(L"La la"), lyc.m_mapText["65.50"]);
-    EXPECT_EQ(CStringW(L"spaced"), lyc.m_mapText["1.00"]);
-    EXPECT_EQ(CStringW(L"spaced"), lyc.m_mapText["20.00"]);
-    EXPECT_EQ(CStringW(L""), lyc.m_mapText["10.00"]);
-    EXPECT_TRUE(lyc.m_mapWords.empty());
+    EXPECT_EQ(CStringW(L"La la"), lyc.Texts().at("12.00"));
+    EXPECT_EQ(CStringW(L"La la"), lyc.Texts().at("65.50"));
+    EXPECT_EQ(CStringW(L"spaced"), lyc.Texts().at("1.00"));
+    EXPECT_EQ(CStringW(L"spaced"), lyc.Texts().at("20.00"));
+    EXPECT_EQ(CStringW(L""), lyc.Texts().at("10.00"));
+    EXPECT_TRUE(lyc.WordKeys().empty());
 }
 
 TEST(LrcTimeTags, BracketsThatAreNotStampsAreText) {
@@ -104,10 +104,10 @@ TEST(LrcTimeTags, BracketsThatAreNotStampsAreText) {
     lyc.ParseTimeLine(L"[00:06.00]a]b");
     lyc.ParseTimeLine(L"[00:07.00][Drum Solo] <x> [00:01] y");
     EXPECT_EQ((std::vector<double>{5.0, 6.0, 7.0}), Times(lyc));
-    EXPECT_EQ(CStringW(L"see [note"), lyc.m_mapText["5.00"]);
-    EXPECT_EQ(CStringW(L"a]b"), lyc.m_mapText["6.00"]);
+    EXPECT_EQ(CStringW(L"see [note"), lyc.Texts().at("5.00"));
+    EXPECT_EQ(CStringW(L"a]b"), lyc.Texts().at("6.00"));
     // [00:01] after the text has begun is a word timing, not text.
-    EXPECT_EQ(CStringW(L"[Drum Solo] <x> y"), lyc.m_mapText["7.00"]);
+    EXPECT_EQ(CStringW(L"[Drum Solo] <x> y"), lyc.Texts().at("7.00"));
 }
 
 // A word stamp between two spaced words leaves one space, and its word starts at its first letter.
@@ -132,10 +132,10 @@ TEST(LrcTimeTags, WordStampsLeaveTheSpacesTheWordsHad) {
     for (const auto& c : cases) {
         CLyc lyc;
         lyc.ParseTimeLine(c.pszLine);
-        EXPECT_EQ(CStringW(c.pszText), lyc.m_mapText["1.00"]) << CStringW(c.pszLine).ToUtf8();
+        EXPECT_EQ(CStringW(c.pszText), lyc.Texts().at("1.00")) << CStringW(c.pszLine).ToUtf8();
         std::vector<int> offsets;
-        if (lyc.m_mapWords.count("1.00"))
-            for (const LrcWord& word : lyc.m_arrWords.at(lyc.m_mapWords.at("1.00")))
+        if (lyc.WordKeys().count("1.00"))
+            for (const LrcWord& word : lyc.WordLists().at(lyc.WordKeys().at("1.00")))
                 offsets.push_back(word.nOffset);
         EXPECT_EQ(c.offsets, offsets) << CStringW(c.pszLine).ToUtf8();
     }
@@ -148,16 +148,16 @@ TEST(LrcTimeTags, EqualKeysShareOneTimeAndTheLaterLinesTranslateTheFirst) {
     lyc.ParseTimeLine(L"[00:10.00]<00:10.50>third");
     lyc.ParseTimeLine(L"[00:10.00]   ");  // an empty line translates nothing
     EXPECT_EQ((std::vector<double>{10.0}), Times(lyc));
-    EXPECT_EQ(CStringW(L"first"), lyc.m_mapText["10.00"]);
-    EXPECT_EQ(CStringW(L"second  third"), lyc.m_mapTranslation["10.00"]);
-    EXPECT_TRUE(lyc.m_mapWords.empty()) << "a translation's word timings are not the original's";
+    EXPECT_EQ(CStringW(L"first"), lyc.Texts().at("10.00"));
+    EXPECT_EQ(CStringW(L"second  third"), lyc.Translations().at("10.00"));
+    EXPECT_TRUE(lyc.WordKeys().empty()) << "a translation's word timings are not the original's";
     // A bare stamp only stood for the line that follows it with the same time.
     lyc.ParseTimeLine(L"[00:20.00]");
     lyc.ParseTimeLine(L"[00:20.00]<00:20.50>sung");
     lyc.ParseTimeLine(L"[00:20.00]唱");
-    EXPECT_EQ(CStringW(L"sung"), lyc.m_mapText["20.00"]);
-    EXPECT_EQ(CStringW(L"唱"), lyc.m_mapTranslation["20.00"]);
-    EXPECT_EQ(1u, lyc.m_mapWords.count("20.00"));
+    EXPECT_EQ(CStringW(L"sung"), lyc.Texts().at("20.00"));
+    EXPECT_EQ(CStringW(L"唱"), lyc.Translations().at("20.00"));
+    EXPECT_EQ(1u, lyc.WordKeys().count("20.00"));
 }
 
 TEST(LrcTimeTags, StoredTimesAreTheirKeysReadBack) {
@@ -168,8 +168,8 @@ TEST(LrcTimeTags, StoredTimesAreTheirKeysReadBack) {
     EXPECT_EQ((std::vector<double>{1.24, 1.0, 180.0}), Times(lyc));
     lyc.ParseTimeLine(L"[99999999999:00.001]huge");
     lyc.ParseTimeLine(L"[-00:00.001]z");
-    for (double t : lyc.m_arrTime)
-        EXPECT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
+    for (double t : lyc.Times())
+        EXPECT_EQ(1u, lyc.Texts().count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
 }
 
 TEST(LrcTimeTags, ALineNotOpeningWithAStampAddsNothing) {
@@ -180,8 +180,8 @@ TEST(LrcTimeTags, ALineNotOpeningWithAStampAddsNothing) {
          {std::string("[aa:bb]words"), std::string("[1e400:00]inf"), std::string("[0x10:inf]hex"),
           std::string("[length:03:45]"), std::string("[7]seven"), std::string("x[00:01.00]y"), strHuge})
         lyc.ParseTimeLine(std::wstring(strLine.begin(), strLine.end()));
-    EXPECT_TRUE(lyc.m_arrTime.empty());
-    EXPECT_TRUE(lyc.m_mapText.empty());
+    EXPECT_TRUE(lyc.Times().empty());
+    EXPECT_TRUE(lyc.Texts().empty());
 }
 
 TEST(LrcTimeTags, ANegativeStartIsKeptAndANegativeZeroIsZero) {
@@ -190,11 +190,11 @@ TEST(LrcTimeTags, ANegativeStartIsKeptAndANegativeZeroIsZero) {
     lyc.ParseTimeLine(L"[-00:00.00]zero");
     lyc.ParseTimeLine(L"[00:00.00]later zero");
     EXPECT_EQ((std::vector<double>{-90.5, 0.0}), Times(lyc));
-    EXPECT_FALSE(std::signbit(lyc.m_arrTime[1]));
-    EXPECT_EQ(CStringW(L"early"), lyc.m_mapText["-90.50"]);
-    EXPECT_EQ(2u, lyc.m_mapText.size());
-    EXPECT_EQ(CStringW(L"zero"), lyc.m_mapText["0.00"]);
-    EXPECT_EQ(CStringW(L"later zero"), lyc.m_mapTranslation["0.00"]);
+    EXPECT_FALSE(std::signbit(lyc.Times()[1]));
+    EXPECT_EQ(CStringW(L"early"), lyc.Texts().at("-90.50"));
+    EXPECT_EQ(2u, lyc.Texts().size());
+    EXPECT_EQ(CStringW(L"zero"), lyc.Texts().at("0.00"));
+    EXPECT_EQ(CStringW(L"later zero"), lyc.Translations().at("0.00"));
 }
 
 TEST(LrcTimeTags, VeryLongLinesTakeLinearTime) {
@@ -207,32 +207,32 @@ TEST(LrcTimeTags, VeryLongLinesTakeLinearTime) {
     lyc.ParseTimeLine(wideStamps + std::wstring(1000000, L'[') + wideStamps);
     lyc.ParseTimeLine(L"[00:02.00]" + std::wstring(1000000, L'\x4E2D'));
     EXPECT_LT(ThreadCpuMilliseconds() - start, 3000u);
-    EXPECT_EQ(2u, lyc.m_arrTime.size());
-    EXPECT_EQ(1000000, lyc.m_mapText["1.00"].GetLength());
-    EXPECT_EQ(100000u, lyc.m_arrWords.at(lyc.m_mapWords.at("1.00")).size());
+    EXPECT_EQ(2u, lyc.Times().size());
+    EXPECT_EQ(1000000, lyc.Texts().at("1.00").GetLength());
+    EXPECT_EQ(100000u, lyc.WordLists().at(lyc.WordKeys().at("1.00")).size());
 }
 
 TEST(LrcTags, ValueRunsFromAFixedIndexToTheClosingBracket) {
     CLyc lyc;
     lyc.ParseTitle(L"[ti: Song]");
-    EXPECT_EQ(CStringW(L"Song"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"Song"), lyc.Title());
     lyc.ParseArtist(L"[ar:Someone");  // nothing closes it
-    EXPECT_EQ(CStringW(L"Someone"), lyc.m_strArtist);
+    EXPECT_EQ(CStringW(L"Someone"), lyc.Artist());
     lyc.ParseAlbum(L"[al:X]");
-    EXPECT_EQ(CStringW(L"X"), lyc.m_strAlbum);
+    EXPECT_EQ(CStringW(L"X"), lyc.Album());
     lyc.ParseBy(L"[by:]");
-    EXPECT_EQ(CStringW(L""), lyc.m_strBy);
+    EXPECT_EQ(CStringW(L""), lyc.By());
     lyc.ParseTitle(L"[ti]");
-    EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L""), lyc.Title());
     lyc.ParseTitle(L"[");
-    EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L""), lyc.Title());
     // What stands after the closing bracket is not the value; brackets inside it pair up.
     lyc.ParseArtist(L"[ar:x] \x6C92]");
-    EXPECT_EQ(CStringW(L"x"), lyc.m_strArtist);
+    EXPECT_EQ(CStringW(L"x"), lyc.Artist());
     lyc.ParseTitle(L"[ti:Song [Live]]  // 2019");
-    EXPECT_EQ(CStringW(L"Song [Live]"), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L"Song [Live]"), lyc.Title());
     lyc.ParseTitle(L"[ti]abc");
-    EXPECT_EQ(CStringW(L""), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(L""), lyc.Title());
 }
 
 TEST(LrcTags, ValuesAreTrimmedOfSpacesAndTabs) {
@@ -251,45 +251,45 @@ TEST(LrcTags, ValuesAreTrimmedOfSpacesAndTabs) {
     for (const auto& c : cases) {
         CLyc lyc;
         lyc.ParseTitle(c.pszLine);
-        EXPECT_EQ(CStringW(c.pszValue), lyc.m_strTitle) << CStringW(c.pszLine).ToUtf8();
+        EXPECT_EQ(CStringW(c.pszValue), lyc.Title()) << CStringW(c.pszLine).ToUtf8();
     }
 }
 
 TEST(LrcTags, OffsetIsMillisecondsInTheFile) {
     CLyc lyc;
     lyc.ParseOffset(L"[offset:+500]");
-    EXPECT_DOUBLE_EQ(0.5, lyc.m_dOffset);
+    EXPECT_DOUBLE_EQ(0.5, lyc.Offset());
     lyc.ParseOffset(L"[offset:-300]");
-    EXPECT_DOUBLE_EQ(-0.3, lyc.m_dOffset);
+    EXPECT_DOUBLE_EQ(-0.3, lyc.Offset());
     lyc.ParseOffset(L"[offset:soon]");
-    EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
+    EXPECT_DOUBLE_EQ(0.0, lyc.Offset());
     lyc.ParseOffset(L"[offset]");
-    EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
+    EXPECT_DOUBLE_EQ(0.0, lyc.Offset());
 }
 
 TEST(LrcTags, ValuesAreCutAt499CodeUnitsOnAWholeCharacter) {
     CLyc lyc;
     lyc.ParseTitle(L"[ti:" + std::wstring(600, L't') + L"]");
-    EXPECT_EQ(CStringW(std::wstring(499, L't')), lyc.m_strTitle);
+    EXPECT_EQ(CStringW(std::wstring(499, L't')), lyc.Title());
     lyc.ParseAlbum(L"[al:" + std::wstring(499, L'a') + L"]");
-    EXPECT_EQ(499, lyc.m_strAlbum.GetLength());
+    EXPECT_EQ(499, lyc.Album().GetLength());
     // 😀 is a surrogate pair: 249 of them fill 498 code units, and half of the 250th is not kept.
     std::wstring emoji;
     for (int i = 0; i < 300; ++i)
         emoji += L"\xD83D\xDE00";
     lyc.ParseArtist(L"[ar:" + emoji + L"]");
-    EXPECT_EQ(CStringW(emoji.substr(0, 498)), lyc.m_strArtist);
+    EXPECT_EQ(CStringW(emoji.substr(0, 498)), lyc.Artist());
 }
 
 TEST(LrcLoad, TagsAndOffsetComeOnlyFromTheirOwnLines) {
     CLyc lyc;
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[by:500]\n[00:01.00]x\n"));
-    EXPECT_EQ(CStringW(L"500"), lyc.m_strBy);
-    EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
-    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strTitle);
-    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strArtist);
-    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strAlbum);
+    EXPECT_EQ(CStringW(L"500"), lyc.By());
+    EXPECT_DOUBLE_EQ(0.0, lyc.Offset());
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.Title());
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.Artist());
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.Album());
 }
 
 TEST(LrcLoad, BlankLinesAreSkippedAndTheFileIsReadToItsEnd) {
@@ -297,7 +297,7 @@ TEST(LrcLoad, BlankLinesAreSkippedAndTheFileIsReadToItsEnd) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[ti:x]\r\n\r\n[00:01.00]one\r\n   \r\n\n[00:02.00]two\r\n\r\n"));
     EXPECT_EQ((std::vector<double>{1.0, 2.0}), Times(lyc));
-    EXPECT_DOUBLE_EQ(2.0, lyc.m_dLastTime);
+    EXPECT_DOUBLE_EQ(2.0, lyc.LastTime());
 }
 
 TEST(LrcLoad, LeadingSpacesAreDroppedButNotTabs) {
@@ -305,7 +305,7 @@ TEST(LrcLoad, LeadingSpacesAreDroppedButNotTabs) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "   [00:01.00]spaced\n\t[00:02.00]tabbed\n"));
     EXPECT_EQ((std::vector<double>{1.0}), Times(lyc));
-    EXPECT_EQ(CStringW(L"spaced"), lyc.m_mapText["1.00"]);
+    EXPECT_EQ(CStringW(L"spaced"), lyc.Texts().at("1.00"));
 }
 
 TEST(LrcLoad, LinesEndAtCrLfLfOrALoneCr) {
@@ -317,10 +317,10 @@ TEST(LrcLoad, LinesEndAtCrLfLfOrALoneCr) {
     bytes += "d\n[00:03.00]e\x1A\n[00:04.00]f\n";
     ASSERT_TRUE(file.Load(lyc, bytes));
     EXPECT_EQ((std::vector<double>{1.0, 1.5, 2.0, 3.0}), Times(lyc));
-    EXPECT_EQ(CStringW(L"a"), lyc.m_mapText["1.00"]);
-    EXPECT_EQ(CStringW(L"b"), lyc.m_mapText["1.50"]);
-    EXPECT_EQ(CStringW(L"c"), lyc.m_mapText["2.00"]);
-    EXPECT_EQ(CStringW(L"e"), lyc.m_mapText["3.00"]);
+    EXPECT_EQ(CStringW(L"a"), lyc.Texts().at("1.00"));
+    EXPECT_EQ(CStringW(L"b"), lyc.Texts().at("1.50"));
+    EXPECT_EQ(CStringW(L"c"), lyc.Texts().at("2.00"));
+    EXPECT_EQ(CStringW(L"e"), lyc.Texts().at("3.00"));
 }
 
 TEST(LrcLoad, TimesAreSortedOncePerKey) {
@@ -328,8 +328,8 @@ TEST(LrcLoad, TimesAreSortedOncePerKey) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[00:30.00]c\n[00:10.00]a\n[00:20.00][00:10.00]b\n"));
     EXPECT_EQ((std::vector<double>{10.0, 20.0, 30.0}), Times(lyc));
-    EXPECT_DOUBLE_EQ(10.0, lyc.m_dFirstTime);
-    EXPECT_DOUBLE_EQ(30.0, lyc.m_dLastTime);
+    EXPECT_DOUBLE_EQ(10.0, lyc.FirstTime());
+    EXPECT_DOUBLE_EQ(30.0, lyc.LastTime());
 }
 
 TEST(LrcLoad, AFileThatCannotBeOpenedKeepsTheOldTimelineButAnswersNotLoaded) {
@@ -337,11 +337,11 @@ TEST(LrcLoad, AFileThatCannotBeOpenedKeepsTheOldTimelineButAnswersNotLoaded) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, std::string("[ti:Old]\n[offset:1000]\n") + kThreeLines));
     EXPECT_FALSE(lyc.Load(L"Z:\\no\\such\\dir\\song.lrc"));
-    EXPECT_FALSE(lyc.m_bLoaded);
-    EXPECT_EQ(3u, lyc.m_arrTime.size());
-    EXPECT_EQ(CStringW(L"Old"), lyc.m_strTitle);
-    EXPECT_DOUBLE_EQ(1.0, lyc.m_dOffset);
-    EXPECT_DOUBLE_EQ(30.0, lyc.m_dLastTime);
+    EXPECT_FALSE(lyc.IsLoaded());
+    EXPECT_EQ(3u, lyc.Times().size());
+    EXPECT_EQ(CStringW(L"Old"), lyc.Title());
+    EXPECT_DOUBLE_EQ(1.0, lyc.Offset());
+    EXPECT_DOUBLE_EQ(30.0, lyc.LastTime());
     EXPECT_EQ(CStringW(L" "), lyc.GetCurrentLine(15));
     EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
     EXPECT_EQ(0.0, lyc.GetLineDuration(15));
@@ -353,11 +353,11 @@ TEST(LrcLoad, ALoadReplacesThePreviousFileWhole) {
     ASSERT_TRUE(file.Load(lyc, std::string("[ti:Old]\n[offset:1000]\n") + kThreeLines));
     lyc.GetCurrentLine(25);
     ASSERT_TRUE(file.Load(lyc, "[00:05.00]new\n"));
-    EXPECT_EQ(CStringW(L"UnKnow"), lyc.m_strTitle);
-    EXPECT_DOUBLE_EQ(0.0, lyc.m_dOffset);
-    EXPECT_EQ(0, lyc.m_nCurIndex);
+    EXPECT_EQ(CStringW(L"UnKnow"), lyc.Title());
+    EXPECT_DOUBLE_EQ(0.0, lyc.Offset());
+    EXPECT_EQ(0, lyc.CurrentIndex());
     EXPECT_EQ((std::vector<double>{5.0}), Times(lyc));
-    EXPECT_EQ(1u, lyc.m_mapText.size());
+    EXPECT_EQ(1u, lyc.Texts().size());
 }
 
 TEST(LrcLoad, AFileWithoutTimeLinesLoadsAsNotLoaded) {
@@ -365,16 +365,16 @@ TEST(LrcLoad, AFileWithoutTimeLinesLoadsAsNotLoaded) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, kThreeLines));
     EXPECT_TRUE(file.Load(lyc, "[ti:Instrumental]\nno words\n"));
-    EXPECT_FALSE(lyc.m_bLoaded);
-    EXPECT_TRUE(lyc.m_arrTime.empty());
-    EXPECT_EQ(CStringW(L"Instrumental"), lyc.m_strTitle);
-    EXPECT_DOUBLE_EQ(0.0, lyc.m_dFirstTime);
-    EXPECT_DOUBLE_EQ(0.0, lyc.m_dLastTime);
+    EXPECT_FALSE(lyc.IsLoaded());
+    EXPECT_TRUE(lyc.Times().empty());
+    EXPECT_EQ(CStringW(L"Instrumental"), lyc.Title());
+    EXPECT_DOUBLE_EQ(0.0, lyc.FirstTime());
+    EXPECT_DOUBLE_EQ(0.0, lyc.LastTime());
     EXPECT_EQ(CStringW(L" "), lyc.GetCurrentLine(0));
     EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
     EXPECT_EQ(0.0, lyc.GetLineDuration(0));
     EXPECT_TRUE(file.Load(lyc, ""));
-    EXPECT_FALSE(lyc.m_bLoaded);
+    EXPECT_FALSE(lyc.IsLoaded());
 }
 
 TEST(LrcTimeline, NotLoadedGivesASpaceAndNoDuration) {
@@ -392,7 +392,7 @@ TEST(LrcTimeline, TheLineInEffectRunsFromItsStartToTheNext) {
     EXPECT_EQ(CStringW(L"twenty"), lyc.GetNextLine());
     EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(19.99));
     EXPECT_EQ(CStringW(L"twenty"), lyc.GetCurrentLine(20.0));
-    EXPECT_EQ(1, lyc.m_nCurIndex);
+    EXPECT_EQ(1, lyc.CurrentIndex());
     EXPECT_EQ(CStringW(L"thirty"), lyc.GetNextLine());
     EXPECT_EQ(CStringW(L"thirty"), lyc.GetCurrentLine(30.0));
     EXPECT_EQ(CStringW(L" "), lyc.GetNextLine());
@@ -407,9 +407,9 @@ TEST(LrcTimeline, OutsideTheLinesTheEndsShowAndTheIndexStays) {
     EXPECT_EQ(CStringW(L"twenty"), lyc.GetNextLine());
     lyc.GetCurrentLine(25);
     EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(5));
-    EXPECT_EQ(1, lyc.m_nCurIndex);
+    EXPECT_EQ(1, lyc.CurrentIndex());
     EXPECT_EQ(CStringW(L"thirty"), lyc.GetCurrentLine(99));
-    EXPECT_EQ(1, lyc.m_nCurIndex);
+    EXPECT_EQ(1, lyc.CurrentIndex());
     EXPECT_EQ(CStringW(L"thirty"), lyc.GetNextLine());
 }
 
@@ -418,7 +418,7 @@ TEST(LrcTimeline, EqualStartTimesGiveTheFirstTextWithTheLaterAsItsTranslation) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[00:10.00]first\n[00:10.00]later\n[00:20.00]next\n"));
     EXPECT_EQ(CStringW(L"first"), lyc.GetCurrentLine(10));
-    EXPECT_EQ(0, lyc.m_nCurIndex);
+    EXPECT_EQ(0, lyc.CurrentIndex());
     EXPECT_EQ(CStringW(L"later"), lyc.GetLineTranslation(0));
     EXPECT_EQ(CStringW(L"next"), lyc.GetNextLine());
     EXPECT_TRUE(lyc.GetLineTranslation(1).IsEmpty());
@@ -431,7 +431,7 @@ TEST(LrcTimeline, TheOffsetShiftsEveryLookup) {
     LrcFile file;
     ASSERT_TRUE(file.Load(lyc, "[offset:500]\n[00:10.00]ten\n[00:20.00]twenty\n"));
     EXPECT_EQ(CStringW(L"ten"), lyc.GetCurrentLine(9.6));
-    EXPECT_EQ(0, lyc.m_nCurIndex);
+    EXPECT_EQ(0, lyc.CurrentIndex());
     EXPECT_DOUBLE_EQ(10.0, lyc.GetLineDuration(9.6));
     EXPECT_EQ(CStringW(L"twenty"), lyc.GetCurrentLine(19.5));
     EXPECT_EQ(0.0, lyc.GetLineDuration(9.4));
@@ -466,18 +466,18 @@ TEST(LrcTimeline, TheLineInEffectGivesItsWords) {
                           "[offset:500]\n[00:10.00]a<00:10.50>b\n[00:20.00]plain\n[00:20.00]c[00:21.00]d\n"
                           "[00:30.00]e<00:31.00>f\n[00:30.00]no words\n"));
     lyc.GetCurrentLine(9.5);
-    const std::vector<LrcWord>& first = lyc.GetLineWords(lyc.m_nCurIndex);
+    const std::vector<LrcWord>& first = lyc.GetLineWords(lyc.CurrentIndex());
     ASSERT_EQ(1u, first.size());
     EXPECT_DOUBLE_EQ(0.5, first[0].dStart);
     EXPECT_EQ(1, first[0].nOffset);
     // Of equal times the first line is the one sung, with its words or without them.
     EXPECT_EQ(CStringW(L"plain"), lyc.GetCurrentLine(20));
-    EXPECT_TRUE(lyc.GetLineWords(lyc.m_nCurIndex).empty());
-    EXPECT_EQ(CStringW(L"cd"), lyc.GetLineTranslation(lyc.m_nCurIndex));
+    EXPECT_TRUE(lyc.GetLineWords(lyc.CurrentIndex()).empty());
+    EXPECT_EQ(CStringW(L"cd"), lyc.GetLineTranslation(lyc.CurrentIndex()));
     EXPECT_EQ(CStringW(L"ef"), lyc.GetCurrentLine(29.5));
-    ASSERT_EQ(1u, lyc.GetLineWords(lyc.m_nCurIndex).size());
+    ASSERT_EQ(1u, lyc.GetLineWords(lyc.CurrentIndex()).size());
     EXPECT_TRUE(lyc.GetLineWords(-1).empty());
-    EXPECT_TRUE(lyc.GetLineWords(static_cast<int>(lyc.m_arrTime.size())).empty());
+    EXPECT_TRUE(lyc.GetLineWords(static_cast<int>(lyc.Times().size())).empty());
     EXPECT_FALSE(lyc.Load(L"Z:\\no\\such\\dir\\song.lrc"));
     EXPECT_TRUE(lyc.GetLineWords(0).empty());
 }

@@ -196,5 +196,6 @@ TEST_F(LrcChoice, AChoiceBecomesTheLyricFileShownAtOnceAndTheOldFileIsKept) {
     EXPECT_EQ("an older backup", ReadFileBytes("Lrc\\夜航 - 灯塔.lrc.bak"));
     EXPECT_EQ(u8"\uFEFF[ti:灯塔 (Live)]\r\n[ar:夜航]\r\n[al:]\r\n[00:00.50]现场的灯塔\r\n[00:03.00]第二行\r\n",
               ReadFileBytes("Lrc\\夜航 - 灯塔.lrc"));
-    ASSERT_TRUE(PumpUntil([] { return g_bLrcLoaded && g_lyc.GetCurrentLine(0.6) == L"现场的灯塔"; }, 3000));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return m_band.Model().State().bLrcLoaded && g_lyc.GetCurrentLine(0.6) == L"现场的灯塔"; }, 3000));
 }

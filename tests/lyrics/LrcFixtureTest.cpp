@@ -22,30 +22,30 @@ std::string Number(const char* pszFormat, double d) {
 
 std::string Dump(const CLyc& lyc) {
     std::string out;
-    out += std::string("loaded: ") + (lyc.m_bLoaded ? "yes" : "no") + "\n";
-    out += "title: " + lyc.m_strTitle.ToUtf8() + "\n";
-    out += "artist: " + lyc.m_strArtist.ToUtf8() + "\n";
-    out += "album: " + lyc.m_strAlbum.ToUtf8() + "\n";
-    out += "by: " + lyc.m_strBy.ToUtf8() + "\n";
-    out += "offset: " + Number("%.3f", lyc.m_dOffset) + "\n";
-    out += "first: " + Number("%.2f", lyc.m_dFirstTime) + "\n";
-    out += "last: " + Number("%.2f", lyc.m_dLastTime) + "\n";
+    out += std::string("loaded: ") + (lyc.IsLoaded() ? "yes" : "no") + "\n";
+    out += "title: " + lyc.Title().ToUtf8() + "\n";
+    out += "artist: " + lyc.Artist().ToUtf8() + "\n";
+    out += "album: " + lyc.Album().ToUtf8() + "\n";
+    out += "by: " + lyc.By().ToUtf8() + "\n";
+    out += "offset: " + Number("%.3f", lyc.Offset()) + "\n";
+    out += "first: " + Number("%.2f", lyc.FirstTime()) + "\n";
+    out += "last: " + Number("%.2f", lyc.LastTime()) + "\n";
     out += "times:";
-    for (double t : lyc.m_arrTime)
+    for (double t : lyc.Times())
         out += " " + Number("%.2f", t);
     out += "\n";
-    for (const auto& entry : lyc.m_mapText) {
+    for (const auto& entry : lyc.Texts()) {
         out += "[" + entry.first.Str() + "]" + entry.second.ToUtf8() + "\n";
-        const auto translation = lyc.m_mapTranslation.find(entry.first);
-        if (translation != lyc.m_mapTranslation.end())
+        const auto translation = lyc.Translations().find(entry.first);
+        if (translation != lyc.Translations().end())
             out += "  translation: " + translation->second.ToUtf8() + "\n";
         // Word timings: the text with each word's start in the song put in where the word begins.
-        const auto words = lyc.m_mapWords.find(entry.first);
-        if (words == lyc.m_mapWords.end())
+        const auto words = lyc.WordKeys().find(entry.first);
+        if (words == lyc.WordKeys().end())
             continue;
         std::string strMarked;
         int nCopied = 0;
-        for (const LrcWord& word : lyc.m_arrWords.at(words->second)) {
+        for (const LrcWord& word : lyc.WordLists().at(words->second)) {
             strMarked += entry.second.Mid(nCopied, word.nOffset - nCopied).ToUtf8();
             strMarked += "<" + Number("%.2f", std::atof(entry.first) + word.dStart) + ">";
             nCopied = word.nOffset;

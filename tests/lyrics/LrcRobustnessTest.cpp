@@ -95,15 +95,15 @@ std::string Mutate(std::mt19937& rng, std::string s) {
 void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
     const double positions[] = {-1.0,
                                 0.0,
-                                lyc.m_dFirstTime,
-                                lyc.m_dLastTime,
-                                (lyc.m_dFirstTime + lyc.m_dLastTime) / 2,
+                                lyc.FirstTime(),
+                                lyc.LastTime(),
+                                (lyc.FirstTime() + lyc.LastTime()) / 2,
                                 static_cast<double>(rng() % 600),
                                 std::nan(""),
                                 HUGE_VAL,
                                 -HUGE_VAL,
                                 1e300};
-    if (!lyc.m_bLoaded) {
+    if (!lyc.IsLoaded()) {
         for (double pos : positions) {
             ASSERT_EQ(CStringW(L" "), lyc.GetCurrentLine(pos));
             ASSERT_EQ(CStringW(L" "), lyc.GetNextLine());
@@ -111,28 +111,28 @@ void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
         }
         return;
     }
-    const std::vector<double>& times = lyc.m_arrTime;
+    const std::vector<double>& times = lyc.Times();
     ASSERT_FALSE(times.empty());
     ASSERT_TRUE(std::adjacent_find(times.begin(), times.end(), std::greater_equal<double>()) == times.end())
         << "times ascend, each once";
-    ASSERT_EQ(times.front(), lyc.m_dFirstTime);
-    ASSERT_EQ(times.back(), lyc.m_dLastTime);
-    ASSERT_EQ(times.size(), lyc.m_mapText.size());
+    ASSERT_EQ(times.front(), lyc.FirstTime());
+    ASSERT_EQ(times.back(), lyc.LastTime());
+    ASSERT_EQ(times.size(), lyc.Texts().size());
     for (double t : times)
-        ASSERT_EQ(1u, lyc.m_mapText.count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
-    for (const auto& entry : lyc.m_mapTranslation) {
-        ASSERT_EQ(1u, lyc.m_mapText.count(entry.first)) << "a translation without its line";
+        ASSERT_EQ(1u, lyc.Texts().count(CLyc::TimeKey(t))) << CLyc::TimeKey(t).GetString();
+    for (const auto& entry : lyc.Translations()) {
+        ASSERT_EQ(1u, lyc.Texts().count(entry.first)) << "a translation without its line";
         ASSERT_FALSE(entry.second.IsEmpty());
     }
-    for (const auto& entry : lyc.m_mapText) {
+    for (const auto& entry : lyc.Texts()) {
         ASSERT_EQ(std::wstring::npos, entry.second.Str().find_first_of(std::wstring(L"\0\r", 2)))
             << "a text holds a NUL or a CR";
-        const auto words = lyc.m_mapWords.find(entry.first);
-        if (words == lyc.m_mapWords.end())
+        const auto words = lyc.WordKeys().find(entry.first);
+        if (words == lyc.WordKeys().end())
             continue;
         // Words start in order, on whole characters of their text.
-        ASSERT_LT(words->second, lyc.m_arrWords.size());
-        const std::vector<LrcWord>& lineWords = lyc.m_arrWords[words->second];
+        ASSERT_LT(words->second, lyc.WordLists().size());
+        const std::vector<LrcWord>& lineWords = lyc.WordLists()[words->second];
         ASSERT_FALSE(lineWords.empty());
         int nPrevious = 0;
         for (const LrcWord& word : lineWords) {
@@ -146,14 +146,14 @@ void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
             ASSERT_FALSE(c >= 0xDC00 && c <= 0xDFFF) << "a word starts inside a surrogate pair";
         }
     }
-    for (const auto& entry : lyc.m_mapWords)
-        ASSERT_EQ(1u, lyc.m_mapText.count(entry.first)) << "words without a line";
+    for (const auto& entry : lyc.WordKeys())
+        ASSERT_EQ(1u, lyc.Texts().count(entry.first)) << "words without a line";
     for (double pos : positions) {
         lyc.GetCurrentLine(pos);
-        ASSERT_GE(lyc.m_nCurIndex, 0);
-        ASSERT_LT(static_cast<size_t>(lyc.m_nCurIndex), times.size());
+        ASSERT_GE(lyc.CurrentIndex(), 0);
+        ASSERT_LT(static_cast<size_t>(lyc.CurrentIndex()), times.size());
         lyc.GetNextLine();
-        lyc.GetLineWords(lyc.m_nCurIndex);
+        lyc.GetLineWords(lyc.CurrentIndex());
         const double d = lyc.GetLineDuration(pos);
         ASSERT_TRUE(d == 0.0 || d >= 1.0) << d;
     }
@@ -199,7 +199,7 @@ TEST_F(LrcRobustness, RandomAndMutatedFilesLoadAndAnswer) {
             break;
         }
         ASSERT_TRUE(LoadBytes(bytes)) << "input " << i;
-        nLoaded += m_lyc.m_bLoaded;
+        nLoaded += m_lyc.IsLoaded();
         ExpectConsistent(m_lyc, m_rng);
         if (HasFatalFailure()) {
             ADD_FAILURE() << "input " << i;

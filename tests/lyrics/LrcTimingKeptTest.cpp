@@ -43,7 +43,7 @@ protected:
     double OffsetRead(const std::string& name) {
         CLyc lyc;
         EXPECT_TRUE(lyc.Load(Widen(Lrc(name))));
-        return lyc.m_dOffset;
+        return lyc.Offset();
     }
 
     ScratchDir m_dir;
