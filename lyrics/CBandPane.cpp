@@ -48,7 +48,8 @@ void CBandPane::Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT&
         if (!::IntersectRect(&rc, &rcDirty, &rcPart))
             return;
         ::OffsetRect(&rc, -rcPart.left, -rcPart.top);
-        UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr, hdcSrc, &ptSrc, 0, &blend, ULW_ALPHA, &rc};
+        UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr,   hdcSrc,
+                                        &ptSrc,       0,       &blend,  ULW_ALPHA, &rc};
         ::UpdateLayeredWindowIndirect(m_hWnd, &info);
         return;
     }
