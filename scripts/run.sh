@@ -108,11 +108,12 @@ echo "$SHOT"
 # The same band over a light desktop: a plain window behind the right half of the screen's foot.
 read -r width height < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 coproc BACKDROP { /usr/bin/python3 "$ROOT/tests/e2e/backdrop.py" $((width / 2)) $((height - 200)) $((width / 2)) 200; }
+backdrop=$BACKDROP_PID # bash forgets it once the program ends
 read -r shown <&"${BACKDROP[0]}" && [ "$shown" = shown ] || die "no light backdrop"
 sleep 0.3 # the band draws its next frame over it
 import -window root "$LIGHT_SHOT"
-kill "$BACKDROP_PID" 2>/dev/null || true
-wait "$BACKDROP_PID" 2>/dev/null || true
+kill "$backdrop" 2>/dev/null || true
+wait "$backdrop" 2>/dev/null || true
 echo "$LIGHT_SHOT"
 
 code=$(drv close 15000) || die "the player did not end on its close button"
