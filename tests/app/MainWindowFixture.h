@@ -58,6 +58,17 @@ protected:
         g_bStartSong = true;
         Tick(TIMER_SECOND);
     }
+    // Waits for the song's end notice and hands the window that one message alone: the window's
+    // own timers, which a busy machine lets pile up, cannot start the next song before the test
+    // has looked.
+    bool TakeEnd(DWORD dwTimeoutMs = 8000) {
+        MSG msg;
+        if (!WaitUntilEndQueued(m_dlg->m_hWnd, dwTimeoutMs) ||
+            !::PeekMessageA(&msg, m_dlg->m_hWnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
+            return false;
+        ::DispatchMessageA(&msg);
+        return true;
+    }
     // Only an icon that is there can be changed.
     static bool IconInTray(HWND hWnd) {
         NOTIFYICONDATAA nid = {};

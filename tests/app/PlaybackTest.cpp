@@ -191,7 +191,8 @@ TEST_F(Playback, NextWithoutSelectionOrRowsDoesNothing) {
 
 TEST_F(Playback, ASongEndingInPlayOnceModeStops) {
     StartSong(Wav("short.wav", 1000));
-    ASSERT_TRUE(PumpUntil([] { return !g_bPlaying; }, 6000));
+    ASSERT_TRUE(TakeEnd());
+    EXPECT_FALSE(g_bPlaying);
     EXPECT_EQ(CString("状态:停止"), Text(IDC_STATUS));
     EXPECT_EQ(0u, CSound::m_wDeviceID);
     EXPECT_EQ(kHalted, Transport());
@@ -201,7 +202,8 @@ TEST_F(Playback, ASongEndingInRepeatSongModeRequestsItAgain) {
     const std::string song = Wav("short.wav", 1000);
     g_nPlayMode = PLAYMODE_REPEAT_SONG;
     StartSong(song);
-    ASSERT_TRUE(PumpUntil([] { return g_bStartSong; }, 6000));
+    ASSERT_TRUE(TakeEnd());
+    EXPECT_TRUE(g_bStartSong);
     EXPECT_EQ(CStringW(Widen(song)), g_strSongPath);
     Tick(TIMER_SECOND);
     EXPECT_TRUE(g_bPlaying);
@@ -217,7 +219,8 @@ TEST_F(Playback, ASongEndingInRepeatListModeMovesToTheNextRow) {
     Songs().SetCurSel(0);
     g_nPlayMode = PLAYMODE_REPEAT_LIST;
     StartSong(first);
-    ASSERT_TRUE(PumpUntil([] { return g_bStartSong; }, 6000));
+    ASSERT_TRUE(TakeEnd());
+    EXPECT_TRUE(g_bStartSong);
     EXPECT_EQ(1, Songs().GetCurSel());
     EXPECT_EQ(CStringW(Widen(second)), g_strSongPath);
     Tick(TIMER_SECOND);
@@ -271,7 +274,8 @@ TEST_F(Playback, TheListLoopStopsWhenTheBoxHasNoSelection) {
     Songs().AddString(Wav("a.wav", 1000).c_str());
     g_nPlayMode = PLAYMODE_REPEAT_LIST;
     StartSong(m_dir.File("a.wav"));
-    ASSERT_TRUE(PumpUntil([] { return !g_bPlaying; }, 6000));
+    ASSERT_TRUE(TakeEnd());
+    EXPECT_FALSE(g_bPlaying);
     EXPECT_FALSE(g_bStartSong);
     EXPECT_EQ(CString("状态:停止"), Text(IDC_STATUS));
     EXPECT_EQ(0u, CSound::m_wDeviceID);

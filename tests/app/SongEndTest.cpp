@@ -34,7 +34,7 @@ TEST_F(SongEnd, AnMp3EndsInEachPlayMode) {
         g_nPlayMode = c.nMode;
         StartSong(Mp3());
         ASSERT_FALSE(CSound::IsStreaming()) << "the sound device plays it";
-        ASSERT_TRUE(PumpUntil([] { return !g_bPlaying || g_bStartSong; }, 8000)) << "the end was never taken";
+        ASSERT_TRUE(TakeEnd()) << "no end came";
         EXPECT_EQ(c.bStartRequested, g_bStartSong);
         EXPECT_EQ(c.nSelected, Songs().GetCurSel());
         EXPECT_EQ(CStringW(Widen(c.nMode == PLAYMODE_REPEAT_LIST ? other : Mp3())), g_strSongPath);
@@ -55,7 +55,8 @@ TEST_F(SongEnd, TheListLoopGoesFromAWavToAnMp3AndWrapsAround) {
     g_nPlayMode = PLAYMODE_REPEAT_LIST;
     StartSong(wav);
     for (const std::string& next : {Mp3(), wav}) {
-        ASSERT_TRUE(PumpUntil([] { return g_bStartSong; }, 8000)) << "no end before " << next;
+        ASSERT_TRUE(TakeEnd()) << "no end before " << next;
+        EXPECT_TRUE(g_bStartSong);
         EXPECT_EQ(CStringW(Widen(next)), g_strSongPath);
         Tick(TIMER_SECOND);
         EXPECT_EQ(CString("状态:播放"), Text(IDC_STATUS));
