@@ -64,7 +64,8 @@ class LyricsSearch:
         os.makedirs(os.path.join(self.work, "songs"))
         self.lrc = os.path.join(self.work, "Lrc")
         paths = []
-        for name, seconds in [("灯塔", 8), ("空港", 6), ("慢船", 13), ("断桥", 6), ("远方", 6), ("归途", 10)]:
+        # 空港 and 断桥 play through several steps each: long enough for a busy machine.
+        for name, seconds in [("灯塔", 8), ("空港", 20), ("慢船", 13), ("断桥", 16), ("远方", 6), ("归途", 10)]:
             paths.append(os.path.join(self.work, "songs", "夜航 - %s.wav" % name))
             subprocess.run(["sox", "-n", "-r", "8000", "-c", "1", "-b", "16", paths[-1], "synth", str(seconds), "sine",
                             "440", "vol", "0.2"], check=True)
