@@ -123,8 +123,13 @@ protected:
         m_band.ChooseLyrics();
         return *m_band.LyricsChoice();
     }
+    // The worker's answer reaches the window as a message: waits until the window shows it.
     static bool Answered(CDlgLrcChoice& choice) {
-        return PumpUntil([&] { return choice.State() != LrcCandidatesState::Asking; }, 15000);
+        return PumpUntil(
+            [&] {
+                return choice.State() != LrcCandidatesState::Asking && choice.StatusText().Str().find(L"正在搜索") != 0;
+            },
+            15000);
     }
 
     ScratchDir m_dir;
