@@ -8,6 +8,7 @@
 #include "framework/Holders.h"
 #include "lyrics/CHttpGet.h"
 #include "lyrics/CLrcSwitch.h"
+#include "lyrics/LrcOffsetTag.h"
 #include "lyrics/LrclibApi.h"
 #include "tags/SongTags.h"
 #include "lyrics/LrcService.h"
@@ -22,25 +23,7 @@ const DWORD kShutdownWaitMs = 2000;
 // Written under a temporary name beside it and then renamed: the band never reads half a file,
 // and a file that is there by then is never replaced.
 bool WriteNewFile(const CStringW& strPath, const std::string& bytes) {
-    const int nSlash = strPath.ReverseFind(L'\\');
-    const CStringW strDir = nSlash < 0 ? CStringW(L".") : strPath.Left(nSlash);
-    ::CreateDirectoryW(strDir, nullptr);
-    wchar_t szTemp[MAX_PATH];
-    if (!::GetTempFileNameW(strDir, L"lrc", 0, szTemp))
-        return false;
-    bool bWritten = false;
-    {
-        const CFileHandle file(
-            ::CreateFileW(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD dwWritten = 0;
-        bWritten = file &&
-                   ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr) &&
-                   dwWritten == bytes.size() && ::FlushFileBuffers(file.Get());
-    }
-    if (bWritten && ::MoveFileExW(szTemp, strPath, MOVEFILE_WRITE_THROUGH))
-        return true;
-    ::DeleteFileW(szTemp);
-    return false;
+    return ReplaceFileWith(strPath, bytes, false);
 }
 
 }  // namespace

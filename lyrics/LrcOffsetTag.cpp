@@ -171,9 +171,10 @@ std::string WithLrcOffset(const std::string& bytes, int nOffsetMs) {
     return SetOffset(u, nOffsetMs);
 }
 
-bool ReplaceFileWith(const CStringW& strPath, const std::string& bytes) {
+bool ReplaceFileWith(const CStringW& strPath, const std::string& bytes, bool bReplace) {
     const int nSlash = strPath.ReverseFind(L'\\');
     const CStringW strDir = nSlash < 0 ? CStringW(L".") : strPath.Left(nSlash);
+    ::CreateDirectoryW(strDir, nullptr);
     wchar_t szTemp[MAX_PATH];
     if (!::GetTempFileNameW(strDir, L"lrc", 0, szTemp))
         return false;
@@ -186,7 +187,8 @@ bool ReplaceFileWith(const CStringW& strPath, const std::string& bytes) {
                    ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr) &&
                    dwWritten == bytes.size() && ::FlushFileBuffers(file.Get());
     }
-    if (bWritten && ::MoveFileExW(szTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const DWORD dwFlags = MOVEFILE_WRITE_THROUGH | (bReplace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (bWritten && ::MoveFileExW(szTemp, strPath, dwFlags))
         return true;
     ::DeleteFileW(szTemp);
     return false;

@@ -20,6 +20,6 @@ enum class LrcWriteResult { Written, ReadOnly, Failed };
 // Writes the offset into the lyric file at strPath through a temporary file beside it, moved over
 // the old one. A read-only file, or one that cannot be read, stays untouched.
 LrcWriteResult WriteLrcOffset(const CStringW& strPath, int nOffsetMs);
-// Writes bytes to a temporary file in strPath's folder and moves it over strPath; false (and no
-// temporary left) when any step fails.
-bool ReplaceFileWith(const CStringW& strPath, const std::string& bytes);
+// Writes bytes to a temporary file in strPath's folder (made when missing) and moves it to
+// strPath, over a file there only when bReplace; false (and no temporary left) when any step fails.
+bool ReplaceFileWith(const CStringW& strPath, const std::string& bytes, bool bReplace = true);
