@@ -1,8 +1,12 @@
 #include "lyrics/CBandPane.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 const wchar_t kClassName[] = L"SonelloBandPane";
+const BLENDFUNCTION kBlend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
 ATOM RegisterPaneClass() {
     WNDCLASSEXW wc = {};
@@ -17,57 +21,94 @@ ATOM RegisterPaneClass() {
 }  // namespace
 
 CBandPane::~CBandPane() {
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+    for (const Tile& tile : m_arrTile)
+        ::DestroyWindow(tile.hWnd);
 }
 
-bool CBandPane::Create(HWND hOwner) {
+void CBandPane::Create(HWND hOwner, TileFn pfnTile) {
+    m_hOwner = hOwner;
+    m_pfnTile = std::move(pfnTile);
+}
+
+bool CBandPane::AddTile() {
     static const ATOM s_class = RegisterPaneClass();
-    if (!s_class)
+    if (!s_class || !m_hOwner)
         return false;
-    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"",
-                               WS_POPUP, 0, 0, 1, 1, hOwner, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    if (!m_hWnd)
+    const HWND hWnd =
+        ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"",
+                          WS_POPUP, 0, 0, 1, 1, m_hOwner, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!hWnd)
         return false;
-    ::ShowWindow(m_hWnd, SW_SHOWNA);
+    ::ShowWindow(hWnd, SW_SHOWNA);
+    m_arrTile.push_back({hWnd, {}});
+    if (m_pfnTile)
+        m_pfnTile(hWnd);
     return true;
 }
 
 void CBandPane::Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT& rcDirty) {
-    if (!m_hWnd)
-        return;
     if (::IsRectEmpty(&rcPart)) {
         Clear(hdcSrc);
         return;
     }
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    POINT ptSrc = {rcPart.left, rcPart.top};
     const bool bSame = ::EqualRect(&rcPart, &m_rcShown) && ptOrigin.x == m_ptOrigin.x && ptOrigin.y == m_ptOrigin.y;
-    if (bSame) {
-        RECT rc;
-        if (!::IntersectRect(&rc, &rcDirty, &rcPart))
-            return;
-        ::OffsetRect(&rc, -rcPart.left, -rcPart.top);
-        UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr,   hdcSrc,
-                                        &ptSrc,       0,       &blend,  ULW_ALPHA, &rc};
-        ::UpdateLayeredWindowIndirect(m_hWnd, &info);
-        return;
+    const int nTiles = (rcPart.right - rcPart.left + kTileWidth - 1) / kTileWidth;
+    while (TileCount() < nTiles && AddTile()) {
     }
-    POINT ptDst = {ptOrigin.x + rcPart.left, ptOrigin.y + rcPart.top};
-    SIZE size = {rcPart.right - rcPart.left, rcPart.bottom - rcPart.top};
-    ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &size, hdcSrc, &ptSrc, 0, &blend, ULW_ALPHA);
+    for (int i = 0; i < TileCount(); ++i) {
+        Tile& tile = m_arrTile[i];
+        const RECT rcTile = {rcPart.left + i * kTileWidth, rcPart.top,
+                             std::min<LONG>(rcPart.left + (i + 1) * kTileWidth, rcPart.right), rcPart.bottom};
+        RECT rcScreen = rcTile;
+        ::OffsetRect(&rcScreen, ptOrigin.x, ptOrigin.y);
+        if (i >= nTiles) {
+            ClearTile(tile, hdcSrc);
+        } else if (!bSame || !::EqualRect(&rcScreen, &tile.rcShown)) {
+            Push(tile, hdcSrc, {rcTile.left, rcTile.top}, rcScreen, nullptr);
+        } else {
+            RECT rc;
+            if (!::IntersectRect(&rc, &rcDirty, &rcTile))
+                continue;
+            ::OffsetRect(&rc, -rcTile.left, -rcTile.top);
+            Push(tile, hdcSrc, {rcTile.left, rcTile.top}, rcScreen, &rc);
+        }
+    }
     m_rcShown = rcPart;
     m_ptOrigin = ptOrigin;
 }
 
+// A tile showing rcScreen already takes only the dirty part of its pixels; any other is moved,
+// sized and filled whole.
+void CBandPane::Push(Tile& tile, HDC hdcSrc, POINT ptSrc, const RECT& rcScreen, const RECT* prcDirty) {
+    ++m_nPushes;
+    if (prcDirty) {
+        UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr, hdcSrc, &ptSrc,
+                                        0,            &kBlend, ULW_ALPHA, prcDirty};
+        ::UpdateLayeredWindowIndirect(tile.hWnd, &info);
+        return;
+    }
+    POINT ptDst = {rcScreen.left, rcScreen.top};
+    SIZE size = {rcScreen.right - rcScreen.left, rcScreen.bottom - rcScreen.top};
+    BLENDFUNCTION blend = kBlend;
+    ::UpdateLayeredWindow(tile.hWnd, nullptr, &ptDst, &size, hdcSrc, &ptSrc, 0, &blend, ULW_ALPHA);
+    tile.rcShown = rcScreen;
+}
+
 void CBandPane::Clear(HDC hdcSrc) {
-    if (!m_hWnd || ::IsRectEmpty(&m_rcShown))
+    for (Tile& tile : m_arrTile)
+        ClearTile(tile, hdcSrc);
+    m_rcShown = {};
+}
+
+void CBandPane::ClearTile(Tile& tile, HDC hdcSrc) {
+    if (::IsRectEmpty(&tile.rcShown))
         return;
     // A pixel of nothing: hiding would make Wine wait for a window manager that is not there.
-    POINT ptDst = {m_ptOrigin.x + m_rcShown.left, m_ptOrigin.y + m_rcShown.top};
+    POINT ptDst = {tile.rcShown.left, tile.rcShown.top};
     SIZE size = {1, 1};
     POINT ptSrc = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 0, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(m_hWnd, nullptr, &ptDst, &size, hdcSrc, &ptSrc, 0, &blend, ULW_ALPHA);
-    m_rcShown = {};
+    ++m_nPushes;
+    ::UpdateLayeredWindow(tile.hWnd, nullptr, &ptDst, &size, hdcSrc, &ptSrc, 0, &blend, ULW_ALPHA);
+    tile.rcShown = {};
 }

@@ -1,31 +1,53 @@
-// One part of the lyric band on the screen: a small layered popup showing one rectangle of the
-// band's pixels where that rectangle lies on the band. The band shows each text through a pane
-// of its own, as small as the text's ink, so that a frame pushes only the pixels of the line
-// filling: a system without a compositor (Wine) copies and scans every pixel of a layered window
-// at each update, however little changed.
+// One text of the lyric band on the screen, shown through a row of narrow layered popups (tiles)
+// where that text lies on the band. A system without a compositor (Wine) copies and scans every
+// pixel of a layered window at each update, however little changed: split in tiles, a frame of a
+// moving fill pushes only the tile or two under the edge, not the whole line.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
 class CBandPane {
 public:
+    // Each tile as it is made: owned by the pane, shown to the band's handling.
+    using TileFn = std::function<void(HWND)>;
+    // Wide enough that a new line takes few updates, narrow enough that the edge's costs little.
+    static constexpr int kTileWidth = 64;
+
     CBandPane() = default;
     CBandPane(const CBandPane&) = delete;
     CBandPane& operator=(const CBandPane&) = delete;
     ~CBandPane();
 
-    // Shown and topmost, owned by the band, with nothing in it yet.
-    bool Create(HWND hOwner);
-    HWND Handle() const { return m_hWnd; }
+    // Tiles are made as texts need them, topmost, owned by hOwner.
+    void Create(HWND hOwner, TileFn pfnTile);
     // Shows rcPart of the pixels in hdcSrc at ptOrigin + its own top left; where the pane showed
-    // the same rectangle before, only rcDirty (in the same coordinates) is pushed. An empty
-    // rcPart shows nothing.
+    // the same rectangle before, only the tiles rcDirty (in the same coordinates) touches are
+    // pushed. An empty rcPart shows nothing.
     void Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT& rcDirty);
     // Nothing shows until the next Show; hdcSrc holds any 32-bit bitmap.
     void Clear(HDC hdcSrc);
+    // Tiles made so far.
+    int TileCount() const { return static_cast<int>(m_arrTile.size()); }
+    // Updates pushed to the screen so far, of any tile.
+    int PushCount() const { return m_nPushes; }
 
 private:
-    HWND m_hWnd = nullptr;
+    struct Tile {
+        HWND hWnd = nullptr;
+        RECT rcShown = {};  // on the screen; empty for nothing
+    };
+
+    bool AddTile();
+    void Push(Tile& tile, HDC hdcSrc, POINT ptSrc, const RECT& rcScreen, const RECT* prcDirty);
+    void ClearTile(Tile& tile, HDC hdcSrc);
+
+    HWND m_hOwner = nullptr;
+    TileFn m_pfnTile;
+    std::vector<Tile> m_arrTile;
     RECT m_rcShown = {};
     POINT m_ptOrigin = {};
+    int m_nPushes = 0;
 };

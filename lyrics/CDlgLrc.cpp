@@ -150,10 +150,8 @@ BOOL CDlgLrc::OnInitDialog() {
     m_model.SetStyle(m_hands.Settings().Style());
     // The primary monitor's bottom, where the taskbar usually is, unless the user put it elsewhere.
     FitTo(WindowDpi(m_hWnd), m_hands.NearRect());
-    for (CBandPane& pane : m_arrPane) {
-        pane.Create(m_hWnd);
-        m_hands.AddPart(pane.Handle());
-    }
+    for (CBandPane& pane : m_arrPane)
+        pane.Create(m_hWnd, [this](HWND hTile) { m_hands.AddPart(hTile); });
     ShowWindow(SW_SHOWNA);
     return TRUE;
 }

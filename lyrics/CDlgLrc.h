@@ -56,6 +56,8 @@ public:
     int FrameCount() const { return m_nFrames; }
     int DrawCount() const { return m_nDraws; }
     double DrawnPositionMs() const { return m_dPositionMs; }
+    // Where the upper (0) and the lower (1) slot's texts show on the screen.
+    const CBandPane& Pane(int nSlot) const { return m_arrPane[nSlot]; }
 
     CBandModel& Model() { return m_model; }
     // The band's pixels as last drawn, and where its texts stand.

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CFont.h"
 #include "framework/Holders.h"
@@ -130,6 +131,54 @@ TEST_F(BandFrames, EachFrameDrawsTheRedEdgeWhereThePositionSays) {
             EXPECT_GE(nBlue, nEdge - 2) << "blue before the edge, at " << nMs << " ms";
         }
     }
+}
+
+// A frame of the moving edge pushes the tile or two under it, and what the screen shows of the
+// band is what the band drew: where the band is opaque, the very same colours.
+TEST_F(BandFrames, AFramePushesOnlyTheTilesUnderTheEdgeAndTheScreenShowsTheBand) {
+    ASSERT_TRUE(FramesRun());
+    const auto pushes = [&] { return m_band.Pane(0).PushCount() + m_band.Pane(1).PushCount(); };
+    int nFramesDrawn = 0;
+    for (int nMs = 40; nMs < 3900; nMs += 40) {
+        MoveOn(40);
+        const int nPushes = pushes(), nDraws = m_band.DrawCount();
+        m_band.SendMessage(WM_TIMER, 2);
+        if (m_band.DrawCount() == nDraws)
+            continue;
+        ++nFramesDrawn;
+        EXPECT_LE(pushes() - nPushes, 2) << "at " << nMs << " ms";
+    }
+    EXPECT_GT(nFramesDrawn, 50);
+    ASSERT_GT(m_band.Pane(0).TileCount(), 3) << "the line spans several tiles";
+
+    RECT rc;
+    m_band.GetWindowRect(&rc);
+    const BandShot shot(m_band);
+    const int nWidth = rc.right - rc.left, nHeight = rc.bottom - rc.top;
+    std::vector<uint32_t> arrScreen(static_cast<size_t>(nWidth) * nHeight);
+    int nOpaque = 0, nWrong = 0;
+    CClientDC screen(nullptr);
+    const BITMAPINFO bmi = {{sizeof(BITMAPINFOHEADER), nWidth, -nHeight, 1, 32, BI_RGB}};
+    CBitmap dib;
+    dib.Attach(::CreateCompatibleBitmap(screen, nWidth, nHeight));
+    CDC mem;
+    mem.CreateCompatibleDC(screen);
+    {
+        const CSelectScope selected(mem, dib);
+        ::BitBlt(mem, 0, 0, nWidth, nHeight, screen, rc.left, rc.top, SRCCOPY);
+    }
+    ::GetDIBits(mem, dib, 0, nHeight, arrScreen.data(), const_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS);
+    for (int y = 0; y < nHeight; ++y) {
+        for (int x = 0; x < nWidth; ++x) {
+            const uint32_t v = shot.At(x, y);
+            if (v >> 24 != 0xFF)
+                continue;
+            ++nOpaque;
+            nWrong += (arrScreen[static_cast<size_t>(y) * nWidth + x] & 0xFFFFFF) != (v & 0xFFFFFF);
+        }
+    }
+    EXPECT_GT(nOpaque, 1000);
+    EXPECT_EQ(0, nWrong) << "of " << nOpaque << " opaque pixels";
 }
 
 TEST_F(BandFrames, TheFramesStopWhenPausedPastTheLyricsAndHidden) {
