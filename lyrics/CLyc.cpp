@@ -296,8 +296,7 @@ void CLyc::ParseTimeLine(const CStringW& strLine) {
     // repeat of the line sings its words as far in.
     for (LrcWord& word : words)
         word.dStart -= dFirst;
-    const size_t nNoWords = static_cast<size_t>(-1);
-    size_t nWords = nNoWords;   // index in m_arrWords once an original takes them
+    size_t nWords = kNoWords;   // index in m_arrWords once an original takes them
     std::set<CString> written;  // a key met again on this line is the same line, not a translation
     for (size_t i = 0; i < nTextStart;) {
         const size_t nStamp = ReadLrcStamp(s, i, stamp);
@@ -306,38 +305,42 @@ void CLyc::ParseTimeLine(const CStringW& strLine) {
             continue;
         }
         i += nStamp;
-        if (nStamps > 1 && !written.insert(stamp.strKey).second)
-            continue;
-        const auto it = m_mapText.find(stamp.strKey);
-        // A bare stamp before a line with the same time only stood for it.
-        const bool bOriginal = it == m_mapText.end() || (it->second.IsEmpty() && !strText.empty());
-        if (!bOriginal) {
-            // A translation's own word timings are not kept: the original is what fills.
-            if (strText.empty())
-                continue;
-            CStringW& strTranslation = m_mapTranslation[stamp.strKey];
-            if (!strTranslation.IsEmpty())
-                strTranslation += L"  ";
-            strTranslation += CStringW(strText);
-            continue;
-        }
-        if (it == m_mapText.end()) {
-            m_arrTime.push_back(stamp.dTime);
-            m_mapText.emplace(stamp.strKey, CStringW(strText));
-        } else {
-            it->second = CStringW(strText);
-        }
-        if (words.empty()) {
-            if (!m_mapWords.empty())
-                m_mapWords.erase(stamp.strKey);
-            continue;
-        }
-        if (nWords == nNoWords) {
-            nWords = m_arrWords.size();
-            m_arrWords.push_back(words);
-        }
-        m_mapWords[stamp.strKey] = nWords;
+        if (nStamps == 1 || written.insert(stamp.strKey).second)
+            AddStamped(stamp.strKey, stamp.dTime, strText, words, nWords);
     }
+}
+
+void CLyc::AddStamped(const CString& strKey, double dTime, const std::wstring& strText,
+                      const std::vector<LrcWord>& words, size_t& nWords) {
+    const auto it = m_mapText.find(strKey);
+    // A bare stamp before a line with the same time only stood for it.
+    const bool bOriginal = it == m_mapText.end() || (it->second.IsEmpty() && !strText.empty());
+    if (!bOriginal) {
+        // A translation's own word timings are not kept: the original is what fills.
+        if (strText.empty())
+            return;
+        CStringW& strTranslation = m_mapTranslation[strKey];
+        if (!strTranslation.IsEmpty())
+            strTranslation += L"  ";
+        strTranslation += CStringW(strText);
+        return;
+    }
+    if (it == m_mapText.end()) {
+        m_arrTime.push_back(dTime);
+        m_mapText.emplace(strKey, CStringW(strText));
+    } else {
+        it->second = CStringW(strText);
+    }
+    if (words.empty()) {
+        if (!m_mapWords.empty())
+            m_mapWords.erase(strKey);
+        return;
+    }
+    if (nWords == kNoWords) {
+        nWords = m_arrWords.size();
+        m_arrWords.push_back(words);
+    }
+    m_mapWords[strKey] = nWords;
 }
 
 void CLyc::ParseTitle(const CStringW& strLine) {

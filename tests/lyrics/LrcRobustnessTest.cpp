@@ -91,6 +91,20 @@ std::string Mutate(std::mt19937& rng, std::string s) {
     return s;
 }
 
+// Words start in order, on whole characters of their text.
+void ExpectWordsInOrder(const CStringW& strText, const std::vector<LrcWord>& words) {
+    ASSERT_FALSE(words.empty());
+    int nPrevious = 0;
+    for (const LrcWord& word : words) {
+        ASSERT_TRUE(std::isfinite(word.dStart));
+        ASSERT_GE(word.nOffset, nPrevious);
+        ASSERT_LE(word.nOffset, strText.GetLength());
+        nPrevious = word.nOffset;
+        const wchar_t c = word.nOffset < strText.GetLength() ? strText[word.nOffset] : L'\0';
+        ASSERT_FALSE(c >= 0xDC00 && c <= 0xDFFF) << "a word starts inside a surrogate pair";
+    }
+}
+
 // The answers hold together whatever the file was.
 void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
     const double positions[] = {-1.0,
@@ -130,21 +144,8 @@ void ExpectConsistent(CLyc& lyc, std::mt19937& rng) {
         const auto words = lyc.WordKeys().find(entry.first);
         if (words == lyc.WordKeys().end())
             continue;
-        // Words start in order, on whole characters of their text.
         ASSERT_LT(words->second, lyc.WordLists().size());
-        const std::vector<LrcWord>& lineWords = lyc.WordLists()[words->second];
-        ASSERT_FALSE(lineWords.empty());
-        int nPrevious = 0;
-        for (const LrcWord& word : lineWords) {
-            ASSERT_TRUE(std::isfinite(word.dStart));
-            ASSERT_GE(word.nOffset, nPrevious);
-            ASSERT_LE(word.nOffset, entry.second.GetLength());
-            nPrevious = word.nOffset;
-        }
-        for (const LrcWord& word : lineWords) {
-            const wchar_t c = word.nOffset < entry.second.GetLength() ? entry.second[word.nOffset] : L'\0';
-            ASSERT_FALSE(c >= 0xDC00 && c <= 0xDFFF) << "a word starts inside a surrogate pair";
-        }
+        ExpectWordsInOrder(entry.second, lyc.WordLists()[words->second]);
     }
     for (const auto& entry : lyc.WordKeys())
         ASSERT_EQ(1u, lyc.Texts().count(entry.first)) << "words without a line";
