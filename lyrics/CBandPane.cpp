@@ -82,8 +82,8 @@ void CBandPane::Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT&
 void CBandPane::Push(Tile& tile, HDC hdcSrc, POINT ptSrc, const RECT& rcScreen, const RECT* prcDirty) {
     ++m_nPushes;
     if (prcDirty) {
-        UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr, hdcSrc, &ptSrc,
-                                        0,            &kBlend, ULW_ALPHA, prcDirty};
+        UPDATELAYEREDWINDOWINFO info = {sizeof(info), nullptr, nullptr, nullptr,   hdcSrc,
+                                        &ptSrc,       0,       &kBlend, ULW_ALPHA, prcDirty};
         ::UpdateLayeredWindowIndirect(tile.hWnd, &info);
         return;
     }

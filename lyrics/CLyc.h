@@ -117,8 +117,8 @@ private:
     void ReadLine(CStringW& strLine);
     // One stamp of a time line: the original line at that time, or a translation of it. Lines
     // with words share one list in m_arrWords: nWords is its index, kNoWords before the first.
-    void AddStamped(const CString& strKey, double dTime, const std::wstring& strText,
-                    const std::vector<LrcWord>& words, size_t& nWords);
+    void AddStamped(const CString& strKey, double dTime, const std::wstring& strText, const std::vector<LrcWord>& words,
+                    size_t& nWords);
     static constexpr size_t kNoWords = static_cast<size_t>(-1);
     // The map's entry for the line starting at T[i]; nullptr out of range, not loaded, or
     // without one.

@@ -183,13 +183,8 @@ PlayerRun RunPlayer(const std::string& exe) {
     return run;
 }
 
-int RunSize(int nSongs) {
-    // A message box would wait for a click that never comes.
-    CSongListStore::SetMessageFn(
-        [](HWND, const char* pszText, const char*) { std::fprintf(stderr, "store message: %s\n", pszText); });
-    const int nRuns = nSongs > kUnbatchedUpTo ? 3 : 5;
-    std::printf("%d songs: file %.1f MB\n", nSongs, static_cast<double>(WriteList(nSongs)) / (1024.0 * 1024.0));
-
+// Sonello.exe beside this program, nRuns times on the list written.
+void MeasurePlayer(int nRuns) {
     char self[MAX_PATH];
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string exe(self);
@@ -204,6 +199,16 @@ int RunSize(int nSongs) {
     PrintTimes("Sonello.exe: start to main window shown", startMs);
     PrintTimes("Sonello.exe: one new list (OnNewList)", newListMs);
     std::printf("  %-46s median %8.1f MB\n", "Sonello.exe: peak memory (working set)", Median(peakMb));
+}
+
+int RunSize(int nSongs) {
+    // A message box would wait for a click that never comes.
+    CSongListStore::SetMessageFn(
+        [](HWND, const char* pszText, const char*) { std::fprintf(stderr, "store message: %s\n", pszText); });
+    const int nRuns = nSongs > kUnbatchedUpTo ? 3 : 5;
+    std::printf("%d songs: file %.1f MB\n", nSongs, static_cast<double>(WriteList(nSongs)) / (1024.0 * 1024.0));
+
+    MeasurePlayer(nRuns);
     WriteList(nSongs);
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
