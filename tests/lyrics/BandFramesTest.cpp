@@ -181,6 +181,37 @@ TEST_F(BandFrames, AFramePushesOnlyTheTilesUnderTheEdgeAndTheScreenShowsTheBand)
     EXPECT_EQ(0, nWrong) << "of " << nOpaque << " opaque pixels";
 }
 
+// Moved to a monitor of another DPI, the band lays itself out for it at once, stays on the
+// monitor, and draws its line again at that size; back at 96 it is as it was.
+TEST_F(BandFrames, AChangeOfDpiLaysTheBandOutAgainAndRedrawsIt) {
+    Tick();  // the song playing
+    RECT rc96;
+    m_band.GetWindowRect(&rc96);
+    const BandLayout l96 = m_band.Layout();
+    const int nBlue96 = BandShot(m_band).CountAll(kBlue);
+    for (int nDpi : {144, 96}) {
+        RECT rcSuggested = rc96;
+        const int nDraws = m_band.DrawCount();
+        m_band.SendMessage(WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+        const BandLayout& l = m_band.Layout();
+        ASSERT_EQ(nDpi, l.nDpi);
+        EXPECT_GT(m_band.DrawCount(), nDraws) << nDpi;
+        RECT rc;
+        m_band.GetWindowRect(&rc);
+        EXPECT_EQ(l.nHeight, rc.bottom - rc.top) << nDpi;
+        EXPECT_GE(rc.top, 0) << nDpi;
+        EXPECT_LE(rc.bottom, ::GetSystemMetrics(SM_CYSCREEN)) << nDpi;
+        const int nBlue = BandShot(m_band).CountAll(kBlue);
+        if (nDpi == 144) {
+            EXPECT_NEAR(1.5, static_cast<double>(l.nTextHeight) / l96.nTextHeight, 0.1);
+            EXPECT_GT(nBlue, 2 * nBlue96) << "the letters' insides grow with their area";
+        } else {
+            EXPECT_TRUE(::EqualRect(&rc, &rc96));
+            EXPECT_EQ(nBlue96, nBlue);
+        }
+    }
+}
+
 TEST_F(BandFrames, TheFramesStopWhenPausedPastTheLyricsAndHidden) {
     const struct {
         const char* what;
