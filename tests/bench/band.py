@@ -164,6 +164,9 @@ def run_until_playing(command, song, meter, work, cwd=None):
 
 
 def run_player(build, folder, row, shown, meter, work):
+    # Each run as the first: the player keeps the band shown across runs, and a click would hide it.
+    with contextlib.suppress(FileNotFoundError):
+        os.remove(os.path.join(folder, "Sonello.ini"))
     p = Player(os.path.join(build, "Sonello.exe"), os.path.join(build, "sonello_driver.exe"), folder,
                os.path.join(work, "artifacts"))
     try:
