@@ -51,7 +51,6 @@ void CBandPane::Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT&
         Clear(hdcSrc);
         return;
     }
-    const bool bSame = ::EqualRect(&rcPart, &m_rcShown) && ptOrigin.x == m_ptOrigin.x && ptOrigin.y == m_ptOrigin.y;
     const int nTiles = (rcPart.right - rcPart.left + kTileWidth - 1) / kTileWidth;
     while (TileCount() < nTiles && AddTile()) {
     }
@@ -63,7 +62,7 @@ void CBandPane::Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT&
         ::OffsetRect(&rcScreen, ptOrigin.x, ptOrigin.y);
         if (i >= nTiles) {
             ClearTile(tile, hdcSrc);
-        } else if (!bSame || !::EqualRect(&rcScreen, &tile.rcShown)) {
+        } else if (!::EqualRect(&rcScreen, &tile.rcShown)) {
             Push(tile, hdcSrc, {rcTile.left, rcTile.top}, rcScreen, nullptr);
         } else {
             RECT rc;
@@ -73,8 +72,6 @@ void CBandPane::Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT&
             Push(tile, hdcSrc, {rcTile.left, rcTile.top}, rcScreen, &rc);
         }
     }
-    m_rcShown = rcPart;
-    m_ptOrigin = ptOrigin;
 }
 
 // A tile showing rcScreen already takes only the dirty part of its pixels; any other is moved,
@@ -97,7 +94,6 @@ void CBandPane::Push(Tile& tile, HDC hdcSrc, POINT ptSrc, const RECT& rcScreen, 
 void CBandPane::Clear(HDC hdcSrc) {
     for (Tile& tile : m_arrTile)
         ClearTile(tile, hdcSrc);
-    m_rcShown = {};
 }
 
 void CBandPane::ClearTile(Tile& tile, HDC hdcSrc) {

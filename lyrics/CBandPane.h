@@ -23,9 +23,9 @@ public:
 
     // Tiles are made as texts need them, topmost, owned by hOwner.
     void Create(HWND hOwner, TileFn pfnTile);
-    // Shows rcPart of the pixels in hdcSrc at ptOrigin + its own top left; where the pane showed
-    // the same rectangle before, only the tiles rcDirty (in the same coordinates) touches are
-    // pushed. An empty rcPart shows nothing.
+    // Shows rcPart of the pixels in hdcSrc at ptOrigin + its own top left; a tile that already
+    // stands where it should takes only what rcDirty (in the same coordinates) covers of it.
+    // An empty rcPart shows nothing.
     void Show(HDC hdcSrc, POINT ptOrigin, const RECT& rcPart, const RECT& rcDirty);
     // Nothing shows until the next Show; hdcSrc holds any 32-bit bitmap.
     void Clear(HDC hdcSrc);
@@ -47,7 +47,5 @@ private:
     HWND m_hOwner = nullptr;
     TileFn m_pfnTile;
     std::vector<Tile> m_arrTile;
-    RECT m_rcShown = {};
-    POINT m_ptOrigin = {};
     int m_nPushes = 0;
 };
