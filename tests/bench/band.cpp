@@ -12,6 +12,9 @@
 //   bench_band alone <song> <seconds>
 //       plays the song through the main window with the band's timers stopped, for that long:
 //       the player with a band that costs nothing, for the CPU figures
+//   bench_band floor push|place <calls>
+//       one tile of the band pushed with a 4-pixel strip dirty, or a SetWindowPos that changes
+//       nothing, that many times: the process's CPU a call (tests/bench/band/Floor.h)
 //
 // The red edge is the rightmost red pixel of the slot that shows red; which lyric line stands
 // in that slot is found by matching the slot's ink against each line drawn in the band's font.
@@ -42,6 +45,7 @@
 #include "sound/CSound.h"
 #include "state/PlayerState.h"
 #include "tests/bench/BenchClock.h"
+#include "tests/bench/band/Floor.h"
 #include "tests/bench/band/Lyrics.h"
 #include "tests/bench/band/Report.h"
 #include "tests/bench/band/Sampling.h"
@@ -158,8 +162,10 @@ int main() {
         return band::Edge(argv[2], nSongSeconds, _wtoi(argv[4]));
     if (command == L"alone" && argc == 4 && nSongSeconds > 0)
         return band::Alone(argv[2], nSongSeconds);
+    if (command == L"floor" && argc == 4 && _wtoi(argv[3]) > 0)
+        return band::Floor(argv[2], _wtoi(argv[3]));
     std::fprintf(stderr,
                  "usage: bench_band lyrics <file.lrc> <song seconds> | edge <song> <song seconds> <seconds> | "
-                 "alone <song> <seconds>\n");
+                 "alone <song> <seconds> | floor push|place <calls>\n");
     return 2;
 }

@@ -16,7 +16,9 @@ filling, shown with nothing to fill (a song without lyrics, the network search o
 The programs alternate, a round at a time; each figure is the median of the rounds. The X server
 and the sound server, when they are this environment's own, are shown beside: drawing costs
 the X server too. Last, the player's main window alone, the band's timers stopped
-(bench_band.exe): what the player would cost with a band that costs nothing.
+(bench_band.exe): what the player would cost with a band that costs nothing. Then the system's
+own floor: the CPU of one push of a tile, and of a SetWindowPos that changes nothing, against
+what 1.3x of the bare player leaves the band.
 
     band.py --build BUILD_DIR --work DIR [ROUNDS]
 """
@@ -201,7 +203,9 @@ def player_folder(work, songs, build):
 
 
 def measure_cpu(build, songs, work, rounds):
+    """Prints the table; gives each program's median seconds (process + Wine server) for the WAV."""
     meter = Meter()
+    wav = {}
     folder = player_folder(work, songs, build)
     print("CPU over %d s after %d s of playing, median of %d alternating rounds (process + Wine server):"
           % (WINDOW_SECONDS, SETTLE_SECONDS, rounds))
@@ -226,10 +230,42 @@ def measure_cpu(build, songs, work, rounds):
             rows = results[name]
             together = statistics.median(f[0] + f[1] for f in rows)
             median = [statistics.median(f[i] for f in rows) for i in range(4)]
+            if ext == "wav":
+                wav[name] = together
             print("    %-30s %6.2f s  %8.2f s  %8.2f s  %5.2fx   %8s  %12s" % (
                 name, median[0], median[1], together, together / base if base else 0,
                 "%.2f s" % median[2] if meter.xserver else "-", "%.2f s" % median[3] if meter.sound else "-"))
         sys.stdout.flush()
+    return wav
+
+
+FLOOR_CALLS = 2000
+FRAMES_A_SECOND = 25  # the fewest the band may draw while a line fills
+
+
+def measure_floor(build, wav):
+    """The system's own cost of one update of a layered window, against what 1.3x of the bare
+    player leaves the band above the main window alone."""
+    meter = Meter()
+    print("One call, as this system makes it (%d calls; process + Wine server):" % FLOOR_CALLS)
+    per_call = {}
+    for kind, what in (("push", "a tile of the band pushed, 4 px dirty"),
+                       ("place", "a SetWindowPos that changes nothing")):
+        before = cpu_seconds(meter.wineserver)
+        launch = run_windows(bench_exe(build, "band"), ["floor", kind, FLOOR_CALLS])
+        server_us = (cpu_seconds(meter.wineserver) - before) / FLOOR_CALLS * 1e6
+        if launch.returncode != 0:
+            sys.exit("bench_band floor: " + launch.describe())
+        process_us = float(launch.out.split(":")[1].split()[0])
+        per_call[kind] = process_us + server_us
+        print("    %-40s %6.0f us + %5.0f us = %6.0f us" % (what, process_us, server_us, per_call[kind]))
+    bare, alone = wav.get(CONFIGS[0][0]), wav.get(CONFIGS[4][0])
+    if bare and alone:
+        print("  At %d pushes a second, the pushes alone take %.1f ms of each second; a band at 1.3x the bare"
+              " player (WAV) has %.1f ms a second above the main window alone."
+              % (FRAMES_A_SECOND, FRAMES_A_SECOND * per_call["push"] / 1000,
+                 (1.3 * bare - alone) / WINDOW_SECONDS * 1000))
+    sys.stdout.flush()
 
 
 def main():
@@ -241,7 +277,8 @@ def main():
     songs = os.path.join(args.work, "songs")
     make_songs(songs)
     measure_edge(args.build, songs, args.work)
-    measure_cpu(args.build, songs, args.work, args.rounds)
+    wav = measure_cpu(args.build, songs, args.work, args.rounds)
+    measure_floor(args.build, wav)
 
 
 if __name__ == "__main__":
