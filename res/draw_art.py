@@ -145,15 +145,8 @@ def speaker_sample(dx, dy):
     return mix((44, 48, 57), (182, 189, 200), clamp(0.35 + 0.7 * l + sheen))
 
 
-def draw_bk():
-    img = Img(W, H, RED)
-    mask = [[shape(x + 0.5, y + 0.5) < 0 for x in range(W)] for y in range(H)]
-    for y in range(H):
-        for x in range(W):
-            if mask[y][x]:
-                img.set(x, y, body_colour(x + 0.5, y + 0.5))
-
-    # --- top deck: pale keys left and right, name plate between them
+def draw_top_deck(img):
+    """Pale keys left and right, the name plate between them."""
     for (x, y, w, h) in ((118, 63, 21, 10), (141, 63, 21, 10),
                          (349, 64, 21, 10), (372, 64, 21, 10), (395, 64, 21, 10)):
         groove(img, x, y, w, h)
@@ -170,7 +163,10 @@ def draw_bk():
         img.rect(a, 67, b - a + 1, 1, ACCENT_DIM)
         img.rect(a, 68, b - a + 1, 1, (24, 27, 33))
 
-    # --- display: song path and time in white on a dark glass
+
+def draw_middle(img):
+    """The display, the mute well and the trim of the two system trackbars."""
+    # display: song path and time in white on a dark glass
     groove(img, 117, 83, 267, 23, inner=(6, 8, 10))
     for y in range(83, 106):
         for x in range(117, 384):
@@ -179,16 +175,19 @@ def draw_bk():
             img.set(x, y, c)
     img.rect(309, 87, 1, 16, (30, 44, 50))                                # divider before the time
 
-    # --- mute key in its own round-cornered well
+    # mute key in its own round-cornered well
     groove(img, 388, 82, 30, 28, inner=(8, 9, 12))
     img.rect(388, 82, 30, 28, MUTE_WELL)
 
-    # --- silver trim for the system trackbars (position, volume)
+    # silver trim for the system trackbars (position, volume)
     for (x, y, w, h) in ((150, 110, 200, 12), (160, 198, 190, 12)):
         groove(img, x, y, w, h, inner=(120, 124, 132), lit=(96, 102, 114), shade=(18, 20, 24))
         img.rect(x, y, w, h, SILVER)
 
-    # --- status LCD, pale so the grey text reads
+
+def draw_lower_deck(img):
+    """The status LCD and vents, the level box and the transport rail."""
+    # status LCD, pale so the grey text reads
     groove(img, 277, 129, 64, 14, inner=(6, 8, 10))
     for y in range(129, 143):
         for x in range(277, 341):
@@ -198,21 +197,31 @@ def draw_bk():
         img.rect(176, y, 92, 1, (14, 16, 20))
         img.rect(176, y + 1, 92, 1, (74, 80, 92))
 
-    # --- level box: dark glass identical to spectrum.bmp, framed
+    # level box: dark glass identical to spectrum.bmp, framed
     groove(img, 172, 152, 177, 43, inner=(4, 6, 8))
     level = level_box_image()
     for y in range(43):
         for x in range(177):
             img.set(172 + x, 152 + y, level.get(x, y))
 
-    # --- transport rail; separators sit in the gaps between the key bitmaps
+    # transport rail; separators sit in the gaps between the key bitmaps
     groove(img, 166, 211, 180, 13, inner=(8, 9, 12))
     for y in range(211, 224):
         img.rect(166, y, 180, 1, rail_colour(y - 211))
     for x in (201, 238, 275, 311):
         img.rect(x, 211, 1, 13, (12, 13, 16))
 
-    # --- speakers
+
+def draw_bk():
+    img = Img(W, H, RED)
+    mask = [[shape(x + 0.5, y + 0.5) < 0 for x in range(W)] for y in range(H)]
+    for y in range(H):
+        for x in range(W):
+            if mask[y][x]:
+                img.set(x, y, body_colour(x + 0.5, y + 0.5))
+    draw_top_deck(img)
+    draw_middle(img)
+    draw_lower_deck(img)
     speaker(img, mask, *SPK_L)
     speaker(img, mask, *SPK_R)
 

@@ -96,6 +96,91 @@ def send_client(disp, target, type_atom, data):
     disp.flush()
 
 
+def pick_target(disp, args):
+    """The window to drop on and the XDND version both sides speak."""
+    if args.window:
+        target = disp.create_resource_object("window", args.window)
+        if not contains(disp, target, args.x, args.y):
+            fail("window 0x%x is not viewable at %d,%d" % (args.window, args.x, args.y))
+    else:
+        target = find_target(disp, disp.screen().root, args.x, args.y)
+        if target is None:
+            fail("no XDND-aware window at %d,%d" % (args.x, args.y))
+    their_version = xdnd_version(disp, target)
+    if their_version is None:
+        fail("window 0x%x does not carry XdndAware" % target.id)
+    return target, min(XDND_VERSION, their_version)
+
+
+class DragSource:
+    """Our side of the drag: a window that owns the XdndSelection and hands the file list to
+    whoever asks for it while we wait for the target's answers."""
+
+    def __init__(self, disp, payload):
+        self.disp = disp
+        self.payload = payload
+        self.uri_type, self.targets_type = disp.intern_atom("text/uri-list"), disp.intern_atom("TARGETS")
+        selection = disp.intern_atom("XdndSelection")
+        self.window = disp.screen().root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent, X.InputOutput,
+                                                       event_mask=X.PropertyChangeMask)
+        self.stamp = server_time(disp, self.window)
+        self.window.set_selection_owner(selection, self.stamp)
+        disp.flush()
+        if disp.get_selection_owner(selection) != self.window:
+            fail("could not own the XdndSelection")
+
+    def answer(self, request):
+        """Hands over the file list; refuses every other type."""
+        prop = request.property or request.target
+        if request.target == self.uri_type:
+            request.requestor.change_property(prop, self.uri_type, 8, self.payload)
+        elif request.target == self.targets_type:
+            request.requestor.change_property(prop, Xatom.ATOM, 32, [self.targets_type, self.uri_type])
+        else:
+            prop = X.NONE
+        notify = event.SelectionNotify(time=request.time, requestor=request.requestor,
+                                       selection=request.selection, target=request.target, property=prop)
+        request.requestor.send_event(notify)
+        self.disp.flush()
+
+    def wait_for(self, message_type, seconds):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            while self.disp.pending_events():
+                ev = self.disp.next_event()
+                if ev.type == X.SelectionRequest:
+                    self.answer(ev)
+                elif ev.type == X.ClientMessage and ev.client_type == message_type:
+                    return ev
+            time.sleep(0.005)
+        return None
+
+
+def drop(disp, source, target, version, args):
+    atom = disp.intern_atom
+    XdndEnter, XdndPosition, XdndStatus = atom("XdndEnter"), atom("XdndPosition"), atom("XdndStatus")
+    XdndDrop, XdndLeave, XdndFinished = atom("XdndDrop"), atom("XdndLeave"), atom("XdndFinished")
+    me = source.window.id
+    send_client(disp, target, XdndEnter, [me, version << 24, source.uri_type])
+    position = (args.x << 16) | (args.y & 0xFFFF)
+    send_client(disp, target, XdndPosition, [me, 0, position, source.stamp, atom("XdndActionCopy")])
+    status = source.wait_for(XdndStatus, args.timeout)
+    if status is None:
+        send_client(disp, target, XdndLeave, [me])
+        fail("no XdndStatus from window 0x%x within %.0f s" % (target.id, args.timeout))
+    if not status.data[1][1] & 1:
+        send_client(disp, target, XdndLeave, [me])
+        fail("window 0x%x refuses the drop at %d,%d" % (target.id, args.x, args.y))
+
+    send_client(disp, target, XdndDrop, [me, 0, source.stamp])
+    finished = source.wait_for(XdndFinished, args.timeout)
+    if finished is None:
+        fail("no XdndFinished from window 0x%x within %.0f s" % (target.id, args.timeout))
+    # Version 5 tells whether the drop was taken; earlier versions do not.
+    if version >= 5 and not finished.data[1][1] & 1:
+        fail("window 0x%x did not take the drop" % target.id)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--x", type=int, required=True)
@@ -106,81 +191,11 @@ def main():
     args = parser.parse_args()
 
     disp = display.Display()
-    root = disp.screen().root
-    atom = disp.intern_atom
-    XdndSelection, XdndEnter, XdndPosition = atom("XdndSelection"), atom("XdndEnter"), atom("XdndPosition")
-    XdndStatus, XdndDrop, XdndLeave = atom("XdndStatus"), atom("XdndDrop"), atom("XdndLeave")
-    XdndFinished, XdndActionCopy = atom("XdndFinished"), atom("XdndActionCopy")
-    uri_type, targets_type = atom("text/uri-list"), atom("TARGETS")
-    payload = uri_list(args.files)
-
-    if args.window:
-        target = disp.create_resource_object("window", args.window)
-        if not contains(disp, target, args.x, args.y):
-            fail("window 0x%x is not viewable at %d,%d" % (args.window, args.x, args.y))
-    else:
-        target = find_target(disp, root, args.x, args.y)
-        if target is None:
-            fail("no XDND-aware window at %d,%d" % (args.x, args.y))
-    their_version = xdnd_version(disp, target)
-    if their_version is None:
-        fail("window 0x%x does not carry XdndAware" % target.id)
-    version = min(XDND_VERSION, their_version)
-
-    source = root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent, X.InputOutput,
-                                event_mask=X.PropertyChangeMask)
-    stamp = server_time(disp, source)
-    source.set_selection_owner(XdndSelection, stamp)
-    disp.flush()
-    if disp.get_selection_owner(XdndSelection) != source:
-        fail("could not own the XdndSelection")
-
-    def answer(request):
-        """Hands over the file list; refuses every other type."""
-        prop = request.property or request.target
-        if request.target == uri_type:
-            request.requestor.change_property(prop, uri_type, 8, payload)
-        elif request.target == targets_type:
-            request.requestor.change_property(prop, Xatom.ATOM, 32, [targets_type, uri_type])
-        else:
-            prop = X.NONE
-        notify = event.SelectionNotify(time=request.time, requestor=request.requestor,
-                                       selection=request.selection, target=request.target, property=prop)
-        request.requestor.send_event(notify)
-        disp.flush()
-
-    def wait_for(message_type, seconds):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            while disp.pending_events():
-                ev = disp.next_event()
-                if ev.type == X.SelectionRequest:
-                    answer(ev)
-                elif ev.type == X.ClientMessage and ev.client_type == message_type:
-                    return ev
-            time.sleep(0.005)
-        return None
-
-    send_client(disp, target, XdndEnter, [source.id, version << 24, uri_type])
-    position = (args.x << 16) | (args.y & 0xFFFF)
-    send_client(disp, target, XdndPosition, [source.id, 0, position, stamp, XdndActionCopy])
-    status = wait_for(XdndStatus, args.timeout)
-    if status is None:
-        send_client(disp, target, XdndLeave, [source.id])
-        fail("no XdndStatus from window 0x%x within %.0f s" % (target.id, args.timeout))
-    if not status.data[1][1] & 1:
-        send_client(disp, target, XdndLeave, [source.id])
-        fail("window 0x%x refuses the drop at %d,%d" % (target.id, args.x, args.y))
-
-    send_client(disp, target, XdndDrop, [source.id, 0, stamp])
-    finished = wait_for(XdndFinished, args.timeout)
-    if finished is None:
-        fail("no XdndFinished from window 0x%x within %.0f s" % (target.id, args.timeout))
-    # Version 5 tells whether the drop was taken; earlier versions do not.
-    if version >= 5 and not finished.data[1][1] & 1:
-        fail("window 0x%x did not take the drop" % target.id)
+    target, version = pick_target(disp, args)
+    source = DragSource(disp, uri_list(args.files))
+    drop(disp, source, target, version, args)
     print("dropped %d file(s) on window 0x%x" % (len(args.files), target.id))
-    source.destroy()
+    source.window.destroy()
     disp.close()
 
 

@@ -21,6 +21,46 @@ protected:
         EXPECT_TRUE(SUCCEEDED(doc.Save("MySongList.xml")));
         return FileBytes();
     }
+
+    static std::string LoadAll(CSongListStore& store) {
+        std::vector<CString> names;
+        std::vector<CStringW> songs;
+        std::string out = std::to_string(store.LoadAll(names, songs));
+        for (const CString& s : names)
+            out += "|" + s.Str();
+        for (const CStringW& s : songs)
+            out += "/" + s.ToUtf8();
+        return out;
+    }
+
+    static std::string ListSongs(CSongListStore& store, const char* pszList) {
+        std::vector<CStringW> songs;
+        std::string out = std::to_string(store.ListSongs(pszList, songs));
+        for (const CStringW& s : songs)
+            out += "/" + s.ToUtf8();
+        return out;
+    }
+
+    // Runs the steps on the compact file and on the same file with a byte-order mark, which sends
+    // it through the DOM: each step must answer the same and leave the same bytes.
+    void CompareWithDom(std::string compactBytes, const std::vector<std::function<std::string()>>& steps) {
+        ASSERT_TRUE(CCompactXml::IsCompact(compactBytes));
+        ScratchDir domDir;
+        std::string domBytes = compactBytes;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            WriteList(compactBytes);
+            const std::string compactAnswer = steps[i]();
+            compactBytes = FileBytes();
+            CurrentDirScope inDomDir(domDir.Path());
+            WriteFileBytes(domDir.File("MySongList.xml"), "\xEF\xBB\xBF" + domBytes);
+            EXPECT_EQ(steps[i](), compactAnswer) << "step " << i;
+            domBytes = ReadFileBytes(domDir.File("MySongList.xml"));
+            // Reading leaves the mark; every save drops it.
+            if (domBytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+                domBytes.erase(0, 3);
+            ASSERT_EQ(domBytes, compactBytes) << "step " << i;
+        }
+    }
 };
 
 TEST_F(CompactXml, TakesOnlyWhatTheDomWritesBackUnchanged) {
@@ -63,46 +103,12 @@ TEST_F(CompactXml, TakesOnlyWhatTheDomWritesBackUnchanged) {
     }
 }
 
-// Every operation, once on a compact file and once on the same file with a byte-order mark,
-// which sends it through the DOM: the same answers and the same bytes.
+// Every operation, once on the compact file and once through the DOM.
 TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
     CSongListStore store(nullptr);
-    const auto loadAll = [&] {
-        std::vector<CString> names;
-        std::vector<CStringW> songs;
-        std::string out = std::to_string(store.LoadAll(names, songs));
-        for (const CString& s : names)
-            out += "|" + s.Str();
-        for (const CStringW& s : songs)
-            out += "/" + s.ToUtf8();
-        return out;
-    };
-    const auto listSongs = [&](const char* pszList) {
-        std::vector<CStringW> songs;
-        std::string out = std::to_string(store.ListSongs(pszList, songs));
-        for (const CStringW& s : songs)
-            out += "/" + s.ToUtf8();
-        return out;
-    };
-    const auto compare = [&](std::string compactBytes, const std::vector<std::function<std::string()>>& steps) {
-        ASSERT_TRUE(CCompactXml::IsCompact(compactBytes));
-        ScratchDir domDir;
-        std::string domBytes = compactBytes;
-        for (size_t i = 0; i < steps.size(); ++i) {
-            WriteList(compactBytes);
-            const std::string compactAnswer = steps[i]();
-            compactBytes = FileBytes();
-            CurrentDirScope inDomDir(domDir.Path());
-            WriteFileBytes(domDir.File("MySongList.xml"), "\xEF\xBB\xBF" + domBytes);
-            EXPECT_EQ(steps[i](), compactAnswer) << "step " << i;
-            domBytes = ReadFileBytes(domDir.File("MySongList.xml"));
-            // Reading leaves the mark; every save drops it.
-            if (domBytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-                domBytes.erase(0, 3);
-            ASSERT_EQ(domBytes, compactBytes) << "step " << i;
-        }
-    };
-    compare(
+    const auto loadAll = [&] { return LoadAll(store); };
+    const auto listSongs = [&](const char* pszList) { return ListSongs(store, pszList); };
+    CompareWithDom(
         u8"<歌曲列表><列表1><歌曲路径>先</歌曲路径><列表名字>丁</列表名字></列表1>"
         u8"<列表2><列表名字>甲</列表名字><歌曲路径>x</歌曲路径><歌曲路径>y</歌曲路径>"
         u8"<歌曲路径>x</歌曲路径></列表2><列表3/><列表4><列表名字/></列表4></歌曲列表>\n",
@@ -134,12 +140,12 @@ TEST_F(CompactXml, EditsWriteWhatTheDomWrites) {
             loadAll,
             [&] { return listSongs("乙 & 丙"); },
         });
-    compare(u8"<?xml version=\"1.0\"?>\n<歌曲列表/>\n",
-            {
-                [&] { return std::string(store.AddList().GetString()); },
-                [&] { return std::to_string(store.AddSong(L"一", "新建列表1")); },
-                loadAll,
-            });
+    CompareWithDom(u8"<?xml version=\"1.0\"?>\n<歌曲列表/>\n",
+                   {
+                       [&] { return std::string(store.AddList().GetString()); },
+                       [&] { return std::to_string(store.AddSong(L"一", "新建列表1")); },
+                       loadAll,
+                   });
     EXPECT_TRUE(Messages().empty());
 }
 
