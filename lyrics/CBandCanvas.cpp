@@ -8,21 +8,6 @@
 
 namespace {
 
-// A top-down 32-bit DIB section of that size; its bits come back through ppBits.
-HBITMAP MakeDib(int nWidth, int nHeight, uint32_t** ppBits) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = nWidth;
-    bmi.bmiHeader.biHeight = -nHeight;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
-    const HBITMAP hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    *ppBits = static_cast<uint32_t*>(pBits);
-    return hBitmap;
-}
-
 RECT Union(const RECT& a, const RECT& b) {
     if (::IsRectEmpty(&a))
         return b;
@@ -59,13 +44,13 @@ int CBandCanvas::Measure(const CStringW& str, int nChars) const {
 
 void CBandCanvas::Resize(int nWidth, int nHeight) {
     uint32_t* pBits = nullptr;
-    const HBITMAP hBitmap = MakeDib(nWidth, nHeight, &pBits);
-    if (!hBitmap)
+    CBitmap bitmap;
+    if (!bitmap.CreateTopDownDib(nWidth, nHeight, &pBits))
         return;
     if (!m_dcBand.GetSafeHdc())
         m_dcBand.CreateCompatibleDC(nullptr);
-    m_dcBand.SelectObject(hBitmap);
-    m_bmBand.Attach(hBitmap);
+    m_dcBand.SelectObject(bitmap);
+    m_bmBand.Attach(bitmap.Detach());  // the old bitmap, no longer selected, goes
     m_surface = {nWidth, nHeight, pBits};
 }
 
@@ -77,8 +62,7 @@ const BandInk& CBandCanvas::InkOf(Ink& cache, const CStringW& str) {
     const int nHeight = m_layout.nTextHeight + m_layout.PadAbove() + m_layout.PadBelow();
     uint32_t* pBits = nullptr;
     CBitmap mask;
-    mask.Attach(MakeDib(nWidth, nHeight, &pBits));
-    if (!pBits) {
+    if (!mask.CreateTopDownDib(nWidth, nHeight, &pBits)) {
         cache.ink = BandInk();
         return cache.ink;
     }

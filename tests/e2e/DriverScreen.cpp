@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/CDC.h"
+#include "framework/CBitmap.h"
 #include "framework/CGdiObject.h"
 #include "framework/Holders.h"
 #include "lyrics/BandLayout.h"
@@ -19,39 +20,25 @@ namespace {
 // heights follow the band's font (BandLayout).
 const COLORREF kBandRed = RGB(255, 0, 0);
 
-BITMAPINFO TopDownInfo(int width, int height) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    return bmi;
-}
-
 // Draws into a fresh picture of the given size and hands back its pixels.
 bool Paint(int width, int height, Picture* out, const std::function<bool(HDC)>& draw) {
     if (width <= 0 || height <= 0)
         return false;
     CClientDC screen(nullptr);
     CDC mem;
-    const BITMAPINFO bmi = TopDownInfo(width, height);
-    void* bits = nullptr;
-    CGdiObject dib;
-    if (!mem.CreateCompatibleDC(screen) ||
-        !dib.Attach(::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0)))
+    uint32_t* bits = nullptr;
+    CBitmap dib;
+    if (!mem.CreateCompatibleDC(screen) || !dib.CreateTopDownDib(width, height, &bits))
         return false;
     bool ok = false;
     {
-        const CSelectScope selected(mem, dib.GetSafeHandle());
+        const CSelectScope selected(mem, dib);
         ok = draw(mem);
         ::GdiFlush();
     }
-    const DWORD* p = static_cast<const DWORD*>(bits);
     out->width = width;
     out->height = height;
-    out->pixels.assign(p, p + static_cast<size_t>(width) * height);
+    out->pixels.assign(bits, bits + static_cast<size_t>(width) * height);
     return ok;
 }
 

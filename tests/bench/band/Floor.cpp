@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/CDC.h"
-#include "framework/CGdiObject.h"
+#include "framework/CBitmap.h"
 #include "framework/Holders.h"
 #include "lyrics/CBandPane.h"
 
@@ -39,15 +39,12 @@ int Floor(const wchar_t* pszKind, int nCalls) {
     CClientDC screen(nullptr);
     CDC mem;
     mem.CreateCompatibleDC(screen);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), CBandPane::kTileWidth, -kTileHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* pBits = nullptr;
-    CGdiObject dib;
-    dib.Attach(::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
-    if (!pBits)
+    uint32_t* pBits = nullptr;
+    CBitmap dib;
+    if (!dib.CreateTopDownDib(CBandPane::kTileWidth, kTileHeight, &pBits))
         return 1;
     std::memset(pBits, 0x80, static_cast<size_t>(CBandPane::kTileWidth) * kTileHeight * 4);
-    const CSelectScope selDib(mem, dib.GetSafeHandle());
+    const CSelectScope selDib(mem, dib);
 
     // The band's owner: a window that never shows.
     const HWND hOwner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

@@ -7,7 +7,7 @@
 
 #include "framework/CDC.h"
 #include "framework/CFont.h"
-#include "framework/CGdiObject.h"
+#include "framework/CBitmap.h"
 #include "framework/Holders.h"
 #include "tests/bench/band/Screen.h"
 
@@ -38,19 +38,17 @@ Shape ShapeOf(const Line& line) {
         nChars += w.strText.size();
     }
 
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), shape.nWidth, -shape.nHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* pBits = nullptr;
-    CGdiObject dib;
-    dib.Attach(::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
-    const CSelectScope selBitmap(mem, dib.GetSafeHandle());
+    uint32_t* pBits = nullptr;
+    CBitmap dib;
+    dib.CreateTopDownDib(shape.nWidth, shape.nHeight, &pBits);
+    const CSelectScope selBitmap(mem, dib);
     const RECT rc = {0, 0, shape.nWidth, shape.nHeight};
     ::FillRect(mem, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     ::SetBkMode(mem, TRANSPARENT);
     ::SetTextColor(mem, RGB(0, 0, 255));
     ::TextOutW(mem, 0, 0, text.c_str(), static_cast<int>(text.size()));
     ::GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(pBits);
+    const uint32_t* px = pBits;
     shape.ink.resize(static_cast<size_t>(shape.nWidth) * shape.nHeight);
     shape.columnInk.assign(static_cast<size_t>(shape.nWidth), 0);
     for (int y = 0; y < shape.nHeight; ++y) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/CDC.h"
-#include "framework/CGdiObject.h"
+#include "framework/CBitmap.h"
 #include "framework/Holders.h"
 #include "tests/bench/band/Lyrics.h"
 
@@ -42,13 +42,11 @@ public:
         m_rc.bottom = std::min<LONG>(m_rc.bottom, ::GetSystemMetrics(SM_CYSCREEN));  // cut at the screen's edge
         m_nWidth = m_rc.right - m_rc.left;
         m_nHeight = m_rc.bottom - m_rc.top;
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), m_nWidth, -m_nHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* pBits = nullptr;
-        m_dib.Attach(::CreateDIBSection(m_screen, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
-        m_pBits = static_cast<const uint32_t*>(pBits);
+        uint32_t* pBits = nullptr;
+        m_dib.CreateTopDownDib(m_nWidth, m_nHeight, &pBits);
+        m_pBits = pBits;
         m_mem.CreateCompatibleDC(m_screen);
-        m_pSelected = std::make_unique<CSelectScope>(m_mem, m_dib.GetSafeHandle());
+        m_pSelected = std::make_unique<CSelectScope>(m_mem, m_dib);
     }
     void Shoot() {
         ::BitBlt(m_mem, 0, 0, m_nWidth, m_nHeight, m_screen, m_rc.left, m_rc.top, SRCCOPY);
@@ -64,7 +62,7 @@ private:
     int m_nHeight = 0;
     CClientDC m_screen;
     CDC m_mem;
-    CGdiObject m_dib;
+    CBitmap m_dib;
     const uint32_t* m_pBits = nullptr;
     std::unique_ptr<CSelectScope> m_pSelected;
 };
